@@ -1,0 +1,105 @@
+#include "app/winmain.hpp"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "app/command_tail.hpp"
+#include "app/file_naming.hpp"
+#include "app/start_up.hpp"
+#include "console/console.hpp"
+#include "coursefile/course_values.hpp"
+#include "coursefile/operator_wait.hpp"
+#include "coursefile/records.hpp"
+#include "dialogs/toolkit.hpp"
+#include "output/end_of_run.hpp"
+#include "output/response_coding.hpp"
+#include "platform/file_search.hpp"
+#include "textio/channels.hpp"
+#include "textio/fields.hpp"
+
+namespace app {
+
+namespace {
+
+// The terminal is given back however the run ends.
+struct ConsoleSession {
+  console::Console& console;
+  explicit ConsoleSession(console::Console& c) : console(c) { console::open_console(console); }
+  ~ConsoleSession() { console::close_console(console); }
+  ConsoleSession(const ConsoleSession&) = delete;
+  ConsoleSession& operator=(const ConsoleSession&) = delete;
+};
+
+void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& values,
+                      output::FieldList& field_list, std::string_view course_file_name, console::Console& console) {
+  std::string line;
+  textio::SplitLine split;
+  while (!textio::at_end(channels, coursefile::course_channel)) {
+    textio::read_line(channels, coursefile::course_channel, line);
+    std::replace(line.begin(), line.end(), '\t', ',');
+    textio::split_fields(line, output::field_list_size, split);
+    switch (coursefile::record_kind(split)) {
+      case coursefile::RecordKind::answer_key:
+        coursefile::take_answer_key(split, values);
+        break;
+      case coursefile::RecordKind::header:
+        coursefile::take_header(split, values, console);
+        break;
+      case coursefile::RecordKind::student:
+        coursefile::check_student(split, values, course_file_name, console, channels);
+        output::code_student(split, values, field_list, channels);
+        break;
+      case coursefile::RecordKind::none:
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+int WINMAIN(std::string_view command_tail) {
+  console::Console console;
+  std::array<std::string, 1001> course_file_list{};  // [1..1000], for the interactive choice
+  coursefile::CourseValues values;                   // answer key and counts
+  output::FieldList field_list{};
+  textio::ChannelTable channels;
+  platform::FileSearch search;
+
+  std::int32_t toolkit_reserved = 0;
+  dialogs::InitConsoleTools(&console, 128, 32, 3, toolkit_reserved, 0);
+  ConsoleSession session(console);
+  set_up_console(console);
+
+  const std::string course_name = command_line_course_name(command_tail);
+  const bool interactive = course_name.empty();
+  std::string base_name;
+  if (interactive) {
+    show_start_up_screen(console);
+    // The course file selection comes with the dialog boxes; until then an
+    // interactive run ends after its start-up screen.
+    (void)course_file_list;
+    return 0;
+  }
+  base_name = base_name_from_command_line(course_name);
+
+  const RunFiles files = run_files(base_name);
+  if (!platform::file_exists(search, files.course_file)) {
+    console::print_text(console, " There is no file called ");
+    console::print_text(console, files.course_file);
+    console::line_end(console);
+    coursefile::wait_for_operator(console, channels);
+    return 0;
+  }
+
+  textio::open_for_output(channels, files.ans_file, coursefile::ans_channel);
+  textio::open_for_output(channels, files.dat_file, coursefile::dat_channel);
+  textio::open_for_output(channels, files.txt_file, coursefile::txt_channel);
+  values.student_count = 0;
+  textio::open_for_input(channels, files.course_file, coursefile::course_channel);
+
+  read_course_file(channels, values, field_list, files.course_file, console);
+  return output::end_run(values, files.course_file, console, channels);
+}
+
+}  // namespace app

@@ -1,0 +1,72 @@
+// The console's screen as plain data: a grid of cells (one code-page byte
+// and one colour attribute each), the current colours, the cursor and the
+// pending scroll. Every console form keeps this model; a terminal mirrors it.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace console {
+
+// Colour indices of the console palette (1 blue, 2 green, 4 red, 8 bright).
+enum Colour : int {
+  black = 0,
+  light_grey = 7,
+  light_blue = 9,
+  light_red = 12,
+  light_magenta = 13,
+  bright_white = 15,
+};
+
+constexpr int keep_colour = -1;  // in set_colours: leave this colour as it is
+
+struct Cell {
+  unsigned char ch = ' ';
+  unsigned char attr = 0x07;  // foreground + 16 * background
+};
+
+struct Screen {
+  int width = 80;
+  int height = 30;
+  std::vector<Cell> cells = std::vector<Cell>(80 * 30);
+  int foreground = light_grey;
+  int background = black;
+  int row = 1;  // cursor, from 1
+  int col = 1;
+  bool pending_scroll = false;  // the last cell was filled; scroll before more
+};
+
+unsigned char attribute(const Screen& screen);
+Cell& cell_at(Screen& screen, int row, int col);
+const Cell& cell_at(const Screen& screen, int row, int col);
+
+// Sizes above 9999 are ignored. What fits of the old grid stays.
+void set_size(Screen& screen, int columns, int rows);
+// A colour outside 0..15 (keep_colour) leaves that colour unchanged.
+void set_colours(Screen& screen, int foreground, int background);
+void clear(Screen& screen);
+void place_cursor(Screen& screen, int row, int col);  // clears a pending scroll
+// Rows 2..height move up one row; the last row becomes blank in the current
+// colours. The cursor stays.
+void scroll_up(Screen& screen);
+
+// One row piece of printed text, as it landed on the grid.
+struct Piece {
+  int row = 1;
+  int col = 1;
+  std::string_view bytes;
+  unsigned char attr = 0x07;
+  bool scrolled_first = false;  // a pending scroll was done before it
+};
+
+// Writes the next row piece of text at the cursor (one cell per byte, no
+// byte is a control) and removes it from text. A display that mirrors the
+// model writes each piece in one go.
+Piece print_piece(Screen& screen, std::string_view& text);
+// The whole text, piece by piece.
+void print_text(Screen& screen, std::string_view text);
+// Returns how many times the screen scrolled (0 to 2).
+int line_end(Screen& screen);
+
+}  // namespace console

@@ -1,0 +1,26 @@
+#include "coursefile/course_values.hpp"
+
+#include "textio/strings.hpp"
+
+namespace coursefile {
+
+std::string_view key_entry(const CourseValues& values, int q) {
+  if (q < 1 || q > answer_key_size) return {};
+  return values.answer_key[static_cast<std::size_t>(q)];
+}
+
+RecordKind record_kind(const textio::SplitLine& line) {
+  const std::string_view tag = textio::trim(textio::field_of(line, 1));
+  if (tag == "SH3") return RecordKind::answer_key;
+  if (tag == "FH") return RecordKind::header;
+  if (tag == "SD") return RecordKind::student;
+  return RecordKind::none;
+}
+
+std::int16_t answer_count(const textio::SplitLine& line) { return textio::wrap16(line.separators - 8); }
+
+std::int16_t number_field(const textio::SplitLine& line, std::size_t n) {
+  return textio::to_int16(textio::read_number(textio::field_of(line, n)));
+}
+
+}  // namespace coursefile

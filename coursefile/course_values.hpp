@@ -1,0 +1,40 @@
+// What reading the course file keeps for the whole run, and the record kinds.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "textio/fields.hpp"
+
+namespace coursefile {
+
+constexpr int answer_key_size = 100;  // questions 1..100
+constexpr int first_answer_field = 9;  // question q stands in field 8 + q
+
+struct CourseValues {
+  std::array<std::string, answer_key_size + 1> answer_key{};  // [1..100]; [0] unused
+  std::int16_t declared_questions = 0;
+  std::int16_t current_questions = 0;  // the answer count the next student is expected to have
+  std::int16_t declared_students = 0;
+  std::int16_t student_count = 0;
+  std::int16_t last_answer_count = 0;
+};
+
+// Key entry q, or the empty text for a question beyond the answer key.
+std::string_view key_entry(const CourseValues& values, int q);
+
+enum class RecordKind { answer_key, header, student, none };
+
+// Field 1 trimmed, compared exactly with SH3, FH and SD.
+RecordKind record_kind(const textio::SplitLine& line);
+
+// Commas that separate fields, minus 8, as a 16-bit count. A comma inside a
+// quoted field is part of that field and adds no answer.
+std::int16_t answer_count(const textio::SplitLine& line);
+
+// A number field: the number at its start, rounded half to even, low 16 bits.
+std::int16_t number_field(const textio::SplitLine& line, std::size_t n);
+
+}  // namespace coursefile

@@ -1,0 +1,94 @@
+#include "coursefile/records.hpp"
+
+#include "coursefile/operator_wait.hpp"
+#include "textio/strings.hpp"
+
+namespace coursefile {
+
+namespace {
+
+// Student numbers that mark a multiple-version examination.
+constexpr std::string_view version_student_numbers[] = {"1111111", "2222222", "3333333", "4444444"};
+
+// "a".."e" as the whole entry become "A".."E"; anything else stays.
+std::string key_letter(std::string_view entry) {
+  if (entry.size() == 1 && entry[0] >= 'a' && entry[0] <= 'e') {
+    return std::string(1, static_cast<char>(entry[0] - 'a' + 'A'));
+  }
+  return std::string(entry);
+}
+
+void print_line(console::Console& console, std::string_view text) {
+  console::print_text(console, text);
+  console::line_end(console);
+}
+
+void warn_question_count(console::Console& console, textio::ChannelTable& channels,
+                         std::string_view course_file_name) {
+  console::print_text(console, "   filename= ");
+  print_line(console, course_file_name);
+  // Light magenta stays in force for the rest of the run's messages.
+  console::set_colours(console, console::light_magenta, console::keep_colour);
+  print_line(console, " Discrepancy in number of questions");
+  print_line(console, "  Any key to continue");
+  wait_for_operator(console, channels);
+}
+
+void warn_multiple_version(console::Console& console, textio::ChannelTable& channels,
+                           std::string_view course_file_name, std::string_view student_number) {
+  console::line_end(console);
+  console::print_text(console, "   filename= ");
+  print_line(console, course_file_name);
+  console::line_end(console);
+  print_line(console, " This may be a multiple version file.");
+  console::print_text(console, " Student number ");
+  console::print_text(console, student_number);
+  print_line(console, " is present");
+  print_line(console, "   Statistical detection results are meaningless.");
+  console::line_end(console);
+  print_line(console, "      Any key to continue.");
+  console::line_end(console);
+  wait_for_operator(console, channels);
+}
+
+}  // namespace
+
+void take_answer_key(const textio::SplitLine& line, CourseValues& values) {
+  for (int q = 1; q <= answer_key_size; ++q) {
+    values.answer_key[static_cast<std::size_t>(q)] =
+        key_letter(textio::trim(textio::field_of(line, static_cast<std::size_t>(8 + q))));
+  }
+}
+
+void take_header(const textio::SplitLine& line, CourseValues& values, console::Console& console) {
+  values.declared_questions = number_field(line, 9);
+  values.current_questions = values.declared_questions;
+  values.declared_students = number_field(line, 10);
+  console::print_text(console, " number of questions =");
+  console::print_number(console, values.declared_questions);
+  console::print_text(console, " number of students = ");
+  console::print_number(console, values.declared_students);
+  console::line_end(console);
+}
+
+void check_student(const textio::SplitLine& line, CourseValues& values, std::string_view course_file_name,
+                   console::Console& console, textio::ChannelTable& channels) {
+  values.student_count = textio::wrap16(values.student_count + 1);
+  const std::int16_t answers = answer_count(line);
+  values.last_answer_count = answers;
+  if (answers != values.current_questions) warn_question_count(console, channels, course_file_name);
+  values.current_questions = answers;
+
+  textio::write_text(channels, dat_channel, textio::field_of(line, 2));
+  textio::write_text(channels, dat_channel, ",");
+
+  const std::string_view student_number = textio::trim(textio::field_of(line, 2));
+  for (std::string_view version : version_student_numbers) {
+    if (student_number == version) {
+      warn_multiple_version(console, channels, course_file_name, student_number);
+      break;
+    }
+  }
+}
+
+}  // namespace coursefile

@@ -1,0 +1,198 @@
+#include "textio/channels.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace textio {
+
+namespace {
+
+// Output is gathered up to this size before one write; input is read ahead
+// in blocks of it. Neither changes what the files hold at any wait.
+constexpr std::size_t block_size = 64 * 1024;
+
+Channel* find(ChannelTable& table, std::int16_t number) {
+  for (Channel& channel : table.open) {
+    if (channel.number == number) return &channel;
+  }
+  return nullptr;
+}
+
+void record_failure(ChannelTable& table, std::string_view name, std::string what, const os::Failure& failure) {
+  table.error = failure.error_number;
+  table.failures.push_back({std::string(name), std::move(what), failure.reason});
+}
+
+void record_channel_failure(ChannelTable& table, Channel& channel, std::string what, const os::Failure& failure) {
+  table.error = failure.error_number;
+  if (channel.failed) return;  // one report per file is enough
+  channel.failed = true;
+  record_failure(table, channel.name, std::move(what), failure);
+}
+
+void write_pending(ChannelTable& table, Channel& channel) {
+  if (channel.buffer.empty()) return;
+  const os::Failure failure = os::write_all(channel.file, channel.buffer.data(), channel.buffer.size());
+  if (failure.error_number != 0) {
+    record_channel_failure(table, channel, "could not be written completely", failure);
+  } else {
+    channel.position += channel.buffer.size();
+  }
+  channel.buffer.clear();
+}
+
+// Reads the next block when everything read so far is used up; false at the
+// end of the file (or when reading fails, which is put on record).
+bool fill(ChannelTable& table, Channel& channel) {
+  if (channel.next < channel.buffer.size()) return true;
+  channel.position += channel.buffer.size();
+  channel.buffer.clear();
+  channel.next = 0;
+  if (channel.at_os_end) return false;
+  channel.buffer.resize(block_size);
+  std::size_t got = 0;
+  const os::Failure failure = os::read_some(channel.file, channel.buffer.data(), block_size, got);
+  channel.buffer.resize(got);
+  if (failure.error_number != 0) {
+    record_channel_failure(table, channel, "could not be read", failure);
+    channel.at_os_end = true;
+    return false;
+  }
+  if (got == 0) {
+    channel.at_os_end = true;
+    return false;
+  }
+  return true;
+}
+
+Channel* channel_for(ChannelTable& table, std::int16_t number, ChannelMode mode) {
+  Channel* channel = number < 0 ? nullptr : find(table, number);
+  if (channel == nullptr) {
+    table.error = 52;
+    return nullptr;
+  }
+  if (channel->mode != mode) {
+    table.error = 54;
+    return nullptr;
+  }
+  return channel;
+}
+
+void open_channel(ChannelTable& table, std::string_view name, std::int16_t number, ChannelMode mode) {
+  if (name.empty() || name.find_first_of("*?") != std::string_view::npos) {
+    record_failure(table, name, "could not be opened",
+                   {64, name.empty() ? "the name is empty" : "a name with * or ? names no single file"});
+    return;
+  }
+  if (number < 0) {
+    table.error = 52;
+    return;
+  }
+  if (find(table, number) != nullptr) {
+    table.error = 55;
+    return;
+  }
+  const std::string file_name(name);
+  os::OpenResult opened = mode == ChannelMode::output ? os::open_for_output(file_name) : os::open_for_input(file_name);
+  if (!opened.file.valid()) {
+    record_failure(table, name, "could not be opened", opened.failure);
+    return;
+  }
+  Channel channel;
+  channel.number = number;
+  channel.mode = mode;
+  channel.file = std::move(opened.file);
+  channel.is_disk_file = opened.is_disk_file;
+  channel.name = file_name;
+  table.open.push_back(std::move(channel));
+}
+
+}  // namespace
+
+void open_for_output(ChannelTable& table, std::string_view name, std::int16_t number) {
+  open_channel(table, name, number, ChannelMode::output);
+}
+
+void open_for_input(ChannelTable& table, std::string_view name, std::int16_t number) {
+  open_channel(table, name, number, ChannelMode::input);
+}
+
+void write_text(ChannelTable& table, std::int16_t number, std::string_view text) {
+  Channel* channel = channel_for(table, number, ChannelMode::output);
+  if (channel == nullptr || text.empty()) return;
+  channel->buffer.append(text);
+  if (channel->buffer.size() >= block_size) write_pending(table, *channel);
+}
+
+void end_line(ChannelTable& table, std::int16_t number) {
+  Channel* channel = channel_for(table, number, ChannelMode::output);
+  if (channel == nullptr) return;
+  channel->buffer.append(line_end);
+  if (channel->buffer.size() >= block_size) write_pending(table, *channel);
+}
+
+void read_line(ChannelTable& table, std::int16_t number, std::string& line) {
+  line.clear();
+  Channel* channel = channel_for(table, number, ChannelMode::input);
+  if (channel == nullptr) return;
+  bool got_any = false;
+  while (fill(table, *channel)) {
+    const char* begin = channel->buffer.data() + channel->next;
+    const char* end = channel->buffer.data() + channel->buffer.size();
+    const char* stop = std::find_if(begin, end, [](char c) { return c == '\r' || c == end_of_file_mark; });
+    line.append(begin, stop);
+    got_any = got_any || stop != begin;
+    channel->next += static_cast<std::size_t>(stop - begin);
+    if (stop == end) continue;
+    if (*stop == end_of_file_mark) break;  // stays unread: the file ends here
+    ++channel->next;                       // the CR
+    if (fill(table, *channel) && channel->buffer[channel->next] == '\n') ++channel->next;
+    return;
+  }
+  if (!got_any) table.error = 62;
+}
+
+std::string read_line(ChannelTable& table, std::int16_t number) {
+  std::string line;
+  read_line(table, number, line);
+  return line;
+}
+
+bool at_end(ChannelTable& table, std::int16_t number) {
+  Channel* channel = number < 0 ? nullptr : find(table, number);
+  if (channel == nullptr) {
+    table.error = 53;
+    return true;
+  }
+  if (channel->mode == ChannelMode::output) return false;
+  return !fill(table, *channel) || channel->buffer[channel->next] == end_of_file_mark;
+}
+
+void close(ChannelTable& table, std::int16_t number) {
+  auto it = std::find_if(table.open.begin(), table.open.end(),
+                         [number](const Channel& channel) { return channel.number == number; });
+  if (it == table.open.end()) return;
+  Channel& channel = *it;
+  if (channel.mode == ChannelMode::output) {
+    write_pending(table, channel);
+    if (channel.is_disk_file) {
+      const os::Failure cut = os::cut_at(channel.file, channel.position);
+      if (cut.error_number != 0) record_channel_failure(table, channel, "could not be written completely", cut);
+    }
+  }
+  const os::Failure closed = os::close_file(channel.file);
+  if (closed.error_number != 0) {
+    record_channel_failure(table, channel,
+                           channel.mode == ChannelMode::output ? "could not be written completely" : "could not be read",
+                           closed);
+  }
+  table.open.erase(it);
+}
+
+void flush_all(ChannelTable& table) {
+  for (Channel& channel : table.open) {
+    if (channel.mode == ChannelMode::output) write_pending(table, channel);
+  }
+}
+
+}  // namespace textio

@@ -1,0 +1,67 @@
+// Text channels: files known by a channel number, written as text pieces
+// closed by CR LF and read line by line. Failures never stop the run: each
+// sets the error number, and a failure of the file itself (cannot open,
+// cannot write, cannot read) is remembered so the run can report it at its end.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "textio/file_system.hpp"
+
+namespace textio {
+
+enum class ChannelMode { input, output };
+
+struct Channel {
+  std::int16_t number = 0;
+  ChannelMode mode = ChannelMode::input;
+  os::FileHandle file;
+  bool is_disk_file = false;
+  bool failed = false;       // a failure of this file is already on record
+  std::uint64_t position = 0;  // bytes written (output) or consumed (input)
+  std::string buffer;        // output waiting to be written, or input read ahead
+  std::size_t next = 0;      // input: index of the next unread byte in buffer
+  bool at_os_end = false;    // input: the file has no more bytes to give
+  std::string name;
+};
+
+struct FileFailure {
+  std::string file_name;
+  std::string what;    // "could not be opened", ...
+  std::string reason;  // the system's own words
+};
+
+struct ChannelTable {
+  std::vector<Channel> open;
+  int error = 0;  // last error number; nothing in the run reads it back
+  std::vector<FileFailure> failures;
+};
+
+inline constexpr std::string_view line_end = "\r\n";
+inline constexpr char end_of_file_mark = 0x1A;
+
+void open_for_output(ChannelTable& table, std::string_view name, std::int16_t number);
+void open_for_input(ChannelTable& table, std::string_view name, std::int16_t number);
+void write_text(ChannelTable& table, std::int16_t number, std::string_view text);
+void end_line(ChannelTable& table, std::int16_t number);
+
+// Reads the next line into line (its bytes without the line end). A CR ends
+// a line and swallows one LF after it; a lone LF is text; 0x1A ends the file.
+void read_line(ChannelTable& table, std::int16_t number, std::string& line);
+std::string read_line(ChannelTable& table, std::int16_t number);
+
+// True at the end of an input file or at a 0x1A byte; true for a channel
+// that is not open, so a loop over a file that did not open ends at once.
+bool at_end(ChannelTable& table, std::int16_t number);
+
+void close(ChannelTable& table, std::int16_t number);
+
+// Hands every pending output byte to the system: after this each file holds
+// exactly what has been written to its channel. Done before every wait for
+// the operator, and by close.
+void flush_all(ChannelTable& table);
+
+}  // namespace textio

@@ -1,0 +1,65 @@
+// The operating system's side of text channels: opening with the sharing
+// rule, reading and writing bytes, cutting a file. One file per platform
+// implements it (file_posix.cpp, file_windows.cpp).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace textio::os {
+
+// An open file of the operating system, closed when the value goes away.
+struct FileHandle {
+  std::intptr_t native = -1;
+
+  FileHandle() = default;
+  explicit FileHandle(std::intptr_t n) : native(n) {}
+  FileHandle(FileHandle&& other) noexcept : native(other.native) { other.native = -1; }
+  FileHandle& operator=(FileHandle&& other) noexcept;
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  ~FileHandle();
+
+  bool valid() const { return native != -1; }
+};
+
+// What a failed call leaves behind: the channel error number and the
+// system's own words for it.
+struct Failure {
+  int error_number = 0;  // 0: no failure
+  std::string reason;
+};
+
+struct OpenResult {
+  FileHandle file;
+  bool is_disk_file = false;
+  Failure failure;
+};
+
+// Opens for writing, creating the file when missing, locked against every
+// other opener, and only then emptied: a file another run holds is left
+// exactly as it is.
+OpenResult open_for_output(const std::string& name);
+
+// Opens an existing file for reading, locked against every other opener.
+OpenResult open_for_input(const std::string& name);
+
+// Writes all bytes or fails (error 61).
+Failure write_all(FileHandle& file, const char* data, std::size_t size);
+
+// Reads up to size bytes; 0 with no failure means end of file.
+Failure read_some(FileHandle& file, char* data, std::size_t size, std::size_t& got);
+
+// Sets the end of file at the given offset.
+Failure cut_at(FileHandle& file, std::uint64_t offset);
+
+// Closes now and reports a failure of the close itself.
+Failure close_file(FileHandle& file);
+
+// The name the file system uses for a path: each component matched exactly
+// first, otherwise case-insensitively, so that names typed in any case find
+// the files (a component that matches nothing stays as given).
+std::string resolve_name(const std::string& path);
+
+}  // namespace textio::os
