@@ -66,4 +66,24 @@ std::string wait_for_key(Console& console) {
   return std::string(1, byte);
 }
 
+InputEvent read_event(Console& console) {
+  flush(console);
+  return InputEvent{};
+}
+
+void put_cells(Console& console, int row, int col, std::string_view bytes, unsigned char attr) {
+  Screen& screen = console.screen;
+  if (row < 1 || row > screen.height) return;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const int c = col + static_cast<int>(i);
+    if (c >= 1 && c <= screen.width) cell_at(screen, row, c) = Cell{static_cast<unsigned char>(bytes[i]), attr};
+  }
+}
+
+void place_cursor(Console& console, int row, int col) { place_cursor(console.screen, row, col); }
+
+void show_cursor(Console&, bool) {
+  // The plain form has no cursor to show.
+}
+
 }  // namespace console

@@ -47,4 +47,50 @@ std::string wait_for_key(Console& console);
 // Hands all pending output to the system (before every wait, at the end).
 void flush(Console& console);
 
+// What the dialog boxes read: one decoded key or mouse event. The plain form
+// has no events to give and answers end_of_input at once.
+enum class Key {
+  character,  // ch holds the byte
+  enter,
+  escape,
+  backspace,
+  tab,
+  up,
+  down,
+  left,
+  right,
+  home,
+  end,
+  page_up,
+  page_down,
+  insert,
+  delete_key,
+  function,  // function_number 1..12
+  mouse_press,    // button 1 left, 2 right, 3 middle; row and col on the screen
+  mouse_release,
+  mouse_move,
+  wheel_up,
+  wheel_down,
+  other,          // a key of no use to the boxes
+  end_of_input,
+};
+
+struct InputEvent {
+  Key key = Key::end_of_input;
+  char ch = 0;
+  int function_number = 0;
+  int button = 0;
+  int row = 0;  // mouse position, from 1
+  int col = 0;
+};
+
+InputEvent read_event(Console& console);
+
+// Writes cells straight into the screen (clipped to it) without moving the
+// cursor or scrolling: the boxes draw themselves with it.
+void put_cells(Console& console, int row, int col, std::string_view bytes, unsigned char attr);
+// The cursor where the boxes want it; place_cursor clears a pending scroll.
+void place_cursor(Console& console, int row, int col);
+void show_cursor(Console& console, bool visible);
+
 }  // namespace console
