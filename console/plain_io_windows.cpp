@@ -1,0 +1,50 @@
+#include <windows.h>
+
+#include "console/plain_io.hpp"
+
+namespace console::plain_io {
+
+namespace {
+
+bool is_console(HANDLE handle) {
+  DWORD mode = 0;
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode) != 0;
+}
+
+// Screen output goes to standard output when it is a console, otherwise to
+// standard error when that is one; with no console at all, to standard
+// output as plain bytes.
+HANDLE screen_handle() {
+  HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  if (is_console(out)) return out;
+  HANDLE err = ::GetStdHandle(STD_ERROR_HANDLE);
+  return is_console(err) ? err : out;
+}
+
+}  // namespace
+
+void write_out(const char* data, std::size_t size) {
+  HANDLE handle = screen_handle();
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
+  while (size > 0) {
+    const DWORD piece = size > 0x10000 ? 0x10000 : static_cast<DWORD>(size);
+    DWORD written = 0;
+    // A closed pipe or a missing handle: the operator sees nothing more.
+    if (!::WriteFile(handle, data, piece, &written, nullptr) || written == 0) return;
+    data += written;
+    size -= written;
+  }
+}
+
+bool read_byte(char& byte) {
+  HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
+  if (in == nullptr || in == INVALID_HANDLE_VALUE) return false;
+  DWORD got = 0;
+  // End of a file, a pipe whose writer is gone, or no input at all.
+  return ::ReadFile(in, &byte, 1, &got, nullptr) != 0 && got == 1;
+}
+
+bool output_is_terminal() { return is_console(screen_handle()); }
+bool input_is_terminal() { return is_console(::GetStdHandle(STD_INPUT_HANDLE)); }
+
+}  // namespace console::plain_io
