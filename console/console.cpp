@@ -72,12 +72,7 @@ InputEvent read_event(Console& console) {
 }
 
 void put_cells(Console& console, int row, int col, std::string_view bytes, unsigned char attr) {
-  Screen& screen = console.screen;
-  if (row < 1 || row > screen.height) return;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const int c = col + static_cast<int>(i);
-    if (c >= 1 && c <= screen.width) cell_at(screen, row, c) = Cell{static_cast<unsigned char>(bytes[i]), attr};
-  }
+  write_cells(console.screen, row, col, bytes, attr);
 }
 
 void place_cursor(Console& console, int row, int col) { place_cursor(console.screen, row, col); }

@@ -1,8 +1,62 @@
 #include "console/screen.hpp"
 
 #include <algorithm>
+#include <string>
 
 namespace console {
+
+namespace {
+
+bool continuation(unsigned char byte, unsigned char low = 0x80, unsigned char high = 0xBF) {
+  return byte >= low && byte <= high;
+}
+
+std::size_t utf8_length(std::string_view text) {
+  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = at(0);
+  std::size_t length = 1;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // no overlong forms
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+  } else {
+    return 1;
+  }
+  if (text.size() < length || !continuation(at(1), low, high)) return 1;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (!continuation(at(i))) return 1;
+  }
+  return length;
+}
+
+Cell make_cell(std::string_view character, unsigned char attr) {
+  Cell cell;
+  cell.ch = static_cast<unsigned char>(character[0]);
+  cell.attr = attr;
+  cell.tail_size = static_cast<unsigned char>(character.size() - 1);
+  for (std::size_t i = 1; i < character.size(); ++i) cell.tail[i - 1] = static_cast<unsigned char>(character[i]);
+  return cell;
+}
+
+}  // namespace
+
+std::string cell_text(const Cell& cell) {
+  std::string text(1, static_cast<char>(cell.ch));
+  for (int i = 0; i < cell.tail_size; ++i) text += static_cast<char>(cell.tail[static_cast<std::size_t>(i)]);
+  return text;
+}
+
+std::size_t character_length(const Screen& screen, std::string_view text) {
+  return screen.utf8 ? utf8_length(text) : 1;
+}
 
 unsigned char attribute(const Screen& screen) {
   return static_cast<unsigned char>(screen.foreground + 16 * screen.background);
@@ -60,17 +114,18 @@ Piece print_piece(Screen& screen, std::string_view& text) {
     screen.pending_scroll = false;
     piece.scrolled_first = true;
   }
-  const std::size_t room = static_cast<std::size_t>(screen.width - screen.col + 1);
-  piece.bytes = text.substr(0, std::min(room, text.size()));
   piece.row = screen.row;
   piece.col = screen.col;
   piece.attr = attribute(screen);
-  for (std::size_t i = 0; i < piece.bytes.size(); ++i) {
-    cell_at(screen, screen.row, screen.col + static_cast<int>(i)) =
-        Cell{static_cast<unsigned char>(piece.bytes[i]), piece.attr};
+  std::size_t used = 0;
+  while (used < text.size() && screen.col <= screen.width) {
+    const std::size_t length = character_length(screen, text.substr(used));
+    cell_at(screen, screen.row, screen.col) = make_cell(text.substr(used, length), piece.attr);
+    used += length;
+    ++screen.col;
   }
-  text.remove_prefix(piece.bytes.size());
-  screen.col += static_cast<int>(piece.bytes.size());
+  piece.bytes = text.substr(0, used);
+  text.remove_prefix(used);
   if (screen.col > screen.width) {
     // A full last row scrolls only when more output follows.
     screen.col = 1;
@@ -85,6 +140,16 @@ Piece print_piece(Screen& screen, std::string_view& text) {
 
 void print_text(Screen& screen, std::string_view text) {
   while (!text.empty()) print_piece(screen, text);
+}
+
+void write_cells(Screen& screen, int row, int col, std::string_view text, unsigned char attr) {
+  if (row < 1 || row > screen.height) return;
+  while (!text.empty()) {
+    const std::size_t length = character_length(screen, text);
+    if (col >= 1 && col <= screen.width) cell_at(screen, row, col) = make_cell(text.substr(0, length), attr);
+    text.remove_prefix(length);
+    ++col;
+  }
 }
 
 int line_end(Screen& screen) {

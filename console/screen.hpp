@@ -3,7 +3,9 @@
 // pending scroll. Every console form keeps this model; a terminal mirrors it.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -21,10 +23,19 @@ enum Colour : int {
 
 constexpr int keep_colour = -1;  // in set_colours: leave this colour as it is
 
+// One character of the console's code page. On a UTF-8 console a character
+// may take up to four bytes: ch is its first, the rest follow in tail. A byte
+// that starts no valid UTF-8 character is a character of its own.
 struct Cell {
   unsigned char ch = ' ';
   unsigned char attr = 0x07;  // foreground + 16 * background
+  unsigned char tail_size = 0;
+  std::array<unsigned char, 3> tail{};
+  friend bool operator==(const Cell&, const Cell&) = default;
 };
+
+// The bytes of the cell's character.
+std::string cell_text(const Cell& cell);
 
 struct Screen {
   int width = 80;
@@ -35,7 +46,13 @@ struct Screen {
   int row = 1;  // cursor, from 1
   int col = 1;
   bool pending_scroll = false;  // the last cell was filled; scroll before more
+  bool utf8 = false;  // code page: UTF-8 characters, or one byte per cell
 };
+
+// Length of the character at the start of text (text not empty): 1 for a
+// single-byte code page, else the length of a valid UTF-8 sequence, or 1 for
+// a byte that starts none.
+std::size_t character_length(const Screen& screen, std::string_view text);
 
 unsigned char attribute(const Screen& screen);
 Cell& cell_at(Screen& screen, int row, int col);
@@ -60,12 +77,15 @@ struct Piece {
   bool scrolled_first = false;  // a pending scroll was done before it
 };
 
-// Writes the next row piece of text at the cursor (one cell per byte, no
-// byte is a control) and removes it from text. A display that mirrors the
+// Writes the next row piece of text at the cursor (one cell per character,
+// no byte is a control) and removes it from text. A display that mirrors the
 // model writes each piece in one go.
 Piece print_piece(Screen& screen, std::string_view& text);
 // The whole text, piece by piece.
 void print_text(Screen& screen, std::string_view text);
+// Cells written straight into the grid from row, col on, one per character,
+// clipped to the screen; cursor and pending scroll stay as they are.
+void write_cells(Screen& screen, int row, int col, std::string_view text, unsigned char attr);
 // Returns how many times the screen scrolled (0 to 2).
 int line_end(Screen& screen);
 
