@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/file_search.hpp"
+#include "textio/quiet_call_windows.hpp"
 
 namespace platform {
 
@@ -15,15 +16,6 @@ struct FindHandle {
   }
   FindHandle(const FindHandle&) = delete;
   FindHandle& operator=(const FindHandle&) = delete;
-};
-
-// Missing drives and empty removable drives give no name, not a dialog.
-struct QuietCall {
-  UINT previous;
-  QuietCall() : previous(::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) { ::SetLastError(0); }
-  ~QuietCall() { ::SetErrorMode(previous); }
-  QuietCall(const QuietCall&) = delete;
-  QuietCall& operator=(const QuietCall&) = delete;
 };
 
 int attributes_of(DWORD file_attributes) {
@@ -43,7 +35,8 @@ std::vector<DirectoryEntry> matching_entries(std::string_view pattern) {
   std::string full(pattern);
   if (full.find('\0') != std::string::npos) return entries;
   if (full.ends_with('\\') || full.ends_with(':')) full += "*.*";
-  QuietCall quiet;
+  // Missing drives and empty removable drives give no name, not a dialog.
+  textio::os::QuietCall quiet;
   WIN32_FIND_DATAA found{};
   FindHandle search(::FindFirstFileA(full.c_str(), &found));
   if (search.handle == INVALID_HANDLE_VALUE) return entries;

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "textio/file_system.hpp"
+#include "textio/quiet_call_windows.hpp"
 
 namespace textio::os {
 
@@ -13,17 +14,6 @@ HANDLE handle_of(const FileHandle& file) { return reinterpret_cast<HANDLE>(file.
 void close_native(std::intptr_t native) {
   if (native != -1) ::CloseHandle(reinterpret_cast<HANDLE>(native));
 }
-
-// For the length of one file call: no critical-error or missing-file box
-// may stop the run (an empty drive gives a failure, not a dialog), and the
-// last-error value starts clear.
-struct QuietCall {
-  UINT previous;
-  QuietCall() : previous(::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) { ::SetLastError(0); }
-  ~QuietCall() { ::SetErrorMode(previous); }
-  QuietCall(const QuietCall&) = delete;
-  QuietCall& operator=(const QuietCall&) = delete;
-};
 
 // The system's own words for an error code, without the line end it adds.
 std::string reason_of(DWORD code) {
@@ -39,23 +29,6 @@ std::string reason_of(DWORD code) {
   }
   if (reason.empty()) reason = "system error " + std::to_string(code);
   return reason;
-}
-
-// Channel error numbers for the error codes of the file calls.
-int error_number_of(DWORD code) {
-  switch (code) {
-    case ERROR_ACCESS_DENIED: case ERROR_SHARING_VIOLATION: case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT:
-      return 70;
-    case ERROR_FILE_NOT_FOUND:
-      return 53;
-    case ERROR_PATH_NOT_FOUND:
-      return 76;
-    case ERROR_DISK_FULL: case ERROR_HANDLE_DISK_FULL:
-      return 61;
-    default:
-      return 75;
-  }
 }
 
 Failure failure_of(DWORD code) { return {error_number_of(code), reason_of(code)}; }
