@@ -1,0 +1,26 @@
+// The process's current directory: its full name, and a change of it that
+// fails silently (the caller only learns the error number).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+constexpr int path_not_found = 76;
+
+// The full path of the current directory, or the empty text when the system
+// cannot give it.
+std::string current_directory();
+
+// Cuts the path to its first 255 bytes; a path holding `*` or `?` is refused
+// with path_not_found, as is one that names no directory. Returns 0 when the
+// current directory changed, otherwise the error number; the current
+// directory then stays as it was.
+int change_directory(std::string_view path);
+
+// The same rule, then the system's own change (directory_posix.cpp or
+// directory_windows.cpp). path holds no wildcard and at most 255 bytes.
+int change_directory_os(const std::string& path);
+
+}  // namespace platform

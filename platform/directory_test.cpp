@@ -1,0 +1,71 @@
+#include "platform/directory.hpp"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DirectoryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    start = fs::current_path();
+    char templ[] = "/tmp/gbk-dir-XXXXXX";
+    ASSERT_NE(::mkdtemp(templ), nullptr);
+    folder = fs::canonical(templ);
+  }
+  void TearDown() override {
+    fs::current_path(start);
+    fs::remove_all(folder);
+  }
+  fs::path start;
+  fs::path folder;
+};
+
+TEST_F(DirectoryTest, ChangeMakesTheFolderCurrent) {
+  fs::create_directory(folder / "Exams");
+  EXPECT_EQ(change_directory((folder / "Exams").string()), 0);
+  EXPECT_EQ(current_directory(), (folder / "Exams").string());
+  // A relative name and a name in other case find it too.
+  EXPECT_EQ(change_directory(".."), 0);
+  EXPECT_EQ(change_directory("EXAMS"), 0);
+  EXPECT_EQ(current_directory(), (folder / "Exams").string());
+}
+
+TEST_F(DirectoryTest, RefusedChangesLeaveTheCurrentDirectory) {
+  fs::create_directory(folder / "a*b");
+  fs::create_directory(folder / "q?");
+  std::ofstream(folder / "file") << "x";
+  ASSERT_EQ(change_directory(folder.string()), 0);
+  const struct {
+    std::string path;
+    int error;
+  } cases[] = {
+      {(folder / "missing").string(), path_not_found},
+      {(folder / "a*b").string(), path_not_found},  // wildcards are refused even when such a folder exists
+      {(folder / "q?").string(), path_not_found},
+      {(folder / "file").string(), path_not_found},
+      {"", path_not_found},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(change_directory(c.path), c.error) << c.path;
+    EXPECT_EQ(current_directory(), folder.string()) << c.path;
+  }
+}
+
+TEST_F(DirectoryTest, PathIsCutTo255Bytes) {
+  // A folder name that is whole only in its first 255 bytes of the path.
+  const std::string base = folder.string() + "/";
+  const std::string name(255 - base.size(), 'd');
+  fs::create_directory(base + name);
+  EXPECT_EQ(change_directory(base + name + "/does-not-exist"), 0);
+  EXPECT_EQ(current_directory(), base + name);
+}
+
+}  // namespace
+}  // namespace platform

@@ -1,0 +1,127 @@
+#include "platform/program_start.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+TEST(ProgramArguments, WordsBeforeTwoBlanksThenTheRestWhole) {
+  const struct {
+    const char* line;
+    std::vector<std::string> arguments;
+  } cases[] = {
+      {"xdg-open  EXAM.dat", {"xdg-open", "EXAM.dat"}},
+      {"open -t  /tmp/my exam.dat", {"open", "-t", "/tmp/my exam.dat"}},
+      {"notepad  C:\\exams\\biology.dat", {"notepad", "C:\\exams\\biology.dat"}},
+      {"xdg-open   lead blank", {"xdg-open", " lead blank"}},
+      {"xdg-open  two  blanks inside ", {"xdg-open", "two  blanks inside "}},
+      {"editor", {"editor"}},
+      {"editor  ", {"editor"}},
+      {"", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(program_arguments(c.line), c.arguments) << c.line;
+}
+
+class StartTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char templ[] = "/tmp/gbk-start-XXXXXX";
+    ASSERT_NE(::mkdtemp(templ), nullptr);
+    folder = templ;
+    record = folder / "record";
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  // A stand-in program that writes its arguments, its standard streams and
+  // its session to the record file, after an optional pause.
+  std::string write_stand_in(const std::string& pause = "0") {
+    const fs::path script = folder / "stand-in";
+    std::ofstream(script) << "#!/bin/sh\n"
+                          << "sleep " << pause << "\n"
+                          << "streams=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2)\n"
+                          << "{ for a in \"$@\"; do printf '[%s]' \"$a\"; done; echo\n"
+                          << "  echo \"$streams\"\n"
+                          << "  cut -d' ' -f6 /proc/$$/stat\n"
+                          << "} > " << record.string() << ".tmp && mv " << record.string() << ".tmp "
+                          << record.string() << "\n";
+    fs::permissions(script, fs::perms::owner_all);
+    return script.string();
+  }
+
+  std::vector<std::string> record_lines() {
+    std::ifstream in(record);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+  bool wait_for_record(std::chrono::milliseconds limit) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (!fs::exists(record)) {
+      if (std::chrono::steady_clock::now() > until) return false;
+      std::this_thread::sleep_for(10ms);
+    }
+    return true;
+  }
+
+  fs::path folder;
+  fs::path record;
+};
+
+TEST_F(StartTest, WaitedProgramHasRunWithItsArgumentsAndNullStreams) {
+  const std::string program = write_stand_in();
+  const ProgramStart started = start_program(program + "  my exam.dat", show_normal, true);
+  EXPECT_EQ(started.error, 0);
+  EXPECT_GT(started.process_number, 0);
+  ASSERT_TRUE(fs::exists(record));
+  const std::vector<std::string> lines = record_lines();
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0], "[my exam.dat]");
+  for (int fd = 1; fd <= 3; ++fd) EXPECT_EQ(lines[fd], "/dev/null") << "stream " << fd - 1;
+  // A session of its own: no terminal, no signal meant for our job.
+  EXPECT_NE(lines[4], std::to_string(::getsid(0)));
+}
+
+TEST_F(StartTest, UnwaitedProgramRunsOnWhileTheCallReturns) {
+  const std::string program = write_stand_in("1");
+  const auto before = std::chrono::steady_clock::now();
+  const ProgramStart started = start_program(program + "  EXAM.dat", show_normal, false);
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 800ms);
+  EXPECT_EQ(started.error, 0);
+  EXPECT_FALSE(fs::exists(record));
+  ASSERT_TRUE(wait_for_record(10s));
+  const std::vector<std::string> lines = record_lines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0], "[EXAM.dat]");
+}
+
+TEST_F(StartTest, CommandLineIsCutAfter256Bytes) {
+  const std::string program = write_stand_in();
+  const std::string line = program + "  " + std::string(400, 'n');
+  start_program(line, show_normal, true);
+  const std::vector<std::string> lines = record_lines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0], "[" + std::string(256 - program.size() - 2, 'n') + "]");
+}
+
+TEST_F(StartTest, MissingProgramIsReportedOnlyThroughTheErrorNumber) {
+  for (bool wait : {false, true}) {
+    const ProgramStart started = start_program((folder / "no-such-editor").string() + "  EXAM.dat", show_normal, wait);
+    EXPECT_NE(started.error, 0);
+  }
+  EXPECT_NE(start_program("", show_normal, false).error, 0);
+}
+
+}  // namespace
+}  // namespace platform
