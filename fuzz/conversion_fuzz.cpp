@@ -1,0 +1,142 @@
+// Any bytes as a course file, converted by the whole run into a private
+// folder. Whatever the file holds, the run must end normally, leave the
+// course file as it was, and write outputs that keep these rules:
+// - the .txt file has one line per student record, the .dat file too;
+// - each .dat line is the student's field 2, ",", field 3, ",," and then
+//   exactly the student's .txt line;
+// - every output line ends with CR LF, and no CR stands anywhere else;
+// - only bytes of the course file's read part or of the fixed code texts
+//   (. - 1 2 3 4 5 , CR LF) appear; never a tab or a 0x1A;
+// - without a header record every answer position is coded "-";
+// - the .ans file has one line per answer of the last student record, all
+//   empty while no answer-key record was read.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+#include <vector>
+
+#include "app/winmain.hpp"
+#include "course_model.hpp"
+#include "scratch_files.hpp"
+#include "textio/strings.hpp"
+
+namespace {
+
+std::string folder;
+
+void require(bool holds, const char* what) {
+  if (holds) return;
+  std::fprintf(stderr, "broken: %s\n", what);
+  std::abort();
+}
+
+struct Student {
+  std::string dat_start;  // field 2, ",", field 3, ",,"
+  std::int16_t answers = 0;
+  bool after_header = false;
+};
+
+struct Expected {
+  std::vector<Student> students;
+  bool has_answer_key = false;
+  std::int16_t last_answers = 0;
+};
+
+Expected expected_from(std::string_view course) {
+  Expected expected;
+  bool header_seen = false;
+  std::int16_t declared_questions = 0;
+  for (std::string line : model::lines_of(course)) {
+    for (char& c : line) {
+      if (c == '\t') c = ',';
+    }
+    const std::string tag(model::trim(model::field(line, 1)));
+    if (tag == "SH3") {
+      expected.has_answer_key = true;
+    } else if (tag == "FH") {
+      header_seen = true;
+      declared_questions = textio::to_int16(textio::read_number(model::field(line, 9)));
+    } else if (tag == "SD") {
+      Student student;
+      student.dat_start = model::field(line, 2) + "," + model::field(line, 3) + ",,";
+      student.answers = textio::wrap16(model::separating_commas(line) - 8);
+      student.after_header = header_seen && declared_questions > 0;
+      expected.last_answers = student.answers;
+      expected.students.push_back(std::move(student));
+    }
+  }
+  return expected;
+}
+
+std::vector<std::string> output_lines(const std::string& path, const char* name) {
+  bool exists = false;
+  const std::string text = scratch::read_file(path, &exists);
+  if (!exists) {
+    std::fprintf(stderr, "broken: %s was not written\n", name);
+    std::abort();
+  }
+  std::vector<std::string> lines;
+  require(model::split_crlf_lines(text, lines), "every output line ends with CR LF");
+  return lines;
+}
+
+void require_known_bytes(const std::vector<std::string>& lines, const bool (&allowed)[256]) {
+  for (const std::string& line : lines) {
+    for (char c : line) require(allowed[static_cast<unsigned char>(c)], "only course bytes and code texts");
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  folder = scratch::make_folder();
+  scratch::detach_console();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view course(reinterpret_cast<const char*>(data), size);
+  const std::string base = folder + "/COURSE";
+  scratch::write_file(base + ".gbk", course);
+  for (const char* extension : {".dat", ".txt", ".ans"}) ::unlink((base + extension).c_str());
+
+  require(app::WINMAIN(base) == 0, "exit code 0");
+  require(scratch::read_file(base + ".gbk") == course, "course file untouched");
+
+  const std::vector<std::string> dat = output_lines(base + ".dat", ".dat");
+  const std::vector<std::string> txt = output_lines(base + ".txt", ".txt");
+  const std::vector<std::string> ans = output_lines(base + ".ans", ".ans");
+  const Expected expected = expected_from(course);
+
+  require(txt.size() == expected.students.size(), "one .txt line per student record");
+  require(dat.size() == expected.students.size(), "one .dat line per student record");
+  for (std::size_t i = 0; i < txt.size(); ++i) {
+    const Student& student = expected.students[i];
+    require(dat[i] == student.dat_start + txt[i], ".dat line is fields 2 and 3 and the .txt line");
+    const std::size_t answers = student.answers > 0 ? static_cast<std::size_t>(student.answers) : 0;
+    if (student.after_header) {
+      require(txt[i].size() >= answers, "at least one byte of code per answer");
+    } else {
+      require(txt[i] == std::string(answers, '-'), "no declared questions: every position is -");
+    }
+  }
+
+  const std::size_t key_lines = expected.last_answers > 0 ? static_cast<std::size_t>(expected.last_answers) : 0;
+  require(ans.size() == key_lines, "one .ans line per answer of the last student");
+  if (!expected.has_answer_key) {
+    for (const std::string& line : ans) require(line.empty(), "no answer key: empty .ans lines");
+  }
+
+  bool allowed[256] = {};
+  for (char c : model::readable_part(course)) allowed[static_cast<unsigned char>(c)] = true;
+  for (char c : std::string_view(".-12345,")) allowed[static_cast<unsigned char>(c)] = true;
+  allowed[static_cast<unsigned char>('\t')] = false;
+  allowed[static_cast<unsigned char>('\r')] = false;  // only in CR LF, which the split removed
+  require_known_bytes(dat, allowed);
+  require_known_bytes(txt, allowed);
+  require_known_bytes(ans, allowed);
+  return 0;
+}
