@@ -1,0 +1,44 @@
+// Runs the real gbkconvert in a scratch folder, with given standard input,
+// and captures what it prints and its exit code.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tests {
+
+struct ScratchFolder {
+  std::filesystem::path path;
+
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  void put(const std::string& name, const std::string& bytes) const;
+  std::string get(const std::string& name) const;
+  bool has(const std::string& name) const;
+};
+
+struct RunResult {
+  std::string output;  // standard output
+  std::string errors;  // standard error
+  int exit_code = -1;  // the signal number, negated, when a signal ended it
+  bool timed_out = false;
+};
+
+struct RunOptions {
+  std::string input;          // standard input, then end of input
+  int timeout_ms = 20000;
+  void (*in_child)() = nullptr;  // runs in the child right before exec (limits, signals)
+};
+
+// Runs the program with the given arguments inside folder.
+RunResult run_program(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
+                      const RunOptions& options = {});
+
+// The program under test.
+std::string program_path();
+
+}  // namespace tests

@@ -1,0 +1,183 @@
+#include "textio/channels.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace textio {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ChannelsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string templ = (fs::temp_directory_path() / "channels-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
+    dir = templ;
+  }
+  void TearDown() override {
+    for (std::int16_t n = 0; n < 10; ++n) close(table, n);
+    fs::remove_all(dir);
+  }
+  std::string path(const std::string& name) const { return (dir / name).string(); }
+  void put(const std::string& name, const std::string& bytes) const {
+    std::ofstream(dir / name, std::ios::binary) << bytes;
+  }
+  std::string get(const std::string& name) const {
+    std::ifstream in(dir / name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  std::vector<std::string> all_lines(const std::string& name) {
+    open_for_input(table, path(name), 1);
+    std::vector<std::string> lines;
+    while (!at_end(table, 1)) lines.push_back(read_line(table, 1));
+    close(table, 1);
+    return lines;
+  }
+
+  fs::path dir;
+  ChannelTable table;
+};
+
+using Lines = std::vector<std::string>;
+
+TEST_F(ChannelsTest, ReadsLinesByTheLineRule) {
+  struct Case { std::string bytes; Lines lines; };
+  const Case cases[] = {
+      {"a\r\nb\r\n", {"a", "b"}},                       // no extra empty line at the end
+      {"a\r\nb", {"a", "b"}},                           // the last line needs no line end
+      {"a\nb\nc\n", {"a\nb\nc\n"}},                     // line feeds alone end nothing
+      {"a\r\n\nb\r", {"a", "\nb"}},                     // CR LF LF: the second LF starts a line
+      {"a\rb\r\r\nc", {"a", "b", "", "c"}},
+      {"a\r\nb\x1A" "c\r\nd\r\n", {"a", "b"}},          // 0x1A ends the file
+      {"\x1A" "abc", {}},
+      {"", {}},
+      {std::string("a\0b\tc", 5), {std::string("a\0b\tc", 5)}},
+  };
+  for (const Case& c : cases) {
+    put("in.gbk", c.bytes);
+    EXPECT_EQ(all_lines("in.gbk"), c.lines);
+  }
+  EXPECT_TRUE(table.failures.empty());
+}
+
+TEST_F(ChannelsTest, LineEndSplitAcrossReadBlocks) {
+  const std::string first(64 * 1024 - 1, 'x');  // the CR is the last byte of a block
+  const std::string second(200 * 1024, 'y');     // a line longer than any block
+  put("in.gbk", first + "\r\n" + second + "\r\nz");
+  EXPECT_EQ(all_lines("in.gbk"), (Lines{first, second, "z"}));
+}
+
+TEST_F(ChannelsTest, ReadingPastTheEndGivesEmptyTextAndError62) {
+  put("in.gbk", "only\r\n");
+  open_for_input(table, path("in.gbk"), 1);
+  EXPECT_EQ(read_line(table, 1), "only");
+  EXPECT_TRUE(at_end(table, 1));
+  EXPECT_EQ(read_line(table, 1), "");
+  EXPECT_EQ(table.error, 62);
+}
+
+TEST_F(ChannelsTest, WritesPiecesAndLineEndsExactly) {
+  open_for_output(table, path("out.dat"), 2);
+  write_text(table, 2, "1001,");
+  write_text(table, 2, "");
+  write_text(table, 2, "G1");
+  end_line(table, 2);
+  end_line(table, 2);
+  close(table, 2);
+  EXPECT_EQ(get("out.dat"), "1001,G1\r\n\r\n");
+}
+
+TEST_F(ChannelsTest, OpeningForOutputEmptiesAnExistingFile) {
+  put("out.dat", "old content that is longer");
+  open_for_output(table, path("out.dat"), 2);
+  EXPECT_EQ(get("out.dat"), "");
+  write_text(table, 2, "new");
+  close(table, 2);
+  EXPECT_EQ(get("out.dat"), "new");
+}
+
+TEST_F(ChannelsTest, FlushMakesEveryWrittenByteVisible) {
+  open_for_output(table, path("out.txt"), 5);
+  write_text(table, 5, ".24.");
+  end_line(table, 5);
+  flush_all(table);
+  EXPECT_EQ(get("out.txt"), ".24.\r\n");
+}
+
+TEST_F(ChannelsTest, AFileHeldByAnotherOpenerIsNeitherEmptiedNorTouched) {
+  put("held.dat", "precious");
+  const int fd = ::open(path("held.dat").c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+  open_for_output(table, path("held.dat"), 2);
+  write_text(table, 2, "x");
+  ::close(fd);
+  EXPECT_EQ(table.error, 52);  // the write found no open channel
+  ASSERT_EQ(table.failures.size(), 1u);
+  EXPECT_EQ(table.failures[0].file_name, path("held.dat"));
+  EXPECT_EQ(table.failures[0].what, "could not be opened");
+  EXPECT_FALSE(table.failures[0].reason.empty());
+  EXPECT_EQ(get("held.dat"), "precious");
+}
+
+TEST_F(ChannelsTest, OpenChannelsLockTheirFilesAgainstOtherOpeners) {
+  put("in.gbk", "SD\r\n");
+  open_for_output(table, path("out.dat"), 2);
+  open_for_input(table, path("in.gbk"), 1);
+  for (const char* name : {"out.dat", "in.gbk"}) {
+    const int fd = ::open(path(name).c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    EXPECT_NE(::flock(fd, LOCK_EX | LOCK_NB), 0) << name;
+    ::close(fd);
+  }
+}
+
+TEST_F(ChannelsTest, ErrorNumbersOfRefusedOperations) {
+  put("in.gbk", "x");
+  open_for_input(table, path("missing.gbk"), 1);
+  EXPECT_EQ(table.error, 53);
+  open_for_output(table, path("a*.dat"), 2);
+  EXPECT_EQ(table.error, 64);
+  open_for_output(table, "", 2);
+  EXPECT_EQ(table.error, 64);
+  open_for_output(table, path("out.dat"), -1);
+  EXPECT_EQ(table.error, 52);
+  open_for_output(table, path("out.dat"), 2);
+  open_for_output(table, path("other.dat"), 2);
+  EXPECT_EQ(table.error, 55);
+  open_for_input(table, path("in.gbk"), 1);
+  write_text(table, 1, "x");
+  EXPECT_EQ(table.error, 54);
+  EXPECT_EQ(read_line(table, 2), "");
+  EXPECT_EQ(table.error, 54);
+  EXPECT_FALSE(at_end(table, 2));  // an output channel is never at its end
+  EXPECT_TRUE(at_end(table, 7));   // a channel that is not open counts as ended
+  EXPECT_EQ(table.error, 53);
+  close(table, 4);  // never opened: nothing happens
+  // Only the files themselves are on record, not the refused calls.
+  EXPECT_EQ(table.failures.size(), 3u);
+}
+
+TEST_F(ChannelsTest, NamesFindFilesWhateverTheirCase) {
+  fs::create_directory(dir / "Exams");
+  put("Exams/EXAM1.GBK", "SH3\r\n");
+  put("Exams/exam1.DAT", "old");
+  open_for_input(table, path("exams/exam1.gbk"), 1);
+  EXPECT_EQ(read_line(table, 1), "SH3");
+  open_for_output(table, path("EXAMS/EXAM1.dat"), 2);
+  write_text(table, 2, "new");
+  close(table, 2);
+  EXPECT_EQ(get("Exams/exam1.DAT"), "new");  // rewritten, no second file beside it
+  EXPECT_FALSE(fs::exists(dir / "Exams" / "EXAM1.dat"));
+}
+
+}  // namespace
+}  // namespace textio
