@@ -1,0 +1,215 @@
+// Whole-program runs under file faults: folders and files the run may not
+// write, a file system that fills up in the middle of the run, course files
+// that pass the existence test but cannot be opened or read, and things that
+// are not files at all under a course file's name. Whatever happens the run
+// must end by itself, leave the course file alone, report each file that
+// failed and end with exit code 1 (or find no course file and end with 0).
+#include <gtest/gtest.h>
+#include <grp.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "program_runner.hpp"
+
+namespace tests {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string course =
+    "SH3,,,,,,,,A,c,B,e,\r\n"
+    "FH,,,,,,,,4,3,\r\n"
+    "SD,1001,G1,,,,,,a,B,d,E,\r\n"
+    "SD,1002,G1,,,,,,,C,b,ab,\r\n"
+    "SD,1003,G2,,,,,,x,c,b,D,\r\n";
+const std::string course_txt = ".24.\r\n-..12\r\nx..4\r\n";
+const std::string course_ans = "1\r\n3\r\n2\r\n5\r\n";
+
+std::string failure_report(const std::string& file, const std::string& what, const std::string& reason) {
+  return "   filename= " + file + "\n The file " + what + ": " + reason + "\n  Any key to continue\n";
+}
+
+// Standard input at its end at once: no key wait can hold a run up.
+RunOptions with_setup(void (*in_child)()) {
+  RunOptions options;
+  options.timeout_ms = 10000;
+  options.in_child = in_child;
+  return options;
+}
+
+std::string opening_failure(const std::string& file, int error) {
+  return failure_report(file, "could not be opened", std::strerror(error));
+}
+
+// Permissions bind root only where root chooses: a run started as root
+// gives up root in the child, so that read-only means read-only.
+uid_t plain_uid = 65534;
+gid_t plain_gid = 65534;
+
+void as_plain_user() {
+  if (::geteuid() != 0) return;
+  if (::setgroups(0, nullptr) != 0 || ::setgid(plain_gid) != 0 || ::setuid(plain_uid) != 0) ::_exit(125);
+}
+
+class FaultTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (const passwd* nobody = ::getpwnam("nobody")) {
+      plain_uid = nobody->pw_uid;
+      plain_gid = nobody->pw_gid;
+    }
+  }
+
+  // The folder as the plain user may use it.
+  void allow(fs::perms perms) { fs::permissions(folder.path, perms); }
+
+  ScratchFolder folder;
+};
+
+TEST_F(FaultTest, ReadOnlyFolderReportsEachOutputAndConvertsNothingElse) {
+  folder.put("EXAM.GBK", course);
+  allow(fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+        fs::perms::others_exec);
+  const RunResult run = run_program(folder.path, {"EXAM"}, with_setup(as_plain_user));
+  EXPECT_FALSE(run.timed_out);
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.output, "\n number of questions = 4  number of students =  3 \n" +
+                            opening_failure("EXAM.ans", EACCES) + opening_failure("EXAM.dat", EACCES) +
+                            opening_failure("EXAM.txt", EACCES));
+  EXPECT_EQ(folder.get("EXAM.GBK"), course);
+  for (const char* name : {"EXAM.ans", "EXAM.dat", "EXAM.txt"}) EXPECT_FALSE(folder.has(name)) << name;
+}
+
+TEST_F(FaultTest, ReadOnlyOutputFileKeepsItsBytesWhileTheOthersAreWritten) {
+  folder.put("EXAM.GBK", course);
+  folder.put("EXAM.dat", "an earlier run's result\r\n");
+  fs::permissions(folder.path / "EXAM.dat", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  allow(fs::perms::all);
+  const RunResult run = run_program(folder.path, {"EXAM"}, with_setup(as_plain_user));
+  EXPECT_FALSE(run.timed_out);
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.output.find(opening_failure("EXAM.dat", EACCES)), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("EXAM.txt"), std::string::npos) << run.output;
+  EXPECT_EQ(folder.get("EXAM.dat"), "an earlier run's result\r\n");
+  EXPECT_EQ(folder.get("EXAM.txt"), course_txt);
+  EXPECT_EQ(folder.get("EXAM.ans"), course_ans);
+  EXPECT_EQ(folder.get("EXAM.GBK"), course);
+}
+
+constexpr rlim_t file_size_limit = 64 * 1024;
+
+void with_full_file_system() {
+  const rlimit limit{file_size_limit, file_size_limit};
+  if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(125);
+  ::signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit then fails with EFBIG
+}
+
+TEST_F(FaultTest, FileSystemFillingUpMidRunIsReportedForEachOutputItStopped) {
+  // About 116 bytes of .dat and 102 of .txt per student: both outgrow the
+  // limit, the small .ans file does not.
+  std::string big = "SH3,,,,,,,,a,b,c,d,e\r\nFH,,,,,,,,100,2000\r\n";
+  std::string answers;
+  for (int q = 0; q < 100; ++q) answers += "abcde"[q % 5] + std::string(",");
+  for (int s = 0; s < 2000; ++s) {
+    big += "SD," + std::to_string(100000 + s) + ",Group " + std::to_string(s % 7) + ",,,,,," + answers + "\r\n";
+  }
+  folder.put("BIG.GBK", big);
+  const RunResult run = run_program(folder.path, {"BIG"}, with_setup(with_full_file_system));
+  EXPECT_FALSE(run.timed_out);
+  EXPECT_EQ(run.exit_code, 1) << "a signal would make this negative";
+  const std::string too_large = std::strerror(EFBIG);
+  EXPECT_NE(run.output.find(failure_report("BIG.dat", "could not be written completely", too_large)),
+            std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find(failure_report("BIG.txt", "could not be written completely", too_large)),
+            std::string::npos)
+      << run.output;
+  EXPECT_EQ(run.output.find("BIG.ans"), std::string::npos) << run.output;
+  EXPECT_LE(fs::file_size(folder.path / "BIG.dat"), file_size_limit);
+  std::string ans = "1\r\n2\r\n3\r\n4\r\n5\r\n";
+  for (int q = 6; q <= 100; ++q) ans += "\r\n";  // no key entry beyond question 5
+  EXPECT_EQ(folder.get("BIG.ans"), ans);
+  EXPECT_EQ(folder.get("BIG.GBK"), big);
+}
+
+// Course files that pass the existence test and still cannot be used: the
+// outputs are opened (and emptied) first, then the course file fails, and
+// the run ends as for an empty course file with the failure reported.
+TEST_F(FaultTest, CourseFileThatCannotBeOpenedLeavesEmptyOutputs) {
+  folder.put("EXAM.GBK", course);
+  fs::permissions(folder.path / "EXAM.GBK", fs::perms::none);
+  allow(fs::perms::all);
+  const RunResult run = run_program(folder.path, {"EXAM"}, with_setup(as_plain_user));
+  EXPECT_FALSE(run.timed_out);
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.output, "\n" + opening_failure("EXAM.gbk", EACCES));
+  for (const char* name : {"EXAM.ans", "EXAM.dat", "EXAM.txt"}) EXPECT_EQ(folder.get(name), "") << name;
+  fs::permissions(folder.path / "EXAM.GBK", fs::perms::owner_read);
+  EXPECT_EQ(folder.get("EXAM.GBK"), course);
+}
+
+TEST_F(FaultTest, NameWithWildcardMatchesInTheSearchButOpensNothing) {
+  folder.put("EXAM.GBK", course);
+  const RunResult run = run_program(folder.path, {"EX?M"});
+  EXPECT_FALSE(run.timed_out);
+  EXPECT_EQ(run.exit_code, 1);
+  const std::string why = "a name with * or ? names no single file";
+  EXPECT_EQ(run.output, "\n" + failure_report("EX?M.ans", "could not be opened", why) +
+                            failure_report("EX?M.dat", "could not be opened", why) +
+                            failure_report("EX?M.txt", "could not be opened", why) +
+                            failure_report("EX?M.gbk", "could not be opened", why));
+  EXPECT_EQ(folder.get("EXAM.GBK"), course);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1);
+}
+
+TEST_F(FaultTest, CourseFileWhoseReadingFailsIsReported) {
+  // A regular file that opens but refuses every read: the memory of the
+  // reading process itself, read at address 0.
+  if (!fs::exists("/proc/self/mem")) GTEST_SKIP() << "no /proc";
+  fs::create_symlink("/proc/self/mem", folder.path / "MEM.GBK");
+  const RunResult run = run_program(folder.path, {"MEM"});
+  EXPECT_FALSE(run.timed_out);
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.output, "\n" + failure_report("MEM.gbk", "could not be read", std::strerror(EIO)));
+  for (const char* name : {"MEM.ans", "MEM.dat", "MEM.txt"}) EXPECT_EQ(folder.get(name), "") << name;
+}
+
+// What is not a regular file is no course file: the run ends with its
+// message before it opens anything, and never blocks on the thing itself.
+TEST_F(FaultTest, SocketOrDeviceNamedLikeACourseFileIsNoCourseFile) {
+  const fs::path socket_path = folder.path / "SOCKET.GBK";
+  const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(socket_path.string().size(), sizeof address.sun_path);
+  std::strcpy(address.sun_path, socket_path.c_str());
+  ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::listen(listener, 1), 0);
+  fs::create_symlink("/dev/null", folder.path / "DEVICE.GBK");
+  fs::create_symlink("/dev/zero", folder.path / "ZERO.GBK");
+
+  for (const char* base : {"SOCKET", "DEVICE", "ZERO"}) {
+    const RunResult run = run_program(folder.path, {base}, with_setup(nullptr));
+    EXPECT_FALSE(run.timed_out) << base;
+    EXPECT_EQ(run.exit_code, 0) << base;
+    EXPECT_EQ(run.output, "\n There is no file called " + std::string(base) + ".gbk\n");
+    for (const char* extension : {".ans", ".dat", ".txt"}) {
+      EXPECT_FALSE(folder.has(base + std::string(extension))) << base << extension;
+    }
+  }
+  ::close(listener);
+}
+
+}  // namespace
+}  // namespace tests
