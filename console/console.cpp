@@ -2,6 +2,7 @@
 
 #include "console/number_form.hpp"
 #include "console/plain_io.hpp"
+#include "console/terminal.hpp"
 
 namespace console {
 
@@ -12,15 +13,80 @@ namespace {
 constexpr std::size_t plain_flush_size = 16 * 1024;
 
 void plain_write(Console& console, std::string_view bytes) {
+  if (console.form != Form::plain) return;
   console.plain_pending.append(bytes);
   if (console.plain_pending.size() >= plain_flush_size) flush(console);
 }
 
+void show(Console& console) {
+  if (console.form == Form::terminal) terminal::show(console.screen);
+}
+
+// Console mouse selection: bit 1 the first (left) button, bit 2 the second
+// (right); kinds 1 movement, 4 press, 8 release.
+bool mouse_event_counts(const Console& console, const InputEvent& event) {
+  if (!console.mouse_input) return false;
+  int kind = 0;
+  if (event.key == Key::mouse_press) kind = 4;
+  if (event.key == Key::mouse_release) kind = 8;
+  if (event.key == Key::mouse_move) kind = 1;
+  if ((console.mouse_kinds & kind) == 0) return false;
+  const int bit = event.button == 1 ? 1 : event.button == 2 ? 2 : event.button == 3 ? 4 : 0;
+  return (console.mouse_buttons & bit) != 0;
+}
+
+// What a counted event gives back: a character as itself, a key without
+// one as 0 and its keyboard scan code, a mouse button press as FF FF 4 and
+// the button number.
+std::string key_result(const InputEvent& event) {
+  const auto scan = [](unsigned char code) { return std::string{'\0', static_cast<char>(code)}; };
+  switch (event.key) {
+    case Key::character: return std::string(1, event.ch);
+    case Key::enter: return "\r";
+    case Key::escape: return "\x1b";
+    case Key::backspace: return "\b";
+    case Key::tab: return "\t";
+    case Key::up: return scan(0x48);
+    case Key::down: return scan(0x50);
+    case Key::left: return scan(0x4B);
+    case Key::right: return scan(0x4D);
+    case Key::home: return scan(0x47);
+    case Key::end: return scan(0x4F);
+    case Key::page_up: return scan(0x49);
+    case Key::page_down: return scan(0x51);
+    case Key::insert: return scan(0x52);
+    case Key::delete_key: return scan(0x53);
+    case Key::function:
+      return scan(static_cast<unsigned char>(event.function_number <= 10 ? 0x3A + event.function_number
+                                                                          : 0x85 + event.function_number - 11));
+    case Key::mouse_press:
+    case Key::mouse_release:
+    case Key::mouse_move:
+      return std::string{'\xff', '\xff', static_cast<char>(event.key == Key::mouse_press ? 4 : 8),
+                         static_cast<char>(event.button)};
+    default: return scan(0);
+  }
+}
+
+bool is_key(Key key) {
+  return key != Key::mouse_press && key != Key::mouse_release && key != Key::mouse_move && key != Key::wheel_up &&
+         key != Key::wheel_down && key != Key::end_of_input;
+}
+
 }  // namespace
 
-void open_console(Console& console) { console.form = Form::plain; }
+void open_console(Console& console) {
+  console.form = Form::plain;
+  if (terminal::usable() && terminal::open()) {
+    console.form = Form::terminal;
+    console.screen.utf8 = terminal::utf8_cells();
+  }
+}
 
-void close_console(Console& console) { flush(console); }
+void close_console(Console& console) {
+  flush(console);
+  if (console.form == Form::terminal) terminal::close();
+}
 
 void flush(Console& console) {
   if (console.plain_pending.empty()) return;
@@ -28,9 +94,18 @@ void flush(Console& console) {
   console.plain_pending.clear();
 }
 
-void set_screen_size(Console& console, int columns, int rows) { set_size(console.screen, columns, rows); }
+void set_screen_size(Console& console, int columns, int rows) {
+  set_size(console.screen, columns, rows);
+  if (console.form == Form::terminal && console.screen.width == columns && console.screen.height == rows) {
+    terminal::request_size(columns, rows);
+    show(console);
+  }
+}
 
-void set_mouse_input(Console& console, bool on) { console.mouse_input = on; }
+void set_mouse_input(Console& console, bool on) {
+  console.mouse_input = on;
+  if (console.form == Form::terminal) terminal::set_mouse_reports(on);
+}
 
 void select_mouse_events(Console& console, int buttons, int kinds) {
   console.mouse_buttons = buttons;
@@ -41,9 +116,19 @@ void set_colours(Console& console, int foreground, int background) {
   set_colours(console.screen, foreground, background);
 }
 
-void clear_screen(Console& console) { clear(console.screen); }
+void clear_screen(Console& console) {
+  clear(console.screen);
+  show(console);
+}
 
 void print_text(Console& console, std::string_view text) {
+  if (console.form == Form::terminal) {
+    while (!text.empty()) {  // one terminal write per row piece
+      print_piece(console.screen, text);
+      show(console);
+    }
+    return;
+  }
   print_text(console.screen, text);
   plain_write(console, text);
 }
@@ -52,15 +137,26 @@ void print_number(Console& console, long double value) { print_text(console, num
 
 void line_end(Console& console) {
   line_end(console.screen);
+  show(console);
   plain_write(console, "\n");
 }
 
-void set_title(Console&, std::string_view) {
+void set_title(Console& console, std::string_view title) {
   // The plain form has no window whose title could be set.
+  if (console.form == Form::terminal) terminal::set_title(title);
 }
 
 std::string wait_for_key(Console& console) {
   flush(console);
+  if (console.form == Form::terminal) {
+    show(console);
+    InputEvent event;
+    while (terminal::read_event(console.screen, -1, event)) {
+      if (event.key == Key::end_of_input) return {};
+      if (is_key(event.key) || mouse_event_counts(console, event)) return key_result(event);
+    }
+    return {};
+  }
   char byte = 0;
   if (!plain_io::read_byte(byte)) return {};
   return std::string(1, byte);
@@ -68,17 +164,29 @@ std::string wait_for_key(Console& console) {
 
 InputEvent read_event(Console& console) {
   flush(console);
+  InputEvent event;
+  if (console.form == Form::terminal) {
+    show(console);
+    while (terminal::read_event(console.screen, -1, event)) return event;
+  }
   return InputEvent{};
 }
 
 void put_cells(Console& console, int row, int col, std::string_view bytes, unsigned char attr) {
   write_cells(console.screen, row, col, bytes, attr);
+  show(console);
 }
 
-void place_cursor(Console& console, int row, int col) { place_cursor(console.screen, row, col); }
+void place_cursor(Console& console, int row, int col) {
+  place_cursor(console.screen, row, col);
+  show(console);
+}
 
-void show_cursor(Console&, bool) {
+void show_cursor(Console& console, bool visible) {
   // The plain form has no cursor to show.
+  if (console.form != Form::terminal) return;
+  terminal::set_cursor_visible(visible);
+  show(console);
 }
 
 }  // namespace console
