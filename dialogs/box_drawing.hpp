@@ -1,0 +1,61 @@
+// What the input box and the list box share: their place on the screen, the
+// frame, texts cut to the cells they may use, and the screen under a box,
+// saved when it opens and put back when it closes.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "console/console.hpp"
+
+namespace dialogs {
+
+// Rows and columns from 1, as on the screen. A box may reach past a small
+// screen; what lies outside is simply not drawn.
+struct BoxArea {
+  int top = 1;
+  int left = 1;
+  int height = 1;
+  int width = 1;
+};
+
+// Colours of the boxes: foreground + 16 * background.
+constexpr unsigned char box_colour = 0x1F;       // bright white on blue
+constexpr unsigned char hint_colour = 0x1E;      // yellow on blue
+constexpr unsigned char field_colour = 0xF0;     // black on bright white
+constexpr unsigned char chosen_colour = 0xF0;    // the selected item
+constexpr unsigned char button_colour = 0x70;    // black on light grey
+
+// A box of the given size centred on row, col, moved inside the screen where
+// the screen is large enough.
+BoxArea centred_area(const console::Screen& screen, int row, int col, int height, int width);
+
+// Number of cells the text takes on this screen (one per character).
+int text_cells(const console::Screen& screen, std::string_view text);
+// The longest start of text that takes at most cells cells; never cuts a
+// character in two.
+std::string_view first_cells(const console::Screen& screen, std::string_view text, int cells);
+// The text padded with blanks, or cut, to exactly cells cells.
+std::string fit_cells(const console::Screen& screen, std::string_view text, int cells);
+
+// Frame of '+', '-' and '|' with the inside filled with blanks; plain bytes
+// that every terminal and code page shows the same.
+void draw_frame(console::Console& console, const BoxArea& area, unsigned char attr);
+// A row of '-' across the inside, joined to the frame on both sides.
+void draw_rule(console::Console& console, const BoxArea& area, int row, unsigned char attr);
+
+// The cells under a box and the cursor, to be given back when it closes.
+struct SavedScreen {
+  BoxArea area;
+  std::vector<console::Cell> cells;  // row by row, clipped to the screen
+  int row = 1;
+  int col = 1;
+  bool pending_scroll = false;
+};
+
+SavedScreen save_screen(const console::Console& console, const BoxArea& area);
+// Puts the cells back, and the cursor where printing goes on.
+void restore_screen(console::Console& console, const SavedScreen& saved);
+
+}  // namespace dialogs
