@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "console/terminal.hpp"
@@ -195,7 +196,7 @@ void request_size(int columns, int rows) {
   CONSOLE_SCREEN_BUFFER_INFO info{};
   if (!::GetConsoleScreenBufferInfo(state.out, &info)) return;
   const COORD wanted{static_cast<SHORT>(columns), static_cast<SHORT>(rows)};
-  const COORD grown{std::max(wanted.X, info.dwSize.X), std::max(wanted.Y, info.dwSize.Y)};
+  const COORD grown{(std::max)(wanted.X, info.dwSize.X), (std::max)(wanted.Y, info.dwSize.Y)};
   ::SetConsoleScreenBufferSize(state.out, grown);
   const SMALL_RECT window{0, 0, static_cast<SHORT>(columns - 1), static_cast<SHORT>(rows - 1)};
   ::SetConsoleWindowInfo(state.out, TRUE, &window);
@@ -254,8 +255,8 @@ void show(const Screen& screen) {
   // Text written by other means (the system's own messages) takes the
   // current colours; the console's cursor stands where the model's does.
   ::SetConsoleTextAttribute(state.out, attribute(screen));
-  const int row = std::min(std::max(screen.row, 1), screen.height);
-  const int col = std::min(std::max(screen.col, 1), screen.width);
+  const int row = (std::min)((std::max)(screen.row, 1), screen.height);
+  const int col = (std::min)((std::max)(screen.col, 1), screen.width);
   ::SetConsoleCursorPosition(state.out, COORD{static_cast<SHORT>(col - 1), static_cast<SHORT>(row - 1)});
   apply_cursor();
 }

@@ -1,0 +1,422 @@
+// gbkconvert.exe under Wine: the conversions give the same bytes as the
+// POSIX build, and the Windows side of files, searches and the command line
+// behaves as on its home platform.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "tests/windows/wine_runner.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using wine_runner::Result;
+
+const std::string posix_program = GBKCONVERT_PATH;
+const std::string windows_program = GBKCONVERT_EXE;
+const std::string probe_program = WINDOWS_PROBE_EXE;
+
+// The worked example and the three files it gives.
+const std::string exam_gbk =
+    "SH3,,,,,,,,A,c,B,e,\r\n"
+    "FH,,,,,,,,4,3,\r\n"
+    "SD,1001,G1,,,,,,a,B,d,E,\r\n"
+    "SD,1002,G1,,,,,,,C,b,ab,\r\n"
+    "SD,1003,G2,,,,,,x,c,b,D,\r\n";
+const std::string exam_dat = "1001,G1,,.24.\r\n1002,G1,,-..12\r\n1003,G2,,x..4\r\n";
+const std::string exam_txt = ".24.\r\n-..12\r\nx..4\r\n";
+const std::string exam_ans = "1\r\n3\r\n2\r\n5\r\n";
+
+std::string read_file(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void write_file(const fs::path& path, const std::string& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Every regular file below a folder, by relative name, with its bytes.
+std::map<std::string, std::string> folder_contents(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).string()] = read_file(entry.path());
+  }
+  return files;
+}
+
+std::string run_log(const Result& result) {
+  return "exit " + std::to_string(result.exit_code) + (result.timed_out ? " (timed out)" : "") + "\nstdout:\n" +
+         result.out + "\nstderr:\n" + result.err;
+}
+
+// A fresh folder per test, removed afterwards.
+class WindowsProgram : public ::testing::Test {
+ protected:
+  fs::path scratch;
+
+  void SetUp() override {
+    const std::string problem = wine_runner::prepare_wine(probe_program);
+    if (!problem.empty()) {
+#if GBK_REQUIRE_WINE
+      FAIL() << problem;
+#else
+      GTEST_SKIP() << "Wine cannot run Windows programs here: " << problem;
+#endif
+    }
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    scratch = fs::path(SCRATCH_ROOT) / (name + "." + std::to_string(::getpid()));
+    fs::remove_all(scratch);
+    fs::create_directories(scratch);
+  }
+
+  void TearDown() override {
+    if (!scratch.empty() && !HasFailure()) fs::remove_all(scratch);
+  }
+
+  Result run_windows(const fs::path& cwd, const std::vector<std::string>& arguments, const std::string& input = {}) {
+    return wine_runner::run(wine_runner::wine_command(windows_program, arguments), cwd.string(), input, true);
+  }
+
+  Result run_probe(const fs::path& cwd, const std::vector<std::string>& arguments) {
+    return wine_runner::run(wine_runner::wine_command(probe_program, arguments), cwd.string(), {}, true);
+  }
+};
+
+// ---------------------------------------------------------------------------
+// The same course files through both builds: console text, exit code and
+// every file left in the folder must agree byte for byte.
+
+struct SameBytesCase {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> files;  // relative name, bytes
+  std::string posix_argument;
+  std::string windows_argument;  // empty: the same as on POSIX
+  std::string input;             // standard input: the keys for the waits
+};
+
+std::string many_students(int count) {
+  std::string text = "SH3,,,,,,,,A,b,C,d,E,\r\nFH,,,,,,,,5," + std::to_string(count) + ",\r\n";
+  for (int i = 0; i < count; ++i) {
+    static const char* answers[] = {"a,b,c,d,e,", "b,b,,D,ab,", "E,\"x,y\",c, d ,e,", "A\tB\tC\tD\tE\t"};
+    text += "SD," + std::to_string(100000 + i) + ",G" + std::to_string(i % 7) + ",,,,,," + answers[i % 4] + "\r\n";
+  }
+  return text;
+}
+
+class SameBytes : public WindowsProgram, public ::testing::WithParamInterface<SameBytesCase> {};
+
+TEST_P(SameBytes, AsThePosixBuild) {
+  const SameBytesCase& c = GetParam();
+  const fs::path posix_dir = scratch / "posix";
+  const fs::path windows_dir = scratch / "windows";
+  fs::create_directories(posix_dir);
+  fs::create_directories(windows_dir);
+  for (const auto& [name, bytes] : c.files) {
+    write_file(posix_dir / name, bytes);
+    write_file(windows_dir / name, bytes);
+  }
+  const Result posix = wine_runner::run({posix_program, c.posix_argument}, posix_dir.string(), c.input);
+  const std::string windows_argument = c.windows_argument.empty() ? c.posix_argument : c.windows_argument;
+  const Result windows = run_windows(windows_dir, {windows_argument}, c.input);
+
+  ASSERT_FALSE(posix.timed_out) << run_log(posix);
+  ASSERT_FALSE(windows.timed_out) << run_log(windows);
+  EXPECT_EQ(windows.exit_code, posix.exit_code) << run_log(windows);
+  EXPECT_EQ(windows.out, posix.out);
+  EXPECT_EQ(folder_contents(windows_dir), folder_contents(posix_dir));
+}
+
+const std::string sub_exam_posix = "sub/EXAM";
+const std::string sub_exam_windows = "sub\\EXAM";
+
+INSTANTIATE_TEST_SUITE_P(
+    CourseFiles, SameBytes,
+    ::testing::Values(
+        SameBytesCase{"WorkedExample", {{"EXAM.GBK", exam_gbk}}, "EXAM", "", ""},
+        SameBytesCase{"NameInOtherCaseWithExtension", {{"EXAM.GBK", exam_gbk}}, "exam.gbk", "", ""},
+        SameBytesCase{"OldOutputsAreEmptiedAndRewritten",
+                      {{"EXAM.GBK", exam_gbk},
+                       {"EXAM.dat", std::string(5000, 'z')},
+                       {"EXAM.txt", "old\r\nold\r\nold\r\nold\r\nold\r\n"},
+                       {"EXAM.ans", std::string(300, '9')}},
+                      "EXAM",
+                      "",
+                      ""},
+        SameBytesCase{"LineFeedsOnlyMakeOneLine",
+                      {{"LF.GBK", "SH3,,,,,,,,A,B,\nFH,,,,,,,,2,1,\nSD,1,x,,,,,,a,b,\n"}},
+                      "LF",
+                      "",
+                      ""},
+        SameBytesCase{"TextAfterEndOfFileByte",
+                      {{"EOFB.GBK", "SH3,,,,,,,,A,B,\r\nFH,,,,,,,,2,1,\r\nSD,1,x,,,,,,a,c,\r\n\x1ASD,2,y,,,,,,b,b,\r\n"}},
+                      "EOFB",
+                      "",
+                      ""},
+        SameBytesCase{"NoFinalLineEndAndStrayLineFeed",
+                      {{"LAST.GBK", "SH3,,,,,,,,A,B,\rFH,,,,,,,,2,1,\r\n\nSD,1,x,,,,,,b,a,"}},
+                      "LAST",
+                      "",
+                      ""},
+        SameBytesCase{"TabsQuotesAndBlanks",
+                      {{"TABS.GBK",
+                        "SH3\t\t\t\t\t\t\t\ta\t b \tC\td\r\nFH,,,,,,,, 4 , 2.5 ,\r\n"
+                        "SD,\" 7 \",G,,,,,,\"a,B\", d ,\"c\",e\r\nSD\t8\tG\t\t\t\t\t\tA\tB\tC\tD\r\n"}},
+                      "TABS",
+                      "",
+                      ""},
+        SameBytesCase{"WarningsWithKeysWaiting",
+                      {{"WARN.GBK",
+                        "SH3,,,,,,,,A,B,C,\r\nFH,,,,,,,,3,40000,\r\nSD,1111111,G,,,,,,a,b,c,\r\n"
+                        "SD,2,G,,,,,,a,b,\r\nSD,  2222222 ,G,,,,,,a,b,c,d,e,\r\nSD,3,G,,,,,,a,b,c,\r\n"}},
+                      "WARN",
+                      "",
+                      "abc"},
+        SameBytesCase{"WarningsAtEndOfInput",
+                      {{"WARN.GBK",
+                        "FH,,,,,,,,2,-3,\r\nSD,5555555,G,,,,,,a,\r\nSD,1,G,,,,,,a,b,c,\r\n"}},
+                      "WARN",
+                      "",
+                      ""},
+        SameBytesCase{"EmptyCourseFile", {{"EMPTY.GBK", ""}}, "EMPTY", "", ""},
+        SameBytesCase{"MissingCourseFile", {{"OTHER.GBK", exam_gbk}}, "NOPE", "", ""},
+        SameBytesCase{"ManyStudentsInLargeBlocks", {{"BIG.GBK", many_students(6000)}}, "BIG", "", ""},
+        SameBytesCase{"CourseInSubfolder", {{"sub/EXAM.GBK", exam_gbk}}, sub_exam_posix, sub_exam_windows, ""}),
+    [](const ::testing::TestParamInfo<SameBytesCase>& info) { return std::string(info.param.name); });
+
+// The worked example itself, typed as a new user would: the three files hold
+// exactly the bytes of the example.
+TEST_F(WindowsProgram, WorkedExampleWritesTheExampleFiles) {
+  write_file(scratch / "EXAM.GBK", exam_gbk);
+  const Result run = run_windows(scratch, {"EXAM"});
+  ASSERT_EQ(run.exit_code, 0) << run_log(run);
+  EXPECT_EQ(read_file(scratch / "EXAM.dat"), exam_dat);
+  EXPECT_EQ(read_file(scratch / "EXAM.txt"), exam_txt);
+  EXPECT_EQ(read_file(scratch / "EXAM.ans"), exam_ans);
+  EXPECT_EQ(run.out, "\n number of questions = 4  number of students =  3 \n");
+}
+
+// A course named by a full Windows path with its drive letter.
+TEST_F(WindowsProgram, CourseNamedWithDriveLetterAndBackslashes) {
+  write_file(scratch / "deep" / "er" / "EXAM.GBK", exam_gbk);
+  const std::string course = wine_runner::windows_path((scratch / "deep" / "er" / "EXAM").string());
+  const Result run = run_windows("/", {course});
+  ASSERT_EQ(run.exit_code, 0) << run_log(run);
+  EXPECT_EQ(read_file(scratch / "deep" / "er" / "EXAM.dat"), exam_dat);
+  EXPECT_EQ(read_file(scratch / "deep" / "er" / "EXAM.ans"), exam_ans);
+}
+
+// ---------------------------------------------------------------------------
+// Files another program holds open: the open fails (no sharing), the file is
+// left untouched, the run finishes and reports it, and ends with exit code 1.
+
+TEST_F(WindowsProgram, DatFileHeldByAnotherProgramIsReportedAndLeftAlone) {
+  write_file(scratch / "EXAM.GBK", exam_gbk);
+  write_file(scratch / "EXAM.dat", "someone else's\r\n");
+  std::string held_seen;
+  wine_runner::Background held = wine_runner::start_background(
+      wine_runner::wine_command(probe_program, {"hold", wine_runner::to_hex("EXAM.dat")}), scratch.string(), true);
+  ASSERT_TRUE(wine_runner::wait_for_output(held, "held\n", held_seen)) << held_seen;
+
+  const Result run = run_windows(scratch, {"EXAM"});
+  EXPECT_EQ(wine_runner::finish_background(held), 0);
+
+  EXPECT_EQ(run.exit_code, 1) << run_log(run);
+  EXPECT_NE(run.out.find("   filename= EXAM.dat\n The file could not be opened: "), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("  Any key to continue\n"), std::string::npos) << run.out;
+  EXPECT_EQ(read_file(scratch / "EXAM.dat"), "someone else's\r\n");
+  EXPECT_EQ(read_file(scratch / "EXAM.txt"), exam_txt);
+  EXPECT_EQ(read_file(scratch / "EXAM.ans"), exam_ans);
+}
+
+TEST_F(WindowsProgram, CourseFileHeldByAnotherProgramIsReported) {
+  write_file(scratch / "EXAM.GBK", exam_gbk);
+  std::string held_seen;
+  wine_runner::Background held = wine_runner::start_background(
+      wine_runner::wine_command(probe_program, {"hold", wine_runner::to_hex("EXAM.GBK")}), scratch.string(), true);
+  ASSERT_TRUE(wine_runner::wait_for_output(held, "held\n", held_seen)) << held_seen;
+
+  const Result run = run_windows(scratch, {"EXAM"});
+  EXPECT_EQ(wine_runner::finish_background(held), 0);
+
+  EXPECT_EQ(run.exit_code, 1) << run_log(run);
+  EXPECT_NE(run.out.find("   filename= EXAM.gbk\n The file could not be opened: "), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("number of questions"), std::string::npos) << run.out;
+  EXPECT_EQ(read_file(scratch / "EXAM.GBK"), exam_gbk);
+  EXPECT_EQ(read_file(scratch / "EXAM.dat"), "");
+}
+
+// While one run holds its files (waiting for a key at a warning), a second
+// run on the same course gets none of them and changes none of them.
+TEST_F(WindowsProgram, SecondRunOnFilesInUseChangesNothing) {
+  write_file(scratch / "EXAM.GBK", "FH,,,,,,,,1,9,\r\nSD,1111111,G,,,,,,a,\r\n");
+  std::string first_seen;
+  wine_runner::Background first = wine_runner::start_background(wine_runner::wine_command(windows_program, {"EXAM"}),
+                                               scratch.string(), true);
+  ASSERT_TRUE(wine_runner::wait_for_output(first, "Any key to continue.", first_seen)) << first_seen;
+  const std::string dat_while_held = read_file(scratch / "EXAM.dat");
+
+  const Result second = run_windows(scratch, {"EXAM"});
+  EXPECT_EQ(read_file(scratch / "EXAM.dat"), dat_while_held);
+  EXPECT_EQ(wine_runner::finish_background(first), 0);
+
+  EXPECT_EQ(second.exit_code, 1) << run_log(second);
+  for (const char* name : {"EXAM.ans", "EXAM.dat", "EXAM.txt", "EXAM.gbk"}) {
+    EXPECT_NE(second.out.find(std::string("   filename= ") + name + "\n The file could not be opened: "),
+              std::string::npos)
+        << name << "\n" << second.out;
+  }
+  // The first run, let go, finishes its files as if it had been alone.
+  const fs::path alone = scratch / "alone";
+  write_file(alone / "EXAM.GBK", read_file(scratch / "EXAM.GBK"));
+  const Result posix = wine_runner::run({posix_program, "EXAM"}, alone.string());
+  for (const char* name : {"EXAM.ans", "EXAM.dat", "EXAM.txt"}) {
+    EXPECT_EQ(read_file(scratch / name), read_file(alone / name)) << name;
+  }
+  EXPECT_EQ(first_seen.substr(0, posix.out.size()), posix.out.substr(0, first_seen.size()));
+}
+
+// ---------------------------------------------------------------------------
+// The file search: hidden files and directories are not listed, "*.*" is
+// added to a pattern ending in "\" or ":", case is ignored.
+
+TEST_F(WindowsProgram, HiddenCourseFileCountsAsMissing) {
+  write_file(scratch / "EXAM.GBK", exam_gbk);
+  const Result hide = run_probe(scratch, {"hide", wine_runner::to_hex("EXAM.GBK")});
+  ASSERT_EQ(hide.exit_code, 0) << "the hidden attribute did not stick: " << run_log(hide);
+
+  const Result run = run_windows(scratch, {"EXAM"});
+  EXPECT_EQ(run.exit_code, 0) << run_log(run);
+  EXPECT_EQ(run.out, "\n There is no file called EXAM.gbk\n");
+  EXPECT_FALSE(fs::exists(scratch / "EXAM.dat"));
+}
+
+std::vector<std::string> listed(const Result& result) {
+  std::vector<std::string> names;
+  std::istringstream lines(result.out);
+  for (std::string line; std::getline(lines, line);) names.push_back(line);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(WindowsProgram, SearchListsNormalFilesOnly) {
+  const fs::path dir = scratch / "files";
+  write_file(dir / "a.gbk", "1");
+  write_file(dir / "B.GBK", "2");
+  write_file(dir / "README", "3");
+  write_file(dir / "notes.txt", "4");
+  write_file(dir / "hid.gbk", "5");
+  fs::create_directories(dir / "x.gbk");
+  ASSERT_EQ(run_probe(dir, {"hide", wine_runner::to_hex("hid.gbk")}).exit_code, 0);
+
+  struct Case {
+    std::string pattern;
+    fs::path cwd;
+    std::vector<std::string> names;
+  };
+  const std::vector<std::string> everything{"B.GBK", "README", "a.gbk", "notes.txt"};
+  const std::vector<std::string> courses{"B.GBK", "a.gbk"};
+  const std::vector<Case> cases{
+      {"files\\", scratch, everything},
+      {"FILES\\*.GBK", scratch, courses},
+      {"files\\*.gbk", scratch, courses},
+      {"*.gbk", dir, courses},
+      {"files\\?.gbk", scratch, courses},
+      {"files\\readme", scratch, {"README"}},
+      {"Z:", dir, everything},
+      {wine_runner::windows_path(dir.string()) + "\\", "/", everything},
+      {"files\\*.none", scratch, {}},
+      {"nowhere\\*.gbk", scratch, {}},
+  };
+  for (const Case& c : cases) {
+    const Result result = run_probe(c.cwd, {"list", wine_runner::to_hex(c.pattern)});
+    EXPECT_EQ(result.exit_code, 0) << c.pattern;
+    EXPECT_EQ(listed(result), c.names) << c.pattern;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The command tail, taken from the full command line exactly.
+
+enum class Outcome { converts, interactive, missing };
+
+struct TailCase {
+  std::string command_line;  // {exe} stands for the program's Windows path
+  Outcome outcome;
+  std::string missing_name;  // the course file the message names
+};
+
+TEST_F(WindowsProgram, CommandTailTable) {
+  write_file(scratch / "exam1.GBK", exam_gbk);
+  const std::string exe = wine_runner::windows_path(fs::absolute(windows_program).string());
+  const std::vector<TailCase> cases{
+      {"gbkconvert.exe  exam1 ", Outcome::converts, ""},
+      {"\"gbkconvert.exe\"   exam1", Outcome::converts, ""},
+      {"\"gbkconvert.exe\"exam1", Outcome::converts, ""},
+      {"\"C:\\Program Files\\gbk convert.exe\" exam1", Outcome::converts, ""},
+      {"gbkconvert.exe exam1.GBK", Outcome::converts, ""},
+      {"gbkconvert.exe \"my exam\"", Outcome::missing, "\"my exam\".gbk"},
+      {"gbkconvert.exe exam1  x ", Outcome::missing, "exam1  x.gbk"},
+      {"gbkconvert.exe\texam1", Outcome::missing, "\texam1.gbk"},
+      {"gbkconvert.exe \texam1", Outcome::missing, "\texam1.gbk"},
+      {"gbk\"convert .exe\" exam1", Outcome::missing, ".exe\" exam1.gbk"},
+      {"gbkconvert.exe", Outcome::interactive, ""},
+      {"gbkconvert.exe    ", Outcome::interactive, ""},
+      {"\"gbkconvert.exe\"", Outcome::interactive, ""},
+      {"\"gbkconvert.exe exam1", Outcome::interactive, ""},
+  };
+  for (const TailCase& c : cases) {
+    SCOPED_TRACE("command line [" + c.command_line + "]");
+    fs::remove(scratch / "exam1.dat");
+    const Result run =
+        run_probe(scratch, {"run", wine_runner::to_hex(exe), wine_runner::to_hex(c.command_line)});
+    ASSERT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_code, 0) << run_log(run);
+    switch (c.outcome) {
+      case Outcome::converts:
+        EXPECT_EQ(run.out, "\n number of questions = 4  number of students =  3 \n");
+        EXPECT_EQ(read_file(scratch / "exam1.dat"), exam_dat);
+        break;
+      case Outcome::missing:
+        EXPECT_EQ(run.out, "\n There is no file called " + c.missing_name + "\n");
+        EXPECT_FALSE(fs::exists(scratch / "exam1.dat"));
+        break;
+      case Outcome::interactive:
+        EXPECT_TRUE(run.out.starts_with("\n This program creates .DAT, .TXT,\n")) << run.out;
+        EXPECT_FALSE(fs::exists(scratch / "exam1.dat"));
+        break;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Upper case in the console's OEM code page 437: a to z and the seven
+// accented small letters that have capitals there, nothing else.
+
+TEST_F(WindowsProgram, UpperCaseInCodePage437) {
+  struct Case {
+    std::string text, upper;
+  };
+  const std::vector<Case> cases{
+      {"azAZ09", "AZAZ09"},
+      {"\x84\x94\x81\x82\xA4\x86\x87", "\x8E\x99\x9A\x90\xA5\x8F\x80"},
+      {"\x8E\x99\x9A\x90\xA5\x8F\x80", "\x8E\x99\x9A\x90\xA5\x8F\x80"},
+      {"\x83\x85\x88\xA0\xE0\xE4\xF6\xFF{`", "\x83\x85\x88\xA0\xE0\xE4\xF6\xFF{`"},
+  };
+  for (const Case& c : cases) {
+    const Result result = run_probe(scratch, {"upper", wine_runner::to_hex(c.text)});
+    EXPECT_EQ(result.out, wine_runner::to_hex(c.upper) + "\n") << wine_runner::to_hex(c.text);
+  }
+}
+
+}  // namespace
