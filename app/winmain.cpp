@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 
 #include "app/command_tail.hpp"
+#include "app/course_selection.hpp"
 #include "app/file_naming.hpp"
 #include "app/start_up.hpp"
 #include "console/console.hpp"
@@ -13,6 +15,7 @@
 #include "coursefile/records.hpp"
 #include "dialogs/toolkit.hpp"
 #include "output/end_of_run.hpp"
+#include "output/viewing.hpp"
 #include "output/response_coding.hpp"
 #include "platform/file_search.hpp"
 #include "textio/channels.hpp"
@@ -60,7 +63,7 @@ void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& 
 
 int WINMAIN(std::string_view command_tail) {
   console::Console console;
-  std::array<std::string, 1001> course_file_list{};  // [1..1000], for the interactive choice
+  CourseFileList course_file_list{};  // [1..1000], for the interactive choice
   coursefile::CourseValues values;                   // answer key and counts
   output::FieldList field_list{};
   textio::ChannelTable channels;
@@ -76,12 +79,12 @@ int WINMAIN(std::string_view command_tail) {
   std::string base_name;
   if (interactive) {
     show_start_up_screen(console);
-    // The course file selection comes with the dialog boxes; until then an
-    // interactive run ends after its start-up screen.
-    (void)course_file_list;
-    return 0;
+    const std::optional<std::string> chosen = select_course_file(console, search, course_file_list);
+    if (!chosen) return 0;
+    base_name = base_name_from_chosen(*chosen);
+  } else {
+    base_name = base_name_from_command_line(course_name);
   }
-  base_name = base_name_from_command_line(course_name);
 
   const RunFiles files = run_files(base_name);
   if (!platform::file_exists(search, files.course_file)) {
@@ -99,7 +102,10 @@ int WINMAIN(std::string_view command_tail) {
   textio::open_for_input(channels, files.course_file, coursefile::course_channel);
 
   read_course_file(channels, values, field_list, files.course_file, console);
-  return output::end_run(values, files.course_file, console, channels);
+  const int exit_code = output::end_run(values, files.course_file, console, channels);
+  // end_run has closed every file, so each editor finds its file complete.
+  if (interactive) output::view_outputs(files.dat_file, files.txt_file, files.ans_file);
+  return exit_code;
 }
 
 }  // namespace app
