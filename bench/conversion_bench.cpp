@@ -1,0 +1,110 @@
+// The conversion run of whole course files, in process: a class of 32,767
+// students, files of growing size (the time must grow with the size and no
+// faster), one 10 MB line with 30,000 commas, 100,000 lines that are not
+// records. Bytes per second are those of the course file.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "app/winmain.hpp"
+#include "course_generator.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path& folder() {
+  static const fs::path path = [] {
+    std::string pattern = (fs::temp_directory_path() / "gbkbench.XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+    return fs::path(pattern);
+  }();
+  return path;
+}
+
+// Each course file is written once, on first use, and kept for the run.
+std::string course(const std::string& base, const std::function<void(const std::string&)>& write) {
+  static std::map<std::string, bool> written;
+  const std::string path = (folder() / base).string();
+  if (!written[base]) {
+    write(path + ".gbk");
+    written[base] = true;
+  }
+  return path;
+}
+
+// The run's console text goes nowhere and its key waits return at once, so
+// only the conversion is measured.
+struct QuietConsole {
+  int saved_in = ::dup(STDIN_FILENO);
+  int saved_out = ::dup(STDOUT_FILENO);
+  QuietConsole() {
+    std::fflush(stdout);
+    const int null = ::open("/dev/null", O_RDWR);
+    ::dup2(null, STDIN_FILENO);
+    ::dup2(null, STDOUT_FILENO);
+    ::close(null);
+  }
+  ~QuietConsole() {
+    ::dup2(saved_in, STDIN_FILENO);
+    ::dup2(saved_out, STDOUT_FILENO);
+    ::close(saved_in);
+    ::close(saved_out);
+  }
+};
+
+void convert(benchmark::State& state, const std::string& base) {
+  const auto size = static_cast<std::int64_t>(fs::file_size(base + ".gbk"));
+  int exit_code = 0;
+  {
+    QuietConsole quiet;
+    for (auto _ : state) exit_code |= app::WINMAIN(base);
+  }
+  if (exit_code != 0) state.SkipWithError("the run reported a failed file");
+  state.SetBytesProcessed(state.iterations() * size);
+  state.counters["MB"] = static_cast<double>(size) / 1e6;
+}
+
+void BM_ClassOf32767Students(benchmark::State& state) {
+  convert(state, course("class", [](const std::string& path) { bench::write_class(path, 32767, 100); }));
+}
+BENCHMARK(BM_ClassOf32767Students)->Unit(benchmark::kMillisecond);
+
+void BM_FileOfSize(benchmark::State& state) {
+  const std::int64_t megabytes = state.range(0);
+  convert(state, course("size" + std::to_string(megabytes), [megabytes](const std::string& path) {
+            bench::write_sized(path, megabytes * 1000 * 1000);
+          }));
+}
+BENCHMARK(BM_FileOfSize)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+
+void BM_TenMegabyteLineWith30000Commas(benchmark::State& state) {
+  convert(state, course("longline", [](const std::string& path) {
+            bench::write_long_line(path, 10 * 1000 * 1000, 30000);
+          }));
+}
+BENCHMARK(BM_TenMegabyteLineWith30000Commas)->Unit(benchmark::kMillisecond);
+
+void BM_HundredThousandLinesThatAreNotRecords(benchmark::State& state) {
+  convert(state, course("nonrecords", [](const std::string& path) { bench::write_non_records(path, 100000); }));
+}
+BENCHMARK(BM_HundredThousandLinesThatAreNotRecords)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::error_code ignored;
+  fs::remove_all(folder(), ignored);
+  return 0;
+}

@@ -1,0 +1,114 @@
+#include "course_generator.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+
+namespace bench {
+
+namespace {
+
+constexpr const char* letters = "abcdeABCDE";
+
+struct Output {
+  std::ofstream file;
+  explicit Output(const std::string& path) : file(path, std::ios::binary | std::ios::trunc) {
+    if (!file) throw std::runtime_error("cannot write " + path);
+  }
+  void line(const std::string& text) { file << text << "\r\n"; }
+};
+
+std::string answer_key(int answers) {
+  std::string line = "SH3,Key,,,,,,";
+  for (int q = 0; q < answers && q < 100; ++q) {
+    line += ',';
+    line += "ABCDE"[q % 5];
+  }
+  return line + ",";
+}
+
+std::string header(int questions, std::int64_t students) {
+  return "FH,Course,,,,,,," + std::to_string(questions) + "," + std::to_string(students) + ",";
+}
+
+// The 16-bit count a run reaches after `students` records.
+std::int64_t wrapped(std::int64_t students) {
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(students & 0xFFFF));
+}
+
+}  // namespace
+
+std::string student_line(std::int64_t number, int answers) {
+  char id[16];
+  std::snprintf(id, sizeof id, "%07lld", static_cast<long long>(5000000 + number % 4000000));
+  std::string line = "SD,";
+  line += id;
+  line += ",G";
+  line += static_cast<char>('0' + number % 10);
+  line += ",,,,,";
+  // A mix of keyed answers, other options in either case and the odd blank,
+  // spread over the class by a simple pseudo-random walk.
+  std::uint64_t state = static_cast<std::uint64_t>(number) * 6364136223846793005ULL + 1442695040888963407ULL;
+  for (int q = 0; q < answers; ++q) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    line += ',';
+    line += letters[(state >> 33) % 10];
+  }
+  return line + ",";
+}
+
+void write_class(const std::string& path, std::int64_t students, int answers) {
+  Output out(path);
+  out.line(answer_key(answers));
+  out.line(header(answers, wrapped(students)));
+  for (std::int64_t s = 0; s < students; ++s) out.line(student_line(s, answers));
+}
+
+void write_sized(const std::string& path, std::int64_t bytes) {
+  constexpr int answers = 100;
+  const std::int64_t line_size = static_cast<std::int64_t>(student_line(0, answers).size()) + 2;
+  const std::int64_t students = bytes / line_size < 1 ? 1 : bytes / line_size;
+  write_class(path, students, answers);
+}
+
+void write_long_line(const std::string& path, std::int64_t line_bytes, std::int64_t commas) {
+  Output out(path);
+  out.line(answer_key(100));
+  out.line(header(100, 3));
+  out.line(student_line(1, 100));
+  out.line(student_line(2, 100));
+  std::string line = "SD,9999999,Long";
+  const std::int64_t fields = commas - 2;
+  const std::int64_t field_size = (line_bytes - static_cast<std::int64_t>(line.size()) - fields) / fields;
+  line.reserve(static_cast<std::size_t>(line_bytes) + 16);
+  for (std::int64_t f = 0; f < fields; ++f) {
+    line += ',';
+    for (std::int64_t i = 0; i < field_size; ++i) line += letters[(f + i) % 10];
+  }
+  while (static_cast<std::int64_t>(line.size()) < line_bytes) line += 'e';
+  out.line(line);
+}
+
+void write_non_records(const std::string& path, std::int64_t lines) {
+  static const char* const shapes[] = {
+      "; exported by the scanner, sheet %lld, no record here",
+      "sd,%lld,lower-case tag,,,,,,a,b,c",
+      "SD1,%lld,a tag with more behind it,,,,,,a,b",
+      "",
+      "   ",
+      "\"Remark\",%lld,\"quoted, with commas, inside\",,,",
+      "SH,%lld,FH2,SDX",
+  };
+  Output out(path);
+  out.line(answer_key(10));
+  out.line(header(10, 3));
+  char text[128];
+  for (std::int64_t n = 0; n < lines; ++n) {
+    std::snprintf(text, sizeof text, shapes[n % 7], static_cast<long long>(n));
+    out.line(text);
+  }
+  for (std::int64_t s = 0; s < 3; ++s) out.line(student_line(s, 10));
+}
+
+}  // namespace bench
