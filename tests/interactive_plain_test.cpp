@@ -1,0 +1,237 @@
+// Interactive runs on a plain-text console: the dialogs answered line by
+// line on standard input, as a script drives them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "program_runner.hpp"
+
+namespace tests {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const std::string course =
+    "SH3,,,,,,,,A,c,B,e,\r\n"
+    "FH,,,,,,,,4,3,\r\n"
+    "SD,1001,G1,,,,,,a,B,d,E,\r\n"
+    "SD,1002,G1,,,,,,,C,b,ab,\r\n"
+    "SD,1003,G2,,,,,,x,c,b,D,\r\n";
+const std::string course_dat = "1001,G1,,.24.\r\n1002,G1,,-..12\r\n1003,G2,,x..4\r\n";
+const std::string course_txt = ".24.\r\n-..12\r\nx..4\r\n";
+const std::string course_ans = "1\r\n3\r\n2\r\n5\r\n";
+const std::string header_line = " number of questions = 4  number of students =  3 \n";
+
+const std::string start_up =
+    "\n"
+    " This program creates .DAT, .TXT,\n"
+    " and .ANS files from .GBK files.\n"
+    "\n"
+    "  If your .GBK files are not on the same path (folder)\n"
+    "  as the program files then specify where they are:\n"
+    "\n"
+    "       example: c:\\mydirectory\\myfiles\\\n"
+    "\n"
+    " The change will be made only if the path exists.\n";
+const std::string directory_question =
+    "Change default directory for .gbk course files? \n<Cancel> accepts program's directory\n";
+const std::string no_course_files = "There are no .gbk files in this directory!!\n\n";
+const std::string manual_entry =
+    "If the .gbk course files are in another directory,\nadd the path to the file name.\n\n"
+    "Course: ..\nProvide the complete path and course name\n";
+
+std::string list_box(const fs::path& folder, const std::vector<std::string>& names) {
+  std::string text = fs::canonical(folder).string() + "\nSelect a .gbk file or exit\n";
+  for (std::size_t i = 0; i < names.size(); ++i) text += std::to_string(i + 1) + " " + names[i] + "\n";
+  return text;
+}
+
+// Every run finds a stand-in editor first on PATH; it writes each file name
+// it is given as one line of the record file.
+class InteractivePlainRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    editor_folder.put("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" +
+                                          (editor_folder.path / "opened").string() + "'\n");
+    fs::permissions(editor_folder.path / "bin" / "xdg-open", fs::perms::owner_all);
+    const char* path = std::getenv("PATH");
+    saved_path = path != nullptr ? path : "/usr/bin:/bin";
+    ::setenv("PATH", ((editor_folder.path / "bin").string() + ":" + saved_path).c_str(), 1);
+  }
+  void TearDown() override { ::setenv("PATH", saved_path.c_str(), 1); }
+
+  RunResult run(const std::string& input) {
+    RunOptions options;
+    options.input = input;
+    options.timeout_ms = 10000;
+    return run_program(folder.path, {}, options);
+  }
+
+  // The editors run on after the program; wait for as many starts as expected.
+  std::string opened(std::size_t starts) {
+    const auto until = std::chrono::steady_clock::now() + 5s;
+    std::string record;
+    while (std::chrono::steady_clock::now() < until) {
+      record = editor_folder.get("opened");
+      if (static_cast<std::size_t>(std::count(record.begin(), record.end(), '\n')) >= starts) break;
+      std::this_thread::sleep_for(20ms);
+    }
+    return record;
+  }
+
+  void expect_converted(const std::string& base, const fs::path& where) {
+    EXPECT_EQ(ScratchFolderView(where).get(base + ".dat"), course_dat);
+    EXPECT_EQ(ScratchFolderView(where).get(base + ".txt"), course_txt);
+    EXPECT_EQ(ScratchFolderView(where).get(base + ".ans"), course_ans);
+  }
+
+  struct ScratchFolderView {
+    fs::path path;
+    explicit ScratchFolderView(fs::path p) : path(std::move(p)) {}
+    std::string get(const std::string& name) const {
+      std::ifstream in(path / name, std::ios::binary);
+      return {std::istreambuf_iterator<char>(in), {}};
+    }
+  };
+
+  ScratchFolder folder;
+  ScratchFolder editor_folder;
+  std::string saved_path;
+};
+
+TEST_F(InteractivePlainRun, ListChoiceByNumberConvertsAndOpensTheOutputsInOrder) {
+  folder.put("exam.gbk", course);
+  folder.put("Biology.GBK", "FH,,,,,,,,1,0,\r\n");
+  const RunResult result = run("\n2\n");
+  EXPECT_FALSE(result.timed_out);
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"BIOLOGY.GBK", "EXAM.GBK"}) +
+                               header_line);
+  expect_converted("EXAM", folder.path);
+  EXPECT_FALSE(folder.has("BIOLOGY.dat"));
+  EXPECT_EQ(opened(3), "EXAM.dat\nEXAM.txt\nEXAM.ans\n");
+}
+
+TEST_F(InteractivePlainRun, ListChoiceByNameMustEqualAnItem) {
+  folder.put("exam.gbk", course);
+  const RunResult by_name = run("\nEXAM.GBK\n");
+  EXPECT_EQ(by_name.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line);
+  expect_converted("EXAM", folder.path);
+
+  // The name as the file system has it is no item: the manual entry follows.
+  const RunResult other_case = run("\nexam.gbk\nexam\n");
+  EXPECT_EQ(other_case.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + manual_entry +
+                                   "no such file: exam\n");
+}
+
+TEST_F(InteractivePlainRun, DirectoryAnswerListsThatFolderAndConvertsThere) {
+  folder.put("top.gbk", course);
+  folder.put("sub/Biology.gbk", course);
+  const RunResult result = run("sub\n1\n");
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.output,
+            start_up + directory_question + list_box(folder.path / "sub", {"BIOLOGY.GBK"}) + header_line);
+  expect_converted("BIOLOGY", folder.path / "sub");
+  EXPECT_FALSE(folder.has("BIOLOGY.dat"));
+  EXPECT_EQ(opened(3), "BIOLOGY.dat\nBIOLOGY.txt\nBIOLOGY.ans\n");
+}
+
+TEST_F(InteractivePlainRun, WrongDirectoryAnswerChangesNothing) {
+  folder.put("exam.gbk", course);
+  for (const std::string answer : {"no-such-folder", "*", "exam.gbk"}) {
+    const RunResult result = run(answer + "\n1\n");
+    EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line)
+        << answer;
+  }
+  expect_converted("EXAM", folder.path);
+}
+
+TEST_F(InteractivePlainRun, LeavingTheListLeadsToTheManualEntry) {
+  folder.put("exam.gbk", course);
+  folder.put("other/Biology.gbk", course);
+  const std::string typed = (folder.path / "other" / "biology.GBK").string();
+  const RunResult result = run("\n\n" + typed + "\n");
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + manual_entry +
+                               header_line);
+  // The chosen name in upper case, path and all: the outputs beside the
+  // course file, found whatever the case of the folder's name.
+  std::string base = (folder.path / "other" / "biology").string();
+  std::transform(base.begin(), base.end(), base.begin(), [](char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; });
+  EXPECT_EQ(opened(3), base + ".dat\n" + base + ".txt\n" + base + ".ans\n");
+  expect_converted("BIOLOGY", folder.path / "other");
+}
+
+TEST_F(InteractivePlainRun, FolderWithoutCourseFilesGoesStraightToTheManualEntry) {
+  folder.put("exam.txt", course);
+  folder.put(".hidden.gbk", course);  // never listed, never accepted
+  folder.put("folder.gbk/x", course);
+  const struct {
+    std::string typed;
+    std::string ending;
+  } cases[] = {
+      {".hidden.gbk", "no such file: .hidden.gbk\n"},
+      {"folder.gbk", "no such file: folder.gbk\n"},
+      {"", "no such file: \n"},
+      {"exam", "no such file: exam\n"},  // the name must be typed with its extension
+  };
+  for (const auto& c : cases) {
+    const RunResult result = run("\n" + c.typed + "\n");
+    EXPECT_FALSE(result.timed_out);
+    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_EQ(result.output, start_up + directory_question + no_course_files + manual_entry + c.ending) << c.typed;
+  }
+  EXPECT_FALSE(folder.has("exam.dat"));
+  EXPECT_FALSE(folder.has(".HIDDEN.dat"));
+  EXPECT_EQ(editor_folder.get("opened"), "");
+}
+
+TEST_F(InteractivePlainRun, EndOfInputAnywhereEndsTheRunWithoutWaiting) {
+  folder.put("exam.gbk", course);
+  for (const std::string input : {"", "\n", "\n\n", "\n\n\n"}) {
+    const RunResult result = run(input);
+    EXPECT_FALSE(result.timed_out);
+    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + manual_entry +
+                                 "no such file: \n");
+  }
+  EXPECT_FALSE(folder.has("EXAM.dat"));
+}
+
+TEST_F(InteractivePlainRun, ManualEntryOfAPatternPassesWhenItMatchesAFile) {
+  folder.put("exam.gbk", course);
+  // "*.gbk" matches exam.gbk, so does the course file derived from it: the
+  // run goes on with names that open no file, and ends with the editors.
+  const RunResult result = run("\n\n*.gbk\n");
+  EXPECT_FALSE(result.timed_out);
+  const std::string before = start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + manual_entry;
+  EXPECT_EQ(result.output.substr(0, before.size()), before);
+  EXPECT_EQ(result.output.find("no such file"), std::string::npos);
+  EXPECT_EQ(opened(3), "*.dat\n*.txt\n*.ans\n");
+}
+
+TEST_F(InteractivePlainRun, WithoutAnEditorTheRunEndsNormally) {
+  folder.put("exam.gbk", course);
+  ::setenv("PATH", "/nonexistent", 1);
+  const RunResult result = run("\n1\n");
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.errors, "");
+  expect_converted("EXAM", folder.path);
+}
+
+TEST_F(InteractivePlainRun, CommandLineRunStartsNoEditor) {
+  folder.put("exam.gbk", course);
+  const RunResult result = run_program(folder.path, {"exam"});
+  EXPECT_EQ(result.exit_code, 0);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(editor_folder.get("opened"), "");
+}
+
+}  // namespace
+}  // namespace tests
