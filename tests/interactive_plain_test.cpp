@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "program_runner.hpp"
@@ -52,12 +53,12 @@ std::string list_box(const fs::path& folder, const std::vector<std::string>& nam
   return text;
 }
 
-// Every run finds a stand-in editor first on PATH; it writes each file name
-// it is given as one line of the record file.
+// Every run finds a stand-in editor first on PATH; it writes its process
+// number and the file name it is given as one line of the record file.
 class InteractivePlainRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    editor_folder.put("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" +
+    editor_folder.put("bin/xdg-open", "#!/bin/sh\nprintf '%s %s\\n' $$ \"$1\" >> '" +
                                           (editor_folder.path / "opened").string() + "'\n");
     fs::permissions(editor_folder.path / "bin" / "xdg-open", fs::perms::owner_all);
     const char* path = std::getenv("PATH");
@@ -73,7 +74,9 @@ class InteractivePlainRun : public ::testing::Test {
     return run_program(folder.path, {}, options);
   }
 
-  // The editors run on after the program; wait for as many starts as expected.
+  // The editors run on after the program, side by side; their lines may
+  // land in any order, but their process numbers follow the order of the
+  // starts. Returns the file names in that order, one a line.
   std::string opened(std::size_t starts) {
     const auto until = std::chrono::steady_clock::now() + 5s;
     std::string record;
@@ -82,7 +85,16 @@ class InteractivePlainRun : public ::testing::Test {
       if (static_cast<std::size_t>(std::count(record.begin(), record.end(), '\n')) >= starts) break;
       std::this_thread::sleep_for(20ms);
     }
-    return record;
+    std::vector<std::pair<long, std::string>> lines;
+    std::istringstream in(record);
+    for (std::string line; std::getline(in, line);) {
+      const std::size_t blank = line.find(' ');
+      lines.emplace_back(std::stol(line.substr(0, blank)), line.substr(blank + 1));
+    }
+    std::sort(lines.begin(), lines.end());
+    std::string names;
+    for (const auto& line : lines) names += line.second + "\n";
+    return names;
   }
 
   void expect_converted(const std::string& base, const fs::path& where) {
