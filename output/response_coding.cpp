@@ -8,12 +8,18 @@ namespace output {
 namespace {
 
 // Only the option letters are made upper case, nothing else of the line.
-std::string upper_options(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
+void upper_options(std::string& text) {
+  for (char& c : text) {
     if (c >= 'a' && c <= 'e') c = static_cast<char>(c - 'a' + 'A');
   }
-  return result;
+}
+
+void append_option_digits(std::string& codes, std::string_view entry) {
+  const std::size_t start = codes.size();
+  codes.append(entry);
+  for (std::size_t i = start; i < codes.size(); ++i) {
+    if (codes[i] >= 'A' && codes[i] <= 'E') codes[i] = static_cast<char>(codes[i] - 'A' + '1');
+  }
 }
 
 }  // namespace
@@ -34,9 +40,11 @@ void code_student(const textio::SplitLine& line, const coursefile::CourseValues&
   textio::write_text(channels, dat_channel, textio::field_of(line, 3));
   textio::write_text(channels, dat_channel, ",,");
 
+  // Entries are refilled in place: their storage serves record after record.
   for (int i = 1; i <= field_list_size; ++i) {
-    field_list[static_cast<std::size_t>(i)] =
-        upper_options(textio::trim(textio::field_of(line, static_cast<std::size_t>(i))));
+    std::string& entry = field_list[static_cast<std::size_t>(i)];
+    entry.assign(textio::trim(textio::field_of(line, static_cast<std::size_t>(i))));
+    upper_options(entry);
   }
 
   // Keyed answers become "." (an empty answer to an empty key entry too).
@@ -49,16 +57,22 @@ void code_student(const textio::SplitLine& line, const coursefile::CourseValues&
 
   // Each position is coded from its own entry, so a comma inside a quoted
   // field cannot shift the codes of the answers after it.
+  // The codes of the line are gathered and written to each file at once:
+  // nothing waits for the operator in between, so the files end up the same.
   const int answers = coursefile::answer_count(line);
+  std::string codes;
+  codes.reserve(answers > 0 ? static_cast<std::size_t>(answers) : 0);
   for (int a = 1; a <= answers; ++a) {
-    std::string code = "-";
-    if (a <= declared && a <= last_question_in_list) {
-      const std::string& entry = field_list[static_cast<std::size_t>(8 + a)];
-      if (!entry.empty()) code = option_digits(entry);
+    const std::string* entry =
+        a <= declared && a <= last_question_in_list ? &field_list[static_cast<std::size_t>(8 + a)] : nullptr;
+    if (entry == nullptr || entry->empty()) {
+      codes += '-';
+    } else {
+      append_option_digits(codes, *entry);
     }
-    textio::write_text(channels, dat_channel, code);
-    textio::write_text(channels, txt_channel, code);
   }
+  textio::write_text(channels, dat_channel, codes);
+  textio::write_text(channels, txt_channel, codes);
   textio::end_line(channels, dat_channel);
   textio::end_line(channels, txt_channel);
 }
