@@ -1,0 +1,118 @@
+// Runs a program in a pseudo-terminal and reads its screen through libvterm,
+// a terminal emulator library, so that tests can look at what an operator
+// would see: characters, colours, cursor, title, mouse mode, terminal modes.
+//
+//   PtyProgram run;
+//   ASSERT_TRUE(start_program(run, {.argv = {GBKCONVERT_PATH}, .rows = 30}));
+//   ASSERT_TRUE(wait_for_text(run, "Any key to continue"));
+//   send(run, mouse_press(1, 5, 5));
+//   EXPECT_EQ(wait_for_exit(run), 0);
+//
+// Rows and columns count from 1, as on the console. Colours are the
+// terminal's palette indices (ANSI order: 1 red, 4 blue, 8 and up bright);
+// console_colour() turns them into console colour indices (1 blue, 4 red).
+// Everything runs on the calling thread: the screen changes only while a
+// wait_* or pump() call reads the program's output.
+#pragma once
+
+#include <sys/types.h>
+#include <termios.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct VTerm;
+struct VTermScreen;
+
+namespace pty_test {
+
+struct PtyOptions {
+  std::vector<std::string> argv;  // argv[0]: the program's path
+  std::string working_directory;  // empty: the test's own
+  int rows = 30;
+  int cols = 80;
+  // Added to the environment as NAME=value; TERM=xterm-256color and
+  // LANG=C.UTF-8 are set unless given here.
+  std::vector<std::string> environment;
+};
+
+// One running program and the terminal it sees. Not copyable; the
+// destructor kills a program still running and frees the terminal.
+struct PtyProgram {
+  pid_t pid = -1;
+  int master = -1;
+  VTerm* vt = nullptr;
+  VTermScreen* screen = nullptr;
+  termios modes_at_start{};  // the pty's modes before the program ran
+  bool exited = false;
+  int exit_status = 0;  // the wait status, once exited
+  std::string title;
+  bool cursor_visible = true;
+  int mouse_mode = 0;  // libvterm's VTERM_PROP_MOUSE: 0 off, 1 clicks, 2 drag, 3 all moves
+  std::vector<std::string> scrollback;  // rows pushed off the top, oldest first
+  std::string output;  // every byte the program wrote
+
+  PtyProgram() = default;
+  PtyProgram(const PtyProgram&) = delete;
+  PtyProgram& operator=(const PtyProgram&) = delete;
+  ~PtyProgram();
+};
+
+struct CellView {
+  std::string text;  // UTF-8; a blank for an empty cell
+  int fg = -1;       // palette index, -1 for the terminal's default colour
+  int bg = -1;
+  bool bold = false;
+  bool reverse = false;
+};
+
+struct Position {
+  int row = 0;
+  int col = 0;
+};
+
+bool start_program(PtyProgram& program, const PtyOptions& options);
+
+// Reads what the program wrote during at most timeout, feeding the screen.
+void pump(PtyProgram& program, std::chrono::milliseconds timeout = std::chrono::milliseconds(10));
+// Pumps until condition holds (true) or the time runs out (false).
+bool wait_until(PtyProgram& program, const std::function<bool()>& condition,
+                std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+bool wait_for_text(PtyProgram& program, std::string_view text,
+                   std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+// Pumps for the whole time; true when the program is still running at the end.
+bool keeps_running(PtyProgram& program, std::chrono::milliseconds time = std::chrono::milliseconds(300));
+// The exit code, or -1 (not ended in time), or 128 + signal for a signal.
+int wait_for_exit(PtyProgram& program, std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+
+void send(PtyProgram& program, std::string_view bytes);
+// Feeds bytes to the emulator as if another program had written them to the
+// terminal (a shell while the program is stopped, say).
+void draw_on_screen(PtyProgram& program, std::string_view bytes);
+void send_signal(PtyProgram& program, int signal);
+// Changes the pty's size; the program gets SIGWINCH.
+void resize(PtyProgram& program, int rows, int cols);
+
+std::string row_text(const PtyProgram& program, int row);  // trailing blanks removed
+std::string screen_text(const PtyProgram& program);         // all rows, for failure messages
+CellView cell(const PtyProgram& program, int row, int col);
+Position cursor(const PtyProgram& program);
+// The first place where text starts on the screen, or row 0 when absent.
+Position find_text(const PtyProgram& program, std::string_view text);
+int screen_rows(const PtyProgram& program);
+// The pty's terminal modes as they are now.
+termios current_modes(const PtyProgram& program);
+
+// ANSI palette index to console colour index and back (swaps red and blue).
+int console_colour(int palette_index);
+
+// The bytes an xterm sends with SGR mouse reports on (button 1 left,
+// 2 right, 3 middle).
+std::string mouse_press(int button, int row, int col);
+std::string mouse_release(int button, int row, int col);
+std::string mouse_move(int row, int col);
+
+}  // namespace pty_test
