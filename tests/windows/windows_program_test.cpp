@@ -105,6 +105,9 @@ struct SameBytesCase {
   std::string input;             // standard input: the keys for the waits
 };
 
+// Test names show the case's name, not its bytes.
+void PrintTo(const SameBytesCase& c, std::ostream* os) { *os << c.name; }
+
 std::string many_students(int count) {
   std::string text = "SH3,,,,,,,,A,b,C,d,E,\r\nFH,,,,,,,,5," + std::to_string(count) + ",\r\n";
   for (int i = 0; i < count; ++i) {
