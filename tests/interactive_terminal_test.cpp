@@ -76,11 +76,16 @@ class InteractiveTerminalRun : public testing::Test {
     ASSERT_TRUE(start_program(run, options));
   }
 
+  // A box is whole once its buttons, drawn last, are on the screen too.
+  static bool wait_for_box(PtyProgram& run, const std::string& text) {
+    return wait_until(run, [&] { return find_text(run, text).row != 0 && find_text(run, "[Cancel]").row != 0; });
+  }
+
   // Opens the list box by cancelling the directory question.
   void reach_list(PtyProgram& run) {
-    ASSERT_TRUE(wait_for_text(run, directory_question)) << screen_text(run);
+    ASSERT_TRUE(wait_for_box(run, directory_question)) << screen_text(run);
     send(run, key_escape);
-    ASSERT_TRUE(wait_for_text(run, list_hint)) << screen_text(run);
+    ASSERT_TRUE(wait_for_box(run, list_hint)) << screen_text(run);
   }
 
   void expect_converted(const fs::path& base) {
@@ -113,12 +118,12 @@ TEST_F(InteractiveTerminalRun, KeyboardAloneReachesTheConvertedFiles) {
   put("Biology.GBK", course);
   PtyProgram run;
   start(run);
-  ASSERT_TRUE(wait_for_text(run, directory_question)) << screen_text(run);
+  ASSERT_TRUE(wait_for_box(run, directory_question)) << screen_text(run);
   // The box stands below the start-up screen, which stays readable.
   EXPECT_EQ(row_text(run, 10), " The change will be made only if the path exists.");
   EXPECT_NE(find_text(run, "<Cancel> accepts program's directory").row, 0);
   send(run, key_escape);
-  ASSERT_TRUE(wait_for_text(run, list_hint)) << screen_text(run);
+  ASSERT_TRUE(wait_for_box(run, list_hint)) << screen_text(run);
   const Position biology = find_text(run, "BIOLOGY.GBK");
   const Position exam = find_text(run, "EXAM.GBK");
   ASSERT_NE(biology.row, 0) << screen_text(run);
@@ -137,12 +142,12 @@ TEST_F(InteractiveTerminalRun, MouseAloneReachesTheConvertedFiles) {
   put("Biology.GBK", course);
   PtyProgram run;
   start(run);
-  ASSERT_TRUE(wait_for_text(run, directory_question)) << screen_text(run);
+  ASSERT_TRUE(wait_for_box(run, directory_question)) << screen_text(run);
   const Position cancel = find_text(run, "[Cancel]");
   ASSERT_NE(cancel.row, 0) << screen_text(run);
   send(run, mouse_press(1, cancel.row, cancel.col + 2));
   send(run, mouse_release(1, cancel.row, cancel.col + 2));
-  ASSERT_TRUE(wait_for_text(run, list_hint)) << screen_text(run);
+  ASSERT_TRUE(wait_for_box(run, list_hint)) << screen_text(run);
   const Position exam = find_text(run, "EXAM.GBK");
   ASSERT_NE(exam.row, 0) << screen_text(run);
   // A click selects, a second click on the same name chooses it.
@@ -160,11 +165,11 @@ TEST_F(InteractiveTerminalRun, TypedDirectoryAnswerListsThatFolder) {
   put("sub/Chem.gbk", course);
   PtyProgram run;
   start(run);
-  ASSERT_TRUE(wait_for_text(run, directory_question)) << screen_text(run);
+  ASSERT_TRUE(wait_for_box(run, directory_question)) << screen_text(run);
   send(run, "sux");
   send(run, "\x7f");  // Backspace
   send(run, "b" + key_enter);
-  ASSERT_TRUE(wait_for_text(run, list_hint)) << screen_text(run);
+  ASSERT_TRUE(wait_for_box(run, list_hint)) << screen_text(run);
   EXPECT_NE(find_text(run, "CHEM.GBK").row, 0) << screen_text(run);
   EXPECT_EQ(find_text(run, "TOP.GBK").row, 0) << screen_text(run);
   send(run, key_enter);
@@ -176,12 +181,12 @@ TEST_F(InteractiveTerminalRun, WrongDirectoryAnswerChangesNothing) {
   put("exam.gbk", course);
   PtyProgram run;
   start(run);
-  ASSERT_TRUE(wait_for_text(run, directory_question)) << screen_text(run);
+  ASSERT_TRUE(wait_for_box(run, directory_question)) << screen_text(run);
   send(run, "no-such-folder" + key_enter);
-  ASSERT_TRUE(wait_for_text(run, list_hint)) << screen_text(run);
+  ASSERT_TRUE(wait_for_box(run, list_hint)) << screen_text(run);
   EXPECT_NE(find_text(run, "EXAM.GBK").row, 0) << screen_text(run);
   send(run, key_escape);
-  ASSERT_TRUE(wait_for_text(run, manual_question)) << screen_text(run);
+  ASSERT_TRUE(wait_for_box(run, manual_question)) << screen_text(run);
   send(run, key_escape);
   ASSERT_TRUE(wait_for_text(run, "no such file:")) << screen_text(run);
   send(run, "x");
@@ -195,7 +200,7 @@ TEST_F(InteractiveTerminalRun, LeavingTheListLeadsToTheManualEntryInLightBlue) {
   start(run);
   reach_list(run);
   send(run, key_escape);
-  ASSERT_TRUE(wait_for_text(run, manual_question)) << screen_text(run);
+  ASSERT_TRUE(wait_for_box(run, manual_question)) << screen_text(run);
   EXPECT_EQ(row_text(run, 1), "If the .gbk course files are in another directory,");
   EXPECT_EQ(row_text(run, 2), "add the path to the file name.");
   EXPECT_EQ(console_colour(cell(run, 1, 1).fg), light_blue);
@@ -210,9 +215,9 @@ TEST_F(InteractiveTerminalRun, NoCourseFilesShowTheRedMessageAndAnEmptyEntryEnds
   put(".hidden.gbk", course);
   PtyProgram run;
   start(run);
-  ASSERT_TRUE(wait_for_text(run, directory_question)) << screen_text(run);
+  ASSERT_TRUE(wait_for_box(run, directory_question)) << screen_text(run);
   send(run, key_enter);
-  ASSERT_TRUE(wait_for_text(run, manual_question)) << screen_text(run);
+  ASSERT_TRUE(wait_for_box(run, manual_question)) << screen_text(run);
   EXPECT_EQ(row_text(run, 1), "There are no .gbk files in this directory!!");
   EXPECT_EQ(row_text(run, 3), "If the .gbk course files are in another directory,");
   for (int row : {1, 3, 4}) EXPECT_EQ(console_colour(cell(run, row, 1).fg), light_red) << row;
@@ -229,9 +234,9 @@ TEST_F(InteractiveTerminalRun, EmptyManualEntryShowsNoSuchFileAlone) {
   put("exam.txt", course);
   PtyProgram run;
   start(run);
-  ASSERT_TRUE(wait_for_text(run, directory_question)) << screen_text(run);
+  ASSERT_TRUE(wait_for_box(run, directory_question)) << screen_text(run);
   send(run, key_escape);
-  ASSERT_TRUE(wait_for_text(run, manual_question)) << screen_text(run);
+  ASSERT_TRUE(wait_for_box(run, manual_question)) << screen_text(run);
   send(run, key_enter);
   ASSERT_TRUE(wait_for_text(run, "no such file:")) << screen_text(run);
   const Position message = find_text(run, "no such file:");
@@ -245,9 +250,9 @@ TEST_F(InteractiveTerminalRun, SmallTerminalStillOffersTheBoxes) {
   put("exam.gbk", course);
   PtyProgram run;
   start(run, 24, 60);
-  ASSERT_TRUE(wait_for_text(run, "Change default directory")) << screen_text(run);
+  ASSERT_TRUE(wait_for_box(run, "Change default directory")) << screen_text(run);
   send(run, key_escape);
-  ASSERT_TRUE(wait_for_text(run, "EXAM.GBK")) << screen_text(run);
+  ASSERT_TRUE(wait_for_box(run, "EXAM.GBK")) << screen_text(run);
   send(run, key_enter);
   EXPECT_EQ(wait_for_exit(run), 0) << screen_text(run);
   expect_converted("EXAM");
