@@ -142,6 +142,21 @@ TEST_F(InteractivePlainRun, ListChoiceByNameMustEqualAnItem) {
                                    "no such file: exam\n");
 }
 
+TEST_F(InteractivePlainRun, AnswersMayEndInCarriageReturnAndNumbersCarryBlanks) {
+  folder.put("exam.gbk", course);
+  folder.put("a.gbk", course);
+  const RunResult result = run("\r\n 2 \r\n");
+  EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"A.GBK", "EXAM.GBK"}) + header_line);
+  expect_converted("EXAM", folder.path);
+  // Numbers outside the list choose nothing.
+  for (const std::string answer : {"0", "3", "-1", "1x", "99999999999"}) {
+    const RunResult outside = run("\n" + answer + "\n");
+    EXPECT_EQ(outside.output, start_up + directory_question + list_box(folder.path, {"A.GBK", "EXAM.GBK"}) +
+                                  manual_entry + "no such file: \n")
+        << answer;
+  }
+}
+
 TEST_F(InteractivePlainRun, DirectoryAnswerListsThatFolderAndConvertsThere) {
   folder.put("top.gbk", course);
   folder.put("sub/Biology.gbk", course);

@@ -241,6 +241,8 @@ TEST_F(InteractiveTerminalRun, EmptyManualEntryShowsNoSuchFileAlone) {
   ASSERT_TRUE(wait_for_text(run, "no such file:")) << screen_text(run);
   const Position message = find_text(run, "no such file:");
   EXPECT_EQ(row_text(run, message.row), "no such file:");
+  EXPECT_EQ(console_colour(cell(run, message.row, 1).fg), 0);  // black
+  EXPECT_EQ(console_colour(cell(run, message.row, 1).bg), 7);  // on light grey
   EXPECT_TRUE(keeps_running(run, 300ms));
   send(run, mouse_press(1, 1, 1));
   EXPECT_EQ(wait_for_exit(run), 0);
