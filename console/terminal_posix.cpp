@@ -163,7 +163,8 @@ std::string mouse_text(bool on) { return on ? "\x1b[?1000h\x1b[?1006h" : "\x1b[?
 // What hands the terminal back: default colours, no mouse reports, visible
 // cursor, the title as found, the cursor on a fresh line below the output.
 std::string give_back_text(int exit_row, bool below_cursor_used) {
-  std::string text = "\x1b[0m" + mouse_text(false) + "\x1b[?25h";
+  // CAN first: a signal may have cut a sequence of ours in half.
+  std::string text = "\x18\x1b[0m" + mouse_text(false) + "\x1b[?25h";
   if (!state.first_draw) {
     text += cursor_to(exit_row, 1);
     if (below_cursor_used) text += "\r\n";
