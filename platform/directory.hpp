@@ -13,14 +13,14 @@ constexpr int path_not_found = 76;
 // cannot give it.
 std::string current_directory();
 
-// Cuts the path to its first 255 bytes; a path holding `*` or `?` is refused
+// The path is taken whole, never cut; a path holding `*` or `?` is refused
 // with path_not_found, as is one that names no directory. Returns 0 when the
 // current directory changed, otherwise the error number; the current
 // directory then stays as it was.
 int change_directory(std::string_view path);
 
 // The same rule, then the system's own change (directory_posix.cpp or
-// directory_windows.cpp). path holds no wildcard and at most 255 bytes.
+// directory_windows.cpp). path holds no wildcard.
 int change_directory_os(const std::string& path);
 
 }  // namespace platform

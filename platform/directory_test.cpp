@@ -58,13 +58,18 @@ TEST_F(DirectoryTest, RefusedChangesLeaveTheCurrentDirectory) {
   }
 }
 
-TEST_F(DirectoryTest, PathIsCutTo255Bytes) {
-  // A folder name that is whole only in its first 255 bytes of the path.
+TEST_F(DirectoryTest, LongPathsAreTakenWhole) {
+  // Cut after 255 bytes this path would name an existing folder.
   const std::string base = folder.string() + "/";
   const std::string name(255 - base.size(), 'd');
   fs::create_directory(base + name);
-  EXPECT_EQ(change_directory(base + name + "/does-not-exist"), 0);
-  EXPECT_EQ(current_directory(), base + name);
+  fs::current_path(folder);
+  EXPECT_EQ(change_directory(base + name + "/does-not-exist"), path_not_found);
+  EXPECT_EQ(current_directory(), folder.string());
+  const std::string deep = base + name + "/" + std::string(100, 'e');
+  fs::create_directory(deep);
+  EXPECT_EQ(change_directory(deep), 0);
+  EXPECT_EQ(current_directory(), deep);
 }
 
 }  // namespace

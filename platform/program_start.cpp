@@ -3,7 +3,7 @@
 namespace platform {
 
 ProgramStart start_program(std::string_view command_line, int window_style, bool wait) {
-  return start_program_os(std::string(command_line.substr(0, command_line_limit)), window_style, wait);
+  return start_program_os(std::string(command_line), window_style, wait);
 }
 
 std::vector<std::string> program_arguments(std::string_view command_line) {

@@ -8,7 +8,6 @@
 
 namespace platform {
 
-constexpr std::size_t command_line_limit = 256;
 constexpr int show_normal = 1;  // window style: a normal, activated window
 
 struct ProgramStart {
@@ -16,7 +15,7 @@ struct ProgramStart {
   int error = 0;            // 0 when the program was started
 };
 
-// Cuts the command line to its first 256 bytes and starts it. Without wait
+// Starts the whole command line (a long file name is never cut). Without wait
 // the program goes on at once and the started one runs on independently,
 // even after this process has ended; it never writes into our console. A
 // program that cannot be started is reported only through error.
