@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -34,13 +35,21 @@ struct ConsoleSession {
   ConsoleSession& operator=(const ConsoleSession&) = delete;
 };
 
+// Every tab of a course file line is a comma.
+void tabs_to_commas(std::string& line) {
+  for (char* tab = static_cast<char*>(std::memchr(line.data(), '\t', line.size())); tab != nullptr;
+       tab = static_cast<char*>(std::memchr(tab + 1, '\t', static_cast<std::size_t>(line.data() + line.size() - tab - 1)))) {
+    *tab = ',';
+  }
+}
+
 void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& values,
                       output::FieldList& field_list, std::string_view course_file_name, console::Console& console) {
   std::string line;
   textio::SplitLine split;
   while (!textio::at_end(channels, coursefile::course_channel)) {
     textio::read_line(channels, coursefile::course_channel, line);
-    std::replace(line.begin(), line.end(), '\t', ',');
+    tabs_to_commas(line);
     textio::split_fields(line, output::field_list_size, split);
     switch (coursefile::record_kind(split)) {
       case coursefile::RecordKind::answer_key:

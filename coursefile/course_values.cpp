@@ -4,11 +4,6 @@
 
 namespace coursefile {
 
-std::string_view key_entry(const CourseValues& values, int q) {
-  if (q < 1 || q > answer_key_size) return {};
-  return values.answer_key[static_cast<std::size_t>(q)];
-}
-
 RecordKind record_kind(const textio::SplitLine& line) {
   const std::string_view tag = textio::trim(textio::field_of(line, 1));
   if (tag == "SH3") return RecordKind::answer_key;

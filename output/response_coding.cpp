@@ -7,29 +7,34 @@ namespace output {
 
 namespace {
 
-// Only the option letters are made upper case, nothing else of the line.
-void upper_options(std::string& text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'e') c = static_cast<char>(c - 'a' + 'A');
+// An answer is compared with its key entry as if a..e were upper case; the
+// line itself is never copied to make them so.
+char upper_option(char c) { return c >= 'a' && c <= 'e' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool equals_key(std::string_view answer, std::string_view key) {
+  if (answer.size() != key.size()) return false;
+  for (std::size_t i = 0; i < answer.size(); ++i) {
+    if (upper_option(answer[i]) != key[i]) return false;
   }
+  return true;
 }
 
-void append_option_digits(std::string& codes, std::string_view entry) {
-  const std::size_t start = codes.size();
-  codes.append(entry);
-  for (std::size_t i = start; i < codes.size(); ++i) {
-    if (codes[i] >= 'A' && codes[i] <= 'E') codes[i] = static_cast<char>(codes[i] - 'A' + '1');
-  }
+char option_digit(char c) {
+  const char upper = upper_option(c);
+  return upper >= 'A' && upper <= 'E' ? static_cast<char>(upper - 'A' + '1') : c;
+}
+
+char* put_option_digits(char* out, std::string_view answer) {
+  for (char c : answer) *out++ = option_digit(c);
+  return out;
 }
 
 }  // namespace
 
-std::string option_digits(std::string_view entry) {
-  std::string result(entry);
-  for (char& c : result) {
-    if (c >= 'A' && c <= 'E') c = static_cast<char>(c - 'A' + '1');
-  }
-  return result;
+std::string option_digits(std::string_view answer) {
+  std::string codes(answer.size(), ' ');
+  put_option_digits(codes.data(), answer);
+  return codes;
 }
 
 void code_student(const textio::SplitLine& line, const coursefile::CourseValues& values, FieldList& field_list,
@@ -40,37 +45,41 @@ void code_student(const textio::SplitLine& line, const coursefile::CourseValues&
   textio::write_text(channels, dat_channel, textio::field_of(line, 3));
   textio::write_text(channels, dat_channel, ",,");
 
-  // Entries are refilled in place: their storage serves record after record.
-  for (int i = 1; i <= field_list_size; ++i) {
-    std::string& entry = field_list[static_cast<std::size_t>(i)];
-    entry.assign(textio::trim(textio::field_of(line, static_cast<std::size_t>(i))));
-    upper_options(entry);
-  }
-
-  // Keyed answers become "." (an empty answer to an empty key entry too).
   const int declared = values.declared_questions;
-  const int last_question_in_list = field_list_size - 8;
-  for (int q = 1; q <= declared && q <= last_question_in_list; ++q) {
-    std::string& entry = field_list[static_cast<std::size_t>(8 + q)];
-    if (entry == coursefile::key_entry(values, q)) entry.assign(1, '.');
-  }
-
-  // Each position is coded from its own entry, so a comma inside a quoted
-  // field cannot shift the codes of the answers after it.
-  // The codes of the line are gathered and written to each file at once:
-  // nothing waits for the operator in between, so the files end up the same.
   const int answers = coursefile::answer_count(line);
-  std::string codes;
-  codes.reserve(answers > 0 ? static_cast<std::size_t>(answers) : 0);
-  for (int a = 1; a <= answers; ++a) {
-    const std::string* entry =
-        a <= declared && a <= last_question_in_list ? &field_list[static_cast<std::size_t>(8 + a)] : nullptr;
-    if (entry == nullptr || entry->empty()) {
-      codes += '-';
+  const int last_question_in_list = field_list_size - 8;
+
+  // One pass fills the field list, marks keyed answers and codes each answer
+  // position from its own entry, so a comma inside a quoted field cannot
+  // shift the codes of the answers after it. Most codes are one byte.
+  std::string codes(answers > 0 ? static_cast<std::size_t>(answers) : 0, '-');
+  std::size_t length = 0;
+  for (int i = 1; i <= field_list_size; ++i) {
+    FieldEntry& entry = field_list[static_cast<std::size_t>(i)];
+    entry.text = textio::trim(textio::field_of(line, static_cast<std::size_t>(i)));
+    entry.keyed = false;
+    const int q = i - 8;
+    if (q < 1 || q > answers) continue;
+    if (q > declared) {
+      codes[length++] = '-';
+      continue;
+    }
+    // An empty answer to an empty key entry is keyed too.
+    entry.keyed = equals_key(entry.text, coursefile::key_entry(values, q));
+    if (entry.keyed) {
+      codes[length++] = '.';
+    } else if (entry.text.empty()) {
+      codes[length++] = '-';
     } else {
-      append_option_digits(codes, *entry);
+      const std::size_t needed = length + entry.text.size() + static_cast<std::size_t>(answers - q);
+      if (needed > codes.size()) codes.resize(needed, '-');
+      length = static_cast<std::size_t>(put_option_digits(codes.data() + length, entry.text) - codes.data());
     }
   }
+  // Positions beyond the field list keep their "-".
+  if (answers > last_question_in_list) length += static_cast<std::size_t>(answers - last_question_in_list);
+  codes.resize(length);
+
   textio::write_text(channels, dat_channel, codes);
   textio::write_text(channels, txt_channel, codes);
   textio::end_line(channels, dat_channel);

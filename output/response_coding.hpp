@@ -15,11 +15,20 @@ namespace output {
 
 constexpr int field_list_size = 150;  // fields taken from a student record
 
-// The trimmed fields 1..150 of the current student record; [0] unused.
-using FieldList = std::array<std::string, 201>;
+// One trimmed field of the current student record. The text is a view into
+// the record's line, read with the option letters a..e as upper case; keyed
+// marks an answer equal to its key entry.
+struct FieldEntry {
+  std::string_view text;
+  bool keyed = false;
+};
 
-// Code of one answer-list entry: each letter A..E becomes its digit.
-std::string option_digits(std::string_view entry);
+// Fields 1..150 of the current student record; [0] and [151..200] stay empty.
+using FieldList = std::array<FieldEntry, 201>;
+
+// The code of one answer that is not keyed: each option letter, in either
+// case, becomes its digit; any other byte stays.
+std::string option_digits(std::string_view answer);
 
 // Writes field 3, the separators and the codes of answer positions 1 to the
 // record's answer count to the .dat and .txt channels, and ends both lines.

@@ -23,7 +23,9 @@ struct SplitLine {
 void split_fields(std::string_view text, std::size_t max_fields, SplitLine& out);
 
 // Field n (from 1) of text; the empty view when the text has no field n.
-std::string_view field_of(const SplitLine& split, std::size_t n);
+inline std::string_view field_of(const SplitLine& split, std::size_t n) {
+  return n == 0 || n > split.fields.size() ? std::string_view{} : split.fields[n - 1];
+}
 
 // Field n of text by the same rule, for a single look-up.
 std::string field(std::string_view text, std::size_t n);

@@ -44,17 +44,6 @@ std::string remove_all(std::string_view text, std::string_view pattern) {
   return replace_all(text, pattern, {});
 }
 
-std::string_view trim_left(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(blank);
-  return first == std::string_view::npos ? std::string_view{} : text.substr(first);
-}
-
-std::string_view trim_right(std::string_view text) {
-  const std::size_t last = text.find_last_not_of(blank);
-  return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
-}
-
-std::string_view trim(std::string_view text) { return trim_right(trim_left(text)); }
 
 std::string upper_case_ascii(std::string_view text) {
   std::string result(text);

@@ -18,9 +18,18 @@ std::int64_t count_occurrences(std::string_view text, std::string_view pattern);
 std::string replace_all(std::string_view text, std::string_view pattern, std::string_view replacement);
 std::string remove_all(std::string_view text, std::string_view pattern);
 
-std::string_view trim_left(std::string_view text);
-std::string_view trim_right(std::string_view text);
-std::string_view trim(std::string_view text);  // left, then right
+// Inline: trimming runs for every field of every record.
+inline std::string_view trim_left(std::string_view text) {
+  std::size_t first = 0;
+  while (first < text.size() && text[first] == blank) ++first;
+  return text.substr(first);
+}
+inline std::string_view trim_right(std::string_view text) {
+  std::size_t end = text.size();
+  while (end > 0 && text[end - 1] == blank) --end;
+  return text.substr(0, end);
+}
+inline std::string_view trim(std::string_view text) { return trim_right(trim_left(text)); }  // left, then right
 
 // The letters the upper-case mapping knows depend on the code page of the
 // text: plain a-z on a UTF-8 system, a-z plus seven accented letters of the
