@@ -80,13 +80,13 @@ bool start_program(PtyProgram& program, const PtyOptions& options);
 void pump(PtyProgram& program, std::chrono::milliseconds timeout = std::chrono::milliseconds(10));
 // Pumps until condition holds (true) or the time runs out (false).
 bool wait_until(PtyProgram& program, const std::function<bool()>& condition,
-                std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+                std::chrono::milliseconds timeout = std::chrono::milliseconds(20000));
 bool wait_for_text(PtyProgram& program, std::string_view text,
-                   std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+                   std::chrono::milliseconds timeout = std::chrono::milliseconds(20000));
 // Pumps for the whole time; true when the program is still running at the end.
 bool keeps_running(PtyProgram& program, std::chrono::milliseconds time = std::chrono::milliseconds(300));
 // The exit code, or -1 (not ended in time), or 128 + signal for a signal.
-int wait_for_exit(PtyProgram& program, std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+int wait_for_exit(PtyProgram& program, std::chrono::milliseconds timeout = std::chrono::milliseconds(20000));
 
 void send(PtyProgram& program, std::string_view bytes);
 // Feeds bytes to the emulator as if another program had written them to the

@@ -96,7 +96,7 @@ void expect_row(const PtyProgram& run, int row, const std::string& text, int fg,
 
 // The cursor goes there once the output in flight has landed.
 void expect_cursor(PtyProgram& run, int row, int col) {
-  wait_until(run, [&] { return cursor(run).row == row && cursor(run).col == col; }, 2000ms);
+  wait_until(run, [&] { return cursor(run).row == row && cursor(run).col == col; }, 10000ms);
   const Position at = cursor(run);
   EXPECT_EQ(at.row, row) << screen_text(run);
   EXPECT_EQ(at.col, col);
