@@ -54,9 +54,11 @@ void code_student(const textio::SplitLine& line, const coursefile::CourseValues&
   // shift the codes of the answers after it. Most codes are one byte.
   std::string codes(answers > 0 ? static_cast<std::size_t>(answers) : 0, '-');
   std::size_t length = 0;
+  const std::string_view* const fields = line.fields.data();
+  const int present = static_cast<int>(line.fields.size());
   for (int i = 1; i <= field_list_size; ++i) {
     FieldEntry& entry = field_list[static_cast<std::size_t>(i)];
-    entry.text = textio::trim(textio::field_of(line, static_cast<std::size_t>(i)));
+    entry.text = i <= present ? textio::trim(fields[i - 1]) : std::string_view{};
     entry.keyed = false;
     const int q = i - 8;
     if (q < 1 || q > answers) continue;

@@ -22,12 +22,12 @@ std::string remove_all(std::string_view text, std::string_view pattern);
 inline std::string_view trim_left(std::string_view text) {
   std::size_t first = 0;
   while (first < text.size() && text[first] == blank) ++first;
-  return text.substr(first);
+  return {text.data() + first, text.size() - first};
 }
 inline std::string_view trim_right(std::string_view text) {
   std::size_t end = text.size();
   while (end > 0 && text[end - 1] == blank) --end;
-  return text.substr(0, end);
+  return {text.data(), end};
 }
 inline std::string_view trim(std::string_view text) { return trim_right(trim_left(text)); }  // left, then right
 
