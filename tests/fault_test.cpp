@@ -20,20 +20,12 @@
 #include <string>
 
 #include "program_runner.hpp"
+#include "worked_example.hpp"
 
 namespace tests {
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string course =
-    "SH3,,,,,,,,A,c,B,e,\r\n"
-    "FH,,,,,,,,4,3,\r\n"
-    "SD,1001,G1,,,,,,a,B,d,E,\r\n"
-    "SD,1002,G1,,,,,,,C,b,ab,\r\n"
-    "SD,1003,G2,,,,,,x,c,b,D,\r\n";
-const std::string course_txt = ".24.\r\n-..12\r\nx..4\r\n";
-const std::string course_ans = "1\r\n3\r\n2\r\n5\r\n";
 
 std::string failure_report(const std::string& file, const std::string& what, const std::string& reason) {
   return "   filename= " + file + "\n The file " + what + ": " + reason + "\n  Any key to continue\n";

@@ -11,23 +11,13 @@
 #include <thread>
 
 #include "program_runner.hpp"
+#include "worked_example.hpp"
 
 namespace tests {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-const std::string course =
-    "SH3,,,,,,,,A,c,B,e,\r\n"
-    "FH,,,,,,,,4,3,\r\n"
-    "SD,1001,G1,,,,,,a,B,d,E,\r\n"
-    "SD,1002,G1,,,,,,,C,b,ab,\r\n"
-    "SD,1003,G2,,,,,,x,c,b,D,\r\n";
-const std::string course_dat = "1001,G1,,.24.\r\n1002,G1,,-..12\r\n1003,G2,,x..4\r\n";
-const std::string course_txt = ".24.\r\n-..12\r\nx..4\r\n";
-const std::string course_ans = "1\r\n3\r\n2\r\n5\r\n";
-const std::string header_line = " number of questions = 4  number of students =  3 \n";
 
 const std::string start_up =
     "\n"

@@ -14,25 +14,17 @@
 #include <vector>
 
 #include "tests/pty_harness.hpp"
+#include "worked_example.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace pty_test;
+using namespace tests;
 using namespace std::chrono_literals;
 
 constexpr int light_blue = 9;
 constexpr int light_red = 12;
-
-const std::string course =
-    "SH3,,,,,,,,A,c,B,e,\r\n"
-    "FH,,,,,,,,4,3,\r\n"
-    "SD,1001,G1,,,,,,a,B,d,E,\r\n"
-    "SD,1002,G1,,,,,,,C,b,ab,\r\n"
-    "SD,1003,G2,,,,,,x,c,b,D,\r\n";
-const std::string course_dat = "1001,G1,,.24.\r\n1002,G1,,-..12\r\n1003,G2,,x..4\r\n";
-const std::string course_txt = ".24.\r\n-..12\r\nx..4\r\n";
-const std::string course_ans = "1\r\n3\r\n2\r\n5\r\n";
 
 const std::string directory_question = "Change default directory for .gbk course files?";
 const std::string list_hint = "Select a .gbk file or exit";

@@ -8,20 +8,13 @@
 #include <filesystem>
 
 #include "program_runner.hpp"
+#include "worked_example.hpp"
 
 namespace tests {
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string worked_example =
-    "SH3,,,,,,,,A,c,B,e,\r\n"
-    "FH,,,,,,,,4,3,\r\n"
-    "SD,1001,G1,,,,,,a,B,d,E,\r\n"
-    "SD,1002,G1,,,,,,,C,b,ab,\r\n"
-    "SD,1003,G2,,,,,,x,c,b,D,\r\n";
-
-const std::string header_line = " number of questions = 4  number of students =  3 \n";
 
 std::string question_warning(const std::string& file) {
   return "   filename= " + file + "\n Discrepancy in number of questions\n  Any key to continue\n";
@@ -38,21 +31,21 @@ std::string student_warning(const std::string& file) {
 
 TEST(CommandLineRun, ConvertsTheWorkedExampleByteForByte) {
   ScratchFolder folder;
-  folder.put("EXAM.GBK", worked_example);
+  folder.put("EXAM.GBK", course);
   const RunResult run = run_program(folder.path, {"EXAM"});
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.output, "\n" + header_line);
   EXPECT_EQ(folder.get("EXAM.dat"), "1001,G1,,.24.\r\n1002,G1,,-..12\r\n1003,G2,,x..4\r\n");
   EXPECT_EQ(folder.get("EXAM.txt"), ".24.\r\n-..12\r\nx..4\r\n");
   EXPECT_EQ(folder.get("EXAM.ans"), "1\r\n3\r\n2\r\n5\r\n");
-  EXPECT_EQ(folder.get("EXAM.GBK"), worked_example);
+  EXPECT_EQ(folder.get("EXAM.GBK"), course);
 }
 
 TEST(CommandLineRun, ALongerLastRecordWarnsAndLengthensTheAnsFile) {
   ScratchFolder folder;
-  std::string course = worked_example;
-  course.replace(course.rfind("D,\r\n"), 4, "D,a,\r\n");
-  folder.put("exam.gbk", course);
+  std::string longer = course;
+  longer.replace(longer.rfind("D,\r\n"), 4, "D,a,\r\n");
+  folder.put("exam.gbk", longer);
   const RunResult run = run_program(folder.path, {"exam.gbk"});
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.output, "\n" + header_line + question_warning("exam.gbk"));
@@ -111,7 +104,7 @@ TEST(CommandLineRun, MissingCourseFileEndsBeforeAnyFileIsTouched) {
     ScratchFolder folder;
     fs::create_directory(folder.path / "sub.gbk");
     ASSERT_EQ(::mkfifo((folder.path / "fifo.gbk").c_str(), 0600), 0);
-    folder.put(".hidden.gbk", worked_example);
+    folder.put(".hidden.gbk", course);
     folder.put("exam1.dat", "kept");
     const RunResult run = run_program(folder.path, c.args, {.input = "", .timeout_ms = 10000});
     EXPECT_FALSE(run.timed_out);
@@ -124,7 +117,7 @@ TEST(CommandLineRun, MissingCourseFileEndsBeforeAnyFileIsTouched) {
 
 TEST(CommandLineRun, NamesFindFilesWhateverTheirCase) {
   ScratchFolder folder;
-  folder.put("Exams/EXAM1.GBK", worked_example);
+  folder.put("Exams/EXAM1.GBK", course);
   folder.put("Exams/exam1.DAT", "old bytes");
   const RunResult run = run_program(folder.path, {"exams/Exam1"});
   EXPECT_EQ(run.exit_code, 0);
@@ -163,7 +156,7 @@ TEST(CommandLineRun, LineRuleOfTheCourseFile) {
 
 TEST(CommandLineRun, AnOutputHeldByAnotherProgramIsReportedAndLeftAlone) {
   ScratchFolder folder;
-  folder.put("EXAM.GBK", worked_example);
+  folder.put("EXAM.GBK", course);
   folder.put("EXAM.dat", "held by someone else");
   const int fd = ::open((folder.path / "EXAM.dat").c_str(), O_RDONLY);
   ASSERT_GE(fd, 0);
@@ -181,7 +174,7 @@ TEST(CommandLineRun, AnOutputHeldByAnotherProgramIsReportedAndLeftAlone) {
 
 TEST(CommandLineRun, ACourseFileThatCannotBeReadIsReported) {
   ScratchFolder folder;
-  folder.put("EXAM.GBK", worked_example);
+  folder.put("EXAM.GBK", course);
   const int fd = ::open((folder.path / "EXAM.GBK").c_str(), O_RDONLY);
   ASSERT_GE(fd, 0);
   ASSERT_EQ(::flock(fd, LOCK_EX), 0);
