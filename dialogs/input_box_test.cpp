@@ -1,4 +1,5 @@
 #include "dialogs/input_box.hpp"
+#include "dialogs/test_events.hpp"
 
 #include <gtest/gtest.h>
 
@@ -7,18 +8,7 @@
 namespace dialogs {
 namespace {
 
-using console::InputEvent;
-using console::Key;
-
-InputEvent key(Key k) { return InputEvent{k}; }
-InputEvent typed(char c) { return InputEvent{Key::character, c}; }
-InputEvent click(int row, int col, int button = 1) {
-  InputEvent event{Key::mouse_press};
-  event.button = button;
-  event.row = row;
-  event.col = col;
-  return event;
-}
+using namespace test_events;
 
 std::vector<InputEvent> typing(std::string_view text) {
   std::vector<InputEvent> events;
