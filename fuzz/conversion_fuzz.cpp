@@ -20,18 +20,13 @@
 
 #include "app/winmain.hpp"
 #include "course_model.hpp"
+#include "require.hpp"
 #include "scratch_files.hpp"
 #include "textio/strings.hpp"
 
 namespace {
 
 std::string folder;
-
-void require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "broken: %s\n", what);
-  std::abort();
-}
 
 struct Student {
   std::string dat_start;  // field 2, ",", field 3, ",,"

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "course_model.hpp"
+#include "require.hpp"
 #include "scratch_files.hpp"
 #include "textio/channels.hpp"
 #include "textio/fields.hpp"
@@ -16,12 +17,6 @@
 namespace {
 
 std::string folder;
-
-void require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "broken: %s\n", what);
-  std::abort();
-}
 
 int sign(std::int64_t v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
 
