@@ -95,6 +95,11 @@ void check_line(std::string line) {
   constexpr std::size_t kept = 150;
   textio::split_fields(line, kept, split);
   require(split.separators == model::separating_commas(line), "separating commas");
+  if (split.trimmed) {
+    for (std::string_view value : split.fields) {
+      require(value.empty() || (value.front() != ' ' && value.back() != ' '), "a field said to be trimmed");
+    }
+  }
 
   for (std::size_t n = 1; n <= kept + 2; ++n) {
     const std::string expected = model::field(line, n);

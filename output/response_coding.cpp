@@ -1,5 +1,8 @@
 #include "output/response_coding.hpp"
 
+#include <algorithm>
+#include <array>
+
 #include "coursefile/records.hpp"
 #include "textio/strings.hpp"
 
@@ -7,21 +10,39 @@ namespace output {
 
 namespace {
 
+// Each byte's upper-case reading (a..e only) and its code when not keyed,
+// looked up rather than branched on: whether an answer is keyed is as good as
+// random, and a mispredicted branch per answer would cost more than the rest
+// of its coding.
+struct ByteTables {
+  std::array<char, 256> upper{};
+  std::array<char, 256> digit{};
+};
+
+constexpr ByteTables make_byte_tables() {
+  ByteTables tables;
+  for (int b = 0; b < 256; ++b) {
+    const char c = static_cast<char>(b);
+    const char upper = c >= 'a' && c <= 'e' ? static_cast<char>(c - 'a' + 'A') : c;
+    tables.upper[static_cast<std::size_t>(b)] = upper;
+    tables.digit[static_cast<std::size_t>(b)] = upper >= 'A' && upper <= 'E' ? static_cast<char>(upper - 'A' + '1') : c;
+  }
+  return tables;
+}
+
+constexpr ByteTables byte_tables = make_byte_tables();
+
+char upper_option(char c) { return byte_tables.upper[static_cast<unsigned char>(c)]; }
+char option_digit(char c) { return byte_tables.digit[static_cast<unsigned char>(c)]; }
+
 // An answer is compared with its key entry as if a..e were upper case; the
 // line itself is never copied to make them so.
-char upper_option(char c) { return c >= 'a' && c <= 'e' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 bool equals_key(std::string_view answer, std::string_view key) {
   if (answer.size() != key.size()) return false;
   for (std::size_t i = 0; i < answer.size(); ++i) {
     if (upper_option(answer[i]) != key[i]) return false;
   }
   return true;
-}
-
-char option_digit(char c) {
-  const char upper = upper_option(c);
-  return upper >= 'A' && upper <= 'E' ? static_cast<char>(upper - 'A' + '1') : c;
 }
 
 char* put_option_digits(char* out, std::string_view answer) {
@@ -45,42 +66,52 @@ void code_student(const textio::SplitLine& line, const coursefile::CourseValues&
   textio::write_text(channels, dat_channel, textio::field_of(line, 3));
   textio::write_text(channels, dat_channel, ",,");
 
-  const int declared = values.declared_questions;
-  const int answers = coursefile::answer_count(line);
-  const int last_question_in_list = field_list_size - 8;
+  const std::size_t present = std::min(line.fields.size(), static_cast<std::size_t>(field_list_size));
+  const auto first_field = line.fields.begin();
+  const auto text_1 = field_list.text.begin() + 1;
+  if (line.trimmed) {
+    std::copy(first_field, first_field + static_cast<std::ptrdiff_t>(present), text_1);
+  } else {
+    std::transform(first_field, first_field + static_cast<std::ptrdiff_t>(present), text_1, textio::trim);
+  }
+  std::fill(text_1 + static_cast<std::ptrdiff_t>(present), text_1 + field_list_size, std::string_view{});
+  std::fill(field_list.keyed.begin() + 1, field_list.keyed.begin() + 1 + field_list_size, false);
 
-  // One pass fills the field list, marks keyed answers and codes each answer
-  // position from its own entry, so a comma inside a quoted field cannot
-  // shift the codes of the answers after it. Most codes are one byte.
+  // Each answer position is coded from its own entry, so a comma inside a
+  // quoted field cannot shift the codes of the answers after it. Positions
+  // beyond the declared questions or the field list stay "-". Most codes
+  // are one byte; a longer answer makes room for itself.
+  const int answers = coursefile::answer_count(line);
+  const int coded = std::clamp(std::min<int>(answers, values.declared_questions), 0, field_list_size - 8);
   std::string codes(answers > 0 ? static_cast<std::size_t>(answers) : 0, '-');
-  std::size_t length = 0;
-  const std::string_view* const fields = line.fields.data();
-  const int present = static_cast<int>(line.fields.size());
-  for (int i = 1; i <= field_list_size; ++i) {
-    FieldEntry& entry = field_list[static_cast<std::size_t>(i)];
-    entry.text = i <= present ? textio::trim(fields[i - 1]) : std::string_view{};
-    entry.keyed = false;
-    const int q = i - 8;
-    if (q < 1 || q > answers) continue;
-    if (q > declared) {
-      codes[length++] = '-';
+  char* out = codes.data();
+  for (int q = 1; q <= coded; ++q) {
+    const std::string_view answer = field_list.text[static_cast<std::size_t>(8 + q)];
+    bool& keyed = field_list.keyed[static_cast<std::size_t>(8 + q)];
+    const std::string_view key = coursefile::key_entry(values, q);
+    if (answer.size() == 1 && key.size() == 1) {
+      keyed = upper_option(answer[0]) == key[0];
+      // Arithmetic rather than a choice, so no branch hangs on the answer.
+      const char digit = option_digit(answer[0]);
+      const char keyed_mask = static_cast<char>(-static_cast<int>(keyed));
+      *out++ = static_cast<char>(digit ^ ((digit ^ '.') & keyed_mask));
       continue;
     }
     // An empty answer to an empty key entry is keyed too.
-    entry.keyed = equals_key(entry.text, coursefile::key_entry(values, q));
-    if (entry.keyed) {
-      codes[length++] = '.';
-    } else if (entry.text.empty()) {
-      codes[length++] = '-';
+    keyed = equals_key(answer, key);
+    if (keyed) {
+      *out++ = '.';
+    } else if (answer.empty()) {
+      *out++ = '-';
     } else {
-      const std::size_t needed = length + entry.text.size() + static_cast<std::size_t>(answers - q);
+      const std::size_t length = static_cast<std::size_t>(out - codes.data());
+      const std::size_t needed = length + answer.size() + static_cast<std::size_t>(answers - q);
       if (needed > codes.size()) codes.resize(needed, '-');
-      length = static_cast<std::size_t>(put_option_digits(codes.data() + length, entry.text) - codes.data());
+      out = put_option_digits(codes.data() + length, answer);
     }
   }
-  // Positions beyond the field list keep their "-".
-  if (answers > last_question_in_list) length += static_cast<std::size_t>(answers - last_question_in_list);
-  codes.resize(length);
+  if (answers > coded) out += answers - coded;
+  codes.resize(static_cast<std::size_t>(out - codes.data()));
 
   textio::write_text(channels, dat_channel, codes);
   textio::write_text(channels, txt_channel, codes);

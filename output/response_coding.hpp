@@ -15,16 +15,15 @@ namespace output {
 
 constexpr int field_list_size = 150;  // fields taken from a student record
 
-// One trimmed field of the current student record. The text is a view into
-// the record's line, read with the option letters a..e as upper case; keyed
-// marks an answer equal to its key entry.
-struct FieldEntry {
-  std::string_view text;
-  bool keyed = false;
+// Fields 1..150 of the current student record, trimmed; [0] and [151..200]
+// stay empty. A text is a view into the record's line, read with the option
+// letters a..e as upper case; keyed marks an answer equal to its key entry.
+// Two parallel arrays, so that filling them for every record is two block
+// copies.
+struct FieldList {
+  std::array<std::string_view, 201> text{};
+  std::array<bool, 201> keyed{};
 };
-
-// Fields 1..150 of the current student record; [0] and [151..200] stay empty.
-using FieldList = std::array<FieldEntry, 201>;
 
 // The code of one answer that is not keyed: each option letter, in either
 // case, becomes its digit; any other byte stays.

@@ -16,6 +16,9 @@ namespace textio {
 struct SplitLine {
   std::vector<std::string_view> fields;  // fields[0] is field 1
   std::int64_t separators = 0;
+  // No kept field has a blank at either end; false once a quoted field, whose
+  // text keeps its blanks, has been seen.
+  bool trimmed = true;
 };
 
 // Splits text, keeping at most max_fields field values; the separator count

@@ -68,5 +68,38 @@ TEST(SplitFields, AgreesWithSingleFieldLookUps) {
   for (std::size_t n = 1; n <= 8; ++n) EXPECT_EQ(field_of(split, n), field(line, n)) << n;
 }
 
+// A line without blanks or quotes is split a word at a time; one trailing
+// blank changes no field of it but sends it through the byte-by-byte rule, so
+// the two must agree for every length, comma pattern and kept count.
+TEST(SplitFields, WordAtATimeSplitAgreesWithTheByteRule) {
+  std::uint32_t state = 12345;
+  const auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 16; };
+  SplitLine plain;
+  SplitLine blank_ended;
+  for (int round = 0; round < 2000; ++round) {
+    std::string line;
+    const std::size_t length = next() % 80;
+    for (std::size_t i = 0; i < length; ++i) line += ",,,aB9\xff"[next() % 7];
+    const std::size_t kept = round % 3 == 0 ? 150 : 1 + next() % 20;
+    const std::string line_and_blank = line + " ";
+    split_fields(line, kept, plain);
+    split_fields(line_and_blank, kept, blank_ended);
+    ASSERT_EQ(plain.separators, blank_ended.separators) << line << " keeping " << kept;
+    ASSERT_EQ(plain.fields, blank_ended.fields) << line << " keeping " << kept;
+    EXPECT_TRUE(plain.trimmed);
+  }
+}
+
+TEST(SplitFields, OnlyAQuotedFieldCanKeepBlanksAtItsEnds) {
+  SplitLine split;
+  split_fields(" a , b ,c", 10, split);
+  EXPECT_TRUE(split.trimmed);
+  split_fields("a,\" b \",c", 10, split);
+  EXPECT_FALSE(split.trimmed);
+  EXPECT_EQ(field_of(split, 2), " b ");
+  split_fields("a,b", 10, split);  // nothing is carried over from the line before
+  EXPECT_TRUE(split.trimmed);
+}
+
 }  // namespace
 }  // namespace textio
