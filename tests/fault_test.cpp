@@ -150,6 +150,28 @@ TEST_F(FaultTest, CourseFileThatCannotBeOpenedLeavesEmptyOutputs) {
   EXPECT_EQ(folder.get("EXAM.GBK"), course);
 }
 
+// The course file passes the existence test, then vanishes while the outputs
+// are opened (another program removed it): the open finds nothing.
+std::string removed_course_file;
+
+void remove_course_file_on_opening_ans() {
+  ::setenv("LD_PRELOAD", REMOVE_ON_OPEN_PATH, 1);
+  ::setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);  // the library loads before the sanitizer's
+  ::setenv("GBK_REMOVE_ON_OPENING", ".ans", 1);
+  ::setenv("GBK_REMOVED_FILE", removed_course_file.c_str(), 1);
+}
+
+TEST_F(FaultTest, CourseFileRemovedAfterTheExistenceTestIsReported) {
+  folder.put("EXAM.GBK", course);
+  removed_course_file = (folder.path / "EXAM.GBK").string();
+  const RunResult run = run_program(folder.path, {"EXAM"}, with_setup(remove_course_file_on_opening_ans));
+  EXPECT_FALSE(run.timed_out);
+  EXPECT_FALSE(fs::exists(folder.path / "EXAM.GBK"));
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.output, "\n" + opening_failure("EXAM.gbk", ENOENT));
+  for (const char* name : {"EXAM.ans", "EXAM.dat", "EXAM.txt"}) EXPECT_EQ(folder.get(name), "") << name;
+}
+
 TEST_F(FaultTest, NameWithWildcardMatchesInTheSearchButOpensNothing) {
   folder.put("EXAM.GBK", course);
   const RunResult run = run_program(folder.path, {"EX?M"});

@@ -1,0 +1,56 @@
+// Loaded into a run of the program (LD_PRELOAD) to stage a course file that
+// vanishes after its existence test: when the program opens a file whose
+// name ends with $GBK_REMOVE_ON_OPENING, the file $GBK_REMOVED_FILE is
+// unlinked first. The program opens its outputs after the existence test and
+// before the course file, so the course file is gone by the time it is opened.
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+using OpenFunction = int (*)(const char*, int, ...);
+
+bool ends_with(const char* text, const char* end) {
+  const std::size_t text_size = std::strlen(text);
+  const std::size_t end_size = std::strlen(end);
+  return text_size >= end_size && std::strcmp(text + text_size - end_size, end) == 0;
+}
+
+void remove_if_triggered(const char* path) {
+  const char* trigger = std::getenv("GBK_REMOVE_ON_OPENING");
+  const char* removed = std::getenv("GBK_REMOVED_FILE");
+  if (path != nullptr && trigger != nullptr && removed != nullptr && ends_with(path, trigger)) ::unlink(removed);
+}
+
+int open_through(const char* name, const char* path, int flags, mode_t mode) {
+  remove_if_triggered(path);
+  const auto next = reinterpret_cast<OpenFunction>(::dlsym(RTLD_NEXT, name));
+  return next(path, flags, mode);
+}
+
+mode_t mode_argument(int flags, std::va_list arguments) {
+  return (flags & O_CREAT) != 0 ? static_cast<mode_t>(va_arg(arguments, unsigned)) : 0;
+}
+
+}  // namespace
+
+extern "C" int open(const char* path, int flags, ...) {
+  std::va_list arguments;
+  va_start(arguments, flags);
+  const mode_t mode = mode_argument(flags, arguments);
+  va_end(arguments);
+  return open_through("open", path, flags, mode);
+}
+
+extern "C" int open64(const char* path, int flags, ...) {
+  std::va_list arguments;
+  va_start(arguments, flags);
+  const mode_t mode = mode_argument(flags, arguments);
+  va_end(arguments);
+  return open_through("open64", path, flags, mode);
+}
