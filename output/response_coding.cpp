@@ -50,6 +50,41 @@ char* put_option_digits(char* out, std::string_view answer) {
   return out;
 }
 
+// A longer answer, or a key entry that is not one byte: compared byte by
+// byte, and the codes grow to make room for it and the positions after it.
+[[gnu::noinline]] char* code_longer_answer(std::string_view answer, std::string_view key, bool& keyed, char* out,
+                                          std::string& codes, std::size_t positions_after) {
+  // An empty answer to an empty key entry is keyed too.
+  keyed = equals_key(answer, key);
+  if (keyed) {
+    *out++ = '.';
+  } else if (answer.empty()) {
+    *out++ = '-';
+  } else {
+    const std::size_t length = static_cast<std::size_t>(out - codes.data());
+    const std::size_t needed = length + answer.size() + positions_after;
+    if (needed > codes.size()) codes.resize(needed, '-');
+    out = put_option_digits(codes.data() + length, answer);
+  }
+  return out;
+}
+
+// Codes the answer to question q at out and marks it keyed or not; returns
+// where the next code goes.
+char* code_answer(FieldList& field_list, int q, std::string_view key, char* out, std::string& codes, int answers) {
+  const std::string_view answer = field_list.text[static_cast<std::size_t>(8 + q)];
+  bool& keyed = field_list.keyed[static_cast<std::size_t>(8 + q)];
+  if (answer.size() != 1 || key.size() != 1) {
+    return code_longer_answer(answer, key, keyed, out, codes, static_cast<std::size_t>(answers - q));
+  }
+  keyed = upper_option(answer[0]) == key[0];
+  // Arithmetic rather than a choice, so no branch hangs on the answer.
+  const char digit = option_digit(answer[0]);
+  const char keyed_mask = static_cast<char>(-static_cast<int>(keyed));
+  *out = static_cast<char>(digit ^ ((digit ^ '.') & keyed_mask));
+  return out + 1;
+}
+
 }  // namespace
 
 std::string option_digits(std::string_view answer) {
@@ -85,31 +120,12 @@ void code_student(const textio::SplitLine& line, const coursefile::CourseValues&
   const int coded = std::clamp(std::min<int>(answers, values.declared_questions), 0, field_list_size - 8);
   std::string codes(answers > 0 ? static_cast<std::size_t>(answers) : 0, '-');
   char* out = codes.data();
-  for (int q = 1; q <= coded; ++q) {
-    const std::string_view answer = field_list.text[static_cast<std::size_t>(8 + q)];
-    bool& keyed = field_list.keyed[static_cast<std::size_t>(8 + q)];
-    const std::string_view key = coursefile::key_entry(values, q);
-    if (answer.size() == 1 && key.size() == 1) {
-      keyed = upper_option(answer[0]) == key[0];
-      // Arithmetic rather than a choice, so no branch hangs on the answer.
-      const char digit = option_digit(answer[0]);
-      const char keyed_mask = static_cast<char>(-static_cast<int>(keyed));
-      *out++ = static_cast<char>(digit ^ ((digit ^ '.') & keyed_mask));
-      continue;
-    }
-    // An empty answer to an empty key entry is keyed too.
-    keyed = equals_key(answer, key);
-    if (keyed) {
-      *out++ = '.';
-    } else if (answer.empty()) {
-      *out++ = '-';
-    } else {
-      const std::size_t length = static_cast<std::size_t>(out - codes.data());
-      const std::size_t needed = length + answer.size() + static_cast<std::size_t>(answers - q);
-      if (needed > codes.size()) codes.resize(needed, '-');
-      out = put_option_digits(codes.data() + length, answer);
-    }
+  // Questions beyond the answer key meet an empty key entry.
+  const int within_key = std::min(coded, coursefile::answer_key_size);
+  for (int q = 1; q <= within_key; ++q) {
+    out = code_answer(field_list, q, values.answer_key[static_cast<std::size_t>(q)], out, codes, answers);
   }
+  for (int q = within_key + 1; q <= coded; ++q) out = code_answer(field_list, q, {}, out, codes, answers);
   if (answers > coded) out += answers - coded;
   codes.resize(static_cast<std::size_t>(out - codes.data()));
 
