@@ -7,9 +7,12 @@
 // - every output line ends with CR LF, and no CR stands anywhere else;
 // - only bytes of the course file's read part or of the fixed code texts
 //   (. - 1 2 3 4 5 , CR LF) appear; never a tab or a 0x1A;
-// - without a header record every answer position is coded "-";
+// - each .txt line holds exactly the codes of a slow, step-by-step coding of
+//   the student's answers against the last answer key and header read
+//   (without a header record every answer position is coded "-");
 // - the .ans file has one line per answer of the last student record, all
 //   empty while no answer-key record was read.
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -30,9 +33,47 @@ std::string folder;
 
 struct Student {
   std::string dat_start;  // field 2, ",", field 3, ",,"
-  std::int16_t answers = 0;
-  bool after_header = false;
+  std::string codes;      // the .txt line
 };
+
+using AnswerKey = std::array<std::string, 101>;  // [1..100]
+
+// Key entry q as an answer-key record gives it: trimmed, a lone a..e as its
+// upper case letter, anything else as it stands.
+std::string key_entry_of(const std::string& line, int q) {
+  std::string entry(model::trim(model::field(line, static_cast<std::size_t>(8 + q))));
+  if (entry.size() == 1 && entry[0] >= 'a' && entry[0] <= 'e') entry[0] = static_cast<char>(entry[0] - 'a' + 'A');
+  return entry;
+}
+
+// One answer in the order of the coding steps: a..e upper-cased, compared
+// with the key entry, then A..E turned into digits.
+std::string code_of(std::string answer, const std::string& key) {
+  for (char& c : answer) {
+    if (c >= 'a' && c <= 'e') c = static_cast<char>(c - 'a' + 'A');
+  }
+  if (answer == key) return ".";
+  if (answer.empty()) return "-";
+  for (char& c : answer) {
+    if (c >= 'A' && c <= 'E') c = static_cast<char>(c - 'A' + '1');
+  }
+  return answer;
+}
+
+// Every answer position of the record: coded from its own field while it is
+// within the declared questions and the 150 fields taken, "-" beyond.
+std::string codes_of(const std::string& line, std::int16_t answers, std::int16_t declared, const AnswerKey& key) {
+  std::string codes;
+  for (int a = 1; a <= answers; ++a) {
+    if (a > declared || 8 + a > 150) {
+      codes += '-';
+      continue;
+    }
+    const std::string answer(model::trim(model::field(line, static_cast<std::size_t>(8 + a))));
+    codes += code_of(answer, a <= 100 ? key[static_cast<std::size_t>(a)] : std::string());
+  }
+  return codes;
+}
 
 struct Expected {
   std::vector<Student> students;
@@ -42,7 +83,7 @@ struct Expected {
 
 Expected expected_from(std::string_view course) {
   Expected expected;
-  bool header_seen = false;
+  AnswerKey key{};
   std::int16_t declared_questions = 0;
   for (std::string line : model::lines_of(course)) {
     for (char& c : line) {
@@ -51,15 +92,15 @@ Expected expected_from(std::string_view course) {
     const std::string tag(model::trim(model::field(line, 1)));
     if (tag == "SH3") {
       expected.has_answer_key = true;
+      for (int q = 1; q <= 100; ++q) key[static_cast<std::size_t>(q)] = key_entry_of(line, q);
     } else if (tag == "FH") {
-      header_seen = true;
       declared_questions = textio::to_int16(textio::read_number(model::field(line, 9)));
     } else if (tag == "SD") {
       Student student;
       student.dat_start = model::field(line, 2) + "," + model::field(line, 3) + ",,";
-      student.answers = textio::wrap16(model::separating_commas(line) - 8);
-      student.after_header = header_seen && declared_questions > 0;
-      expected.last_answers = student.answers;
+      const std::int16_t answers = textio::wrap16(model::separating_commas(line) - 8);
+      student.codes = codes_of(line, answers, declared_questions, key);
+      expected.last_answers = answers;
       expected.students.push_back(std::move(student));
     }
   }
@@ -111,12 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i < txt.size(); ++i) {
     const Student& student = expected.students[i];
     require(dat[i] == student.dat_start + txt[i], ".dat line is fields 2 and 3 and the .txt line");
-    const std::size_t answers = student.answers > 0 ? static_cast<std::size_t>(student.answers) : 0;
-    if (student.after_header) {
-      require(txt[i].size() >= answers, "at least one byte of code per answer");
-    } else {
-      require(txt[i] == std::string(answers, '-'), "no declared questions: every position is -");
-    }
+    require(txt[i] == student.codes, "the codes of the step-by-step coding");
   }
 
   const std::size_t key_lines = expected.last_answers > 0 ? static_cast<std::size_t>(expected.last_answers) : 0;
