@@ -11,11 +11,18 @@ need_packages() {
   local sudo=
   [ "$(id -u)" -ne 0 ] && sudo=sudo
   export DEBIAN_FRONTEND=noninteractive
-  if ! $sudo apt-get install -y -q "${missing[@]}" >/tmp/gbk-apt.log 2>&1; then
-    $sudo apt-get update -q >>/tmp/gbk-apt.log 2>&1
-    $sudo apt-get install -y -q "${missing[@]}" >>/tmp/gbk-apt.log 2>&1 || {
-      cat /tmp/gbk-apt.log >&2
+  # Another install running at the same time (a second checkout's ./test)
+  # holds dpkg's lock: wait for it rather than fail.
+  local apt=(apt-get -o DPkg::Lock::Timeout=900 -y -q)
+  local log
+  log=$(mktemp)
+  if ! $sudo "${apt[@]}" install "${missing[@]}" >"$log" 2>&1; then
+    $sudo "${apt[@]}" update >>"$log" 2>&1
+    $sudo "${apt[@]}" install "${missing[@]}" >>"$log" 2>&1 || {
+      cat "$log" >&2
+      rm -f "$log"
       return 1
     }
   fi
+  rm -f "$log"
 }
