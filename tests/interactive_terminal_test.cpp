@@ -216,7 +216,7 @@ TEST_F(InteractiveTerminalRun, NoCourseFilesShowTheRedMessageAndAnEmptyEntryEnds
   // A hidden course file is not accepted either.
   send(run, ".hidden.gbk" + key_enter);
   ASSERT_TRUE(wait_for_text(run, "no such file: .hidden.gbk")) << screen_text(run);
-  EXPECT_TRUE(keeps_running(run, 300ms));
+  EXPECT_TRUE(wait_for_input_wait(run)) << "the message waits for a key";
   send(run, "x");
   EXPECT_EQ(wait_for_exit(run), 0);
   EXPECT_FALSE(fs::exists(folder / ".HIDDEN.dat"));
@@ -235,7 +235,7 @@ TEST_F(InteractiveTerminalRun, EmptyManualEntryShowsNoSuchFileAlone) {
   EXPECT_EQ(row_text(run, message.row), "no such file:");
   EXPECT_EQ(console_colour(cell(run, message.row, 1).fg), 0);  // black
   EXPECT_EQ(console_colour(cell(run, message.row, 1).bg), 7);  // on light grey
-  EXPECT_TRUE(keeps_running(run, 300ms));
+  EXPECT_TRUE(wait_for_input_wait(run)) << "the message waits for a key";
   send(run, mouse_press(1, 1, 1));
   EXPECT_EQ(wait_for_exit(run), 0);
 }

@@ -5,6 +5,7 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utmp.h>
@@ -13,6 +14,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 namespace pty_test {
 
@@ -97,6 +100,38 @@ std::string sgr_mouse(int code, int row, int col, char final) {
 
 int button_code(int button) { return button == 1 ? 0 : button == 2 ? 2 : 1; }
 
+// Whether bytes written to the pty are still on their way to the program.
+// Polling the terminal side makes the kernel hand over what it still
+// buffers first, so a byte sent just before is never missed.
+bool input_unread(const PtyProgram& program) {
+  const int fd = ::open(program.terminal_path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return true;
+  pollfd p{fd, POLLIN, 0};
+  const int ready = ::poll(&p, 1, 0);
+  ::close(fd);
+  return ready != 0 && (p.revents & POLLIN) != 0;
+}
+
+// Whether the program's main thread is blocked reading standard input, or
+// polling, with no time limit: the system call it is in, from /proc.
+bool blocked_without_time_limit(pid_t pid) {
+  std::ifstream file("/proc/" + std::to_string(pid) + "/syscall");
+  std::string line;
+  if (!std::getline(file, line)) return false;
+  std::istringstream fields(line);
+  long number = -1;
+  fields >> number;
+  unsigned long args[3] = {};
+  for (unsigned long& arg : args) fields >> std::hex >> arg;
+  if (!fields) return false;  // "running", or no system call
+  if (number == SYS_read) return args[0] == STDIN_FILENO;
+  if (number == SYS_ppoll) return args[2] == 0;  // no timeout given
+#if defined(SYS_poll)
+  if (number == SYS_poll) return static_cast<int>(args[2]) < 0;
+#endif
+  return false;
+}
+
 }  // namespace
 
 PtyProgram::~PtyProgram() {
@@ -115,6 +150,7 @@ bool start_program(PtyProgram& program, const PtyOptions& options) {
   int slave = -1;
   if (::openpty(&program.master, &slave, nullptr, nullptr, &size) != 0) return false;
   ::tcgetattr(slave, &program.modes_at_start);
+  if (const char* path = ::ttyname(slave)) program.terminal_path = path;
   ::fcntl(program.master, F_SETFD, FD_CLOEXEC);
 
   program.vt = vterm_new(options.rows, options.cols);
@@ -187,12 +223,14 @@ bool wait_for_text(PtyProgram& program, std::string_view text, std::chrono::mill
   return wait_until(program, [&] { return find_text(program, text).row != 0; }, timeout);
 }
 
-bool keeps_running(PtyProgram& program, std::chrono::milliseconds time) {
-  const auto deadline = clock::now() + time;
-  while (clock::now() < deadline) {
-    pump(program, std::chrono::milliseconds(10));
-    if (program.exited) return false;
-  }
+bool waits_for_input(const PtyProgram& program) {
+  if (program.exited || program.pid <= 0) return false;
+  return !input_unread(program) && blocked_without_time_limit(program.pid);
+}
+
+bool wait_for_input_wait(PtyProgram& program, std::chrono::milliseconds timeout) {
+  if (!wait_until(program, [&] { return program.exited || waits_for_input(program); }, timeout)) return false;
+  pump(program, std::chrono::milliseconds(0));
   return !program.exited;
 }
 

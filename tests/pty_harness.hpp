@@ -54,6 +54,7 @@ struct PtyProgram {
   int mouse_mode = 0;  // libvterm's VTERM_PROP_MOUSE: 0 off, 1 clicks, 2 drag, 3 all moves
   std::vector<std::string> scrollback;  // rows pushed off the top, oldest first
   std::string output;  // every byte the program wrote
+  std::string terminal_path;  // the pty's terminal side, as the program sees it
 
   PtyProgram() = default;
   PtyProgram(const PtyProgram&) = delete;
@@ -83,8 +84,16 @@ bool wait_until(PtyProgram& program, const std::function<bool()>& condition,
                 std::chrono::milliseconds timeout = std::chrono::milliseconds(20000));
 bool wait_for_text(PtyProgram& program, std::string_view text,
                    std::chrono::milliseconds timeout = std::chrono::milliseconds(20000));
-// Pumps for the whole time; true when the program is still running at the end.
-bool keeps_running(PtyProgram& program, std::chrono::milliseconds time = std::chrono::milliseconds(300));
+// True when the program waits for the operator: every byte sent to it has
+// been read, and it is blocked reading its terminal with no time limit. A
+// program that waits like this has done all that the input so far asked of
+// it, so a test can check that a key did not end a wait without waiting for
+// a while to see whether anything happens.
+bool waits_for_input(const PtyProgram& program);
+// Pumps until waits_for_input holds, then takes in all the program wrote.
+// False when the program ended or the time ran out.
+bool wait_for_input_wait(PtyProgram& program,
+                         std::chrono::milliseconds timeout = std::chrono::milliseconds(20000));
 // The exit code, or -1 (not ended in time), or 128 + signal for a signal.
 int wait_for_exit(PtyProgram& program, std::chrono::milliseconds timeout = std::chrono::milliseconds(20000));
 

@@ -148,7 +148,7 @@ TEST_F(TerminalRun, WarningsInTheirColoursEachWaitingForTheOperator) {
   EXPECT_EQ(run.title, "Converter from GBK files");
   EXPECT_EQ(run.mouse_mode, 1) << "button presses are reported";
   expect_raw_modes(run);
-  EXPECT_TRUE(keeps_running(run, 200ms));
+  EXPECT_TRUE(wait_for_input_wait(run)) << "the first warning waits for a key";
 
   send(run, "x");
   ASSERT_TRUE(wait_for_row(run, 13, version_prompt)) << screen_text(run);
@@ -203,19 +203,19 @@ TEST_P(WaitRelease, EachWaitEndsOnAKeyOrALeftOrRightClickOnly) {
 
   ASSERT_TRUE(wait_for_row(run, 5, question_prompt)) << screen_text(run);
   send(run, not_keys);
-  EXPECT_TRUE(keeps_running(run, 300ms));
+  ASSERT_TRUE(wait_for_input_wait(run)) << "the first wait ended too early";
   EXPECT_EQ(find_text(run, "This may be").row, 0) << "the first wait ended too early";
   send(run, c.first);
 
   ASSERT_TRUE(wait_for_row(run, 13, version_prompt)) << screen_text(run);
   send(run, not_keys);
-  EXPECT_TRUE(keeps_running(run, 300ms));
+  ASSERT_TRUE(wait_for_input_wait(run)) << "the second wait ended too early";
   EXPECT_EQ(find_text(run, "Discrepancy in the number").row, 0) << "the second wait ended too early";
   send(run, c.second);
 
   ASSERT_TRUE(wait_for_row(run, 17, student_prompt)) << screen_text(run);
   send(run, not_keys);
-  EXPECT_TRUE(keeps_running(run, 300ms)) << "the third wait ended too early";
+  ASSERT_TRUE(wait_for_input_wait(run)) << "the third wait ended too early";
   send(run, c.third);
   // Control-C among them is a key: the run still ends normally.
   EXPECT_EQ(wait_for_exit(run), 0);
