@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace textio {
 
@@ -21,11 +22,15 @@ const char* find_line_stop(const char* begin, const char* end) {
   return mark == nullptr ? stop : static_cast<const char*>(mark);
 }
 
-Channel* find(ChannelTable& table, std::int16_t number) {
-  for (Channel& channel : table.open) {
+const Channel* find(const ChannelTable& table, std::int16_t number) {
+  for (const Channel& channel : table.open) {
     if (channel.number == number) return &channel;
   }
   return nullptr;
+}
+
+Channel* find(ChannelTable& table, std::int16_t number) {
+  return const_cast<Channel*>(find(std::as_const(table), number));
 }
 
 void record_failure(ChannelTable& table, std::string_view name, std::string what, const os::Failure& failure) {
@@ -88,7 +93,8 @@ Channel* channel_for(ChannelTable& table, std::int16_t number, ChannelMode mode)
   return channel;
 }
 
-void open_channel(ChannelTable& table, std::string_view name, std::int16_t number, ChannelMode mode) {
+void open_channel(ChannelTable& table, std::string_view name, std::int16_t number, ChannelMode mode,
+                  os::NameMatch match) {
   if (name.empty() || name.find_first_of("*?") != std::string_view::npos) {
     record_failure(table, name, "could not be opened",
                    {64, name.empty() ? "the name is empty" : "a name with * or ? names no single file"});
@@ -103,7 +109,8 @@ void open_channel(ChannelTable& table, std::string_view name, std::int16_t numbe
     return;
   }
   const std::string file_name(name);
-  os::OpenResult opened = mode == ChannelMode::output ? os::open_for_output(file_name) : os::open_for_input(file_name);
+  os::OpenResult opened =
+      mode == ChannelMode::output ? os::open_for_output(file_name, match) : os::open_for_input(file_name, match);
   if (!opened.file.valid()) {
     record_failure(table, name, "could not be opened", opened.failure);
     return;
@@ -114,17 +121,23 @@ void open_channel(ChannelTable& table, std::string_view name, std::int16_t numbe
   channel.file = std::move(opened.file);
   channel.is_disk_file = opened.is_disk_file;
   channel.name = file_name;
+  channel.path = std::move(opened.path);
   table.open.push_back(std::move(channel));
 }
 
 }  // namespace
 
-void open_for_output(ChannelTable& table, std::string_view name, std::int16_t number) {
-  open_channel(table, name, number, ChannelMode::output);
+void open_for_output(ChannelTable& table, std::string_view name, std::int16_t number, os::NameMatch match) {
+  open_channel(table, name, number, ChannelMode::output, match);
 }
 
-void open_for_input(ChannelTable& table, std::string_view name, std::int16_t number) {
-  open_channel(table, name, number, ChannelMode::input);
+void open_for_input(ChannelTable& table, std::string_view name, std::int16_t number, os::NameMatch match) {
+  open_channel(table, name, number, ChannelMode::input, match);
+}
+
+std::string opened_path(const ChannelTable& table, std::int16_t number) {
+  const Channel* channel = find(table, number);
+  return channel != nullptr ? channel->path : std::string();
 }
 
 void write_text(ChannelTable& table, std::int16_t number, std::string_view text) {

@@ -26,6 +26,7 @@ struct Channel {
   std::size_t next = 0;      // input: index of the next unread byte in buffer
   bool at_os_end = false;    // input: the file has no more bytes to give
   std::string name;
+  std::string path;  // where name was found: it may differ from name in case
 };
 
 struct FileFailure {
@@ -43,8 +44,14 @@ struct ChannelTable {
 inline constexpr std::string_view line_end = "\r\n";
 inline constexpr char end_of_file_mark = 0x1A;
 
-void open_for_output(ChannelTable& table, std::string_view name, std::int16_t number);
-void open_for_input(ChannelTable& table, std::string_view name, std::int16_t number);
+void open_for_output(ChannelTable& table, std::string_view name, std::int16_t number,
+                     os::NameMatch match = os::NameMatch::exact_or_any_case);
+void open_for_input(ChannelTable& table, std::string_view name, std::int16_t number,
+                    os::NameMatch match = os::NameMatch::exact_or_any_case);
+
+// The path the file of an open channel was opened under, which the name
+// asked for may differ from in case; empty when the channel is not open.
+std::string opened_path(const ChannelTable& table, std::int16_t number);
 void write_text(ChannelTable& table, std::int16_t number, std::string_view text);
 void end_line(ChannelTable& table, std::int16_t number);
 

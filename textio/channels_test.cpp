@@ -173,10 +173,30 @@ TEST_F(ChannelsTest, NamesFindFilesWhateverTheirCase) {
   open_for_input(table, path("exams/exam1.gbk"), 1);
   EXPECT_EQ(read_line(table, 1), "SH3");
   open_for_output(table, path("EXAMS/EXAM1.dat"), 2);
+  open_for_output(table, path("EXAMS/EXAM1.txt"), 5);
+  // Whoever shows the files later needs the names they really have.
+  EXPECT_EQ(opened_path(table, 1), path("Exams/EXAM1.GBK"));
+  EXPECT_EQ(opened_path(table, 2), path("Exams/exam1.DAT"));
+  EXPECT_EQ(opened_path(table, 5), path("Exams/EXAM1.txt"));  // created in the folder as found
+  EXPECT_EQ(opened_path(table, 3), "");
   write_text(table, 2, "new");
   close(table, 2);
+  EXPECT_EQ(opened_path(table, 2), "");
   EXPECT_EQ(get("Exams/exam1.DAT"), "new");  // rewritten, no second file beside it
   EXPECT_FALSE(fs::exists(dir / "Exams" / "EXAM1.dat"));
+}
+
+TEST_F(ChannelsTest, ExactNamesLeaveFilesThatDifferInCaseAlone) {
+  put("EXAM.dat", "other run");
+  open_for_output(table, path("exam.dat"), 2, os::NameMatch::exact);
+  write_text(table, 2, "new");
+  close(table, 2);
+  EXPECT_EQ(get("EXAM.dat"), "other run");
+  EXPECT_EQ(get("exam.dat"), "new");
+  open_for_input(table, path("Exam.dat"), 1, os::NameMatch::exact);
+  EXPECT_EQ(opened_path(table, 1), "");  // no file of exactly that name
+  ASSERT_EQ(table.failures.size(), 1u);
+  EXPECT_EQ(table.failures[0].file_name, path("Exam.dat"));
 }
 
 }  // namespace

@@ -53,9 +53,9 @@ bool is_regular(int fd) {
 
 // Opens without blocking (a FIFO without a writer or reader must not hang
 // the run), takes the exclusive lock, then makes the descriptor blocking.
-OpenResult open_locked(const std::string& name, int flags) {
+OpenResult open_locked(const std::string& name, NameMatch match, int flags) {
   OpenResult result;
-  const std::string path = resolve_name(name);
+  const std::string path = match == NameMatch::exact ? name : resolve_name(name);
   const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
   if (fd < 0) {
     const int error = errno;
@@ -73,13 +73,14 @@ OpenResult open_locked(const std::string& name, int flags) {
   if (status != -1) ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
   result.is_disk_file = is_regular(fd);
   result.file = std::move(file);
+  result.path = path;
   return result;
 }
 
 }  // namespace
 
-OpenResult open_for_output(const std::string& name) {
-  OpenResult result = open_locked(name, O_WRONLY | O_CREAT);
+OpenResult open_for_output(const std::string& name, NameMatch match) {
+  OpenResult result = open_locked(name, match, O_WRONLY | O_CREAT);
   if (result.file.valid() && result.is_disk_file && ::ftruncate(fd_of(result.file), 0) != 0) {
     const int error = errno;
     result.failure = failure_of(open_error_number(error), error);
@@ -88,7 +89,7 @@ OpenResult open_for_output(const std::string& name) {
   return result;
 }
 
-OpenResult open_for_input(const std::string& name) { return open_locked(name, O_RDONLY); }
+OpenResult open_for_input(const std::string& name, NameMatch match) { return open_locked(name, match, O_RDONLY); }
 
 Failure write_all(FileHandle& file, const char* data, std::size_t size) {
   while (size > 0) {

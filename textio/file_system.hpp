@@ -31,19 +31,27 @@ struct Failure {
   std::string reason;
 };
 
+// How a name finds its file on a file system that tells case apart (the
+// Windows file system ignores case whatever is asked).
+enum class NameMatch {
+  exact_or_any_case,  // the name as given, or else each part matched ignoring case
+  exact,              // as given only: a name that differs in case is another file
+};
+
 struct OpenResult {
   FileHandle file;
   bool is_disk_file = false;
+  std::string path;  // the path the file was opened under
   Failure failure;
 };
 
 // Opens for writing, creating the file when missing, locked against every
 // other opener, and only then emptied: a file another run holds is left
 // exactly as it is.
-OpenResult open_for_output(const std::string& name);
+OpenResult open_for_output(const std::string& name, NameMatch match);
 
 // Opens an existing file for reading, locked against every other opener.
-OpenResult open_for_input(const std::string& name);
+OpenResult open_for_input(const std::string& name, NameMatch match);
 
 // Writes all bytes or fails (error 61).
 Failure write_all(FileHandle& file, const char* data, std::size_t size);

@@ -60,6 +60,7 @@ OpenResult open_unshared(const std::string& name, DWORD access, DWORD creation) 
     return result;
   }
   result.file = FileHandle(reinterpret_cast<std::intptr_t>(handle));
+  result.path = name;
   QuietCall quiet;
   result.is_disk_file = ::GetFileType(handle) == FILE_TYPE_DISK;
   return result;
@@ -78,7 +79,8 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
 
 FileHandle::~FileHandle() { close_native(native); }
 
-OpenResult open_for_output(const std::string& name) {
+// The system matches names ignoring case: both rules open the same file.
+OpenResult open_for_output(const std::string& name, NameMatch) {
   // Opened as it is (or created), and emptied only once this run holds it.
   OpenResult result = open_unshared(name, GENERIC_WRITE, OPEN_ALWAYS);
   if (result.file.valid() && result.is_disk_file) {
@@ -91,7 +93,9 @@ OpenResult open_for_output(const std::string& name) {
   return result;
 }
 
-OpenResult open_for_input(const std::string& name) { return open_unshared(name, GENERIC_READ, OPEN_EXISTING); }
+OpenResult open_for_input(const std::string& name, NameMatch) {
+  return open_unshared(name, GENERIC_READ, OPEN_EXISTING);
+}
 
 Failure write_all(FileHandle& file, const char* data, std::size_t size) {
   while (size > 0) {
