@@ -1,6 +1,8 @@
 #include "app/course_selection.hpp"
 
+#include <algorithm>
 #include <span>
+#include <vector>
 
 #include "dialogs/toolkit.hpp"
 #include "platform/directory.hpp"
@@ -25,10 +27,8 @@ std::string input_box(const std::string& first_text, const std::string& second_t
   return dialogs::ConsoleInputBox(33, col, row, first_text, second_text, "", 1, 32768);
 }
 
-std::span<std::string> entries(CourseFileList& list) { return std::span<std::string>(list).subspan(1); }
-
 // Ends the program when the typed name matches no normal file.
-std::optional<std::string> manual_course_entry(console::Console& console, platform::FileSearch& search) {
+std::optional<CourseChoice> manual_course_entry(console::Console& console, platform::FileSearch& search) {
   print_line(console, "If the .gbk course files are in another directory,");
   print_line(console, "add the path to the file name.");
   console::set_colours(console, console::black, console::keep_colour);
@@ -40,32 +40,33 @@ std::optional<std::string> manual_course_entry(console::Console& console, platfo
     console::wait_for_key(console);  // whatever was pressed is of no interest
     return std::nullopt;
   }
-  return chosen;
+  return CourseChoice{chosen, false};
 }
 
 }  // namespace
 
 void build_course_file_list(platform::FileSearch& search, CourseFileList& list) {
-  std::size_t next_free = 1;
-  const std::string first = platform::first_file_name(search, course_pattern, normal_files);
-  if (!first.empty()) {
-    list[next_free++] = textio::upper_case(first);
-    // Exactly 999 more asks, whatever they give: the list never holds more
-    // than 1000 names, and a used-up search keeps giving empty names.
-    for (int ask = 0; ask < 999; ++ask) {
-      const std::string name = platform::next_file_name(search);
-      if (!name.empty()) list[next_free++] = textio::upper_case(name);
-    }
+  // Every course file first: which 1000 are listed must not depend on the
+  // order in which the file system gives the names.
+  std::vector<std::string> found;
+  for (std::string name = platform::first_file_name(search, course_pattern, normal_files); !name.empty();
+       name = platform::next_file_name(search)) {
+    found.push_back(std::move(name));
   }
-  if (platform::first_file_name(search, course_pattern, normal_files).empty()) return;
-  platform::sort_list(entries(list));
-  for (int pass = 0; pass < 1000; ++pass) {
-    if (list[1].empty()) platform::delete_first_entry(entries(list), "");
+  platform::sort_list(found);
+  std::vector<std::string> upper(found.size());
+  std::transform(found.begin(), found.end(), upper.begin(), [](const std::string& name) { return textio::upper_case(name); });
+  const std::size_t listed = std::min(found.size(), list.names.size() - 1);
+  for (std::size_t i = 0; i < listed; ++i) {
+    // Names that differ only in case stand side by side after the sort.
+    const bool exact = (i > 0 && upper[i - 1] == upper[i]) || (i + 1 < found.size() && upper[i + 1] == upper[i]);
+    list.names[i + 1] = exact ? found[i] : upper[i];
+    list.exact[i + 1] = exact;
   }
 }
 
-std::optional<std::string> select_course_file(console::Console& console, platform::FileSearch& search,
-                                              CourseFileList& list) {
+std::optional<CourseChoice> select_course_file(console::Console& console, platform::FileSearch& search,
+                                               CourseFileList& list) {
   const std::string directory_answer =
       input_box("Change default directory for .gbk course files? ", "<Cancel> accepts program's directory");
   if (!directory_answer.empty()) platform::change_directory(directory_answer);  // a refusal changes nothing
@@ -80,11 +81,15 @@ std::optional<std::string> select_course_file(console::Console& console, platfor
 
   build_course_file_list(search, list);
   dialogs::ConsoleToTop();
+  const std::span<const std::string> entries = std::span<const std::string>(list.names).subspan(1);
   const std::string chosen =
-      dialogs::ConsoleListBox(3, 0, 0, platform::current_directory(), "Select a .gbk file or exit", entries(list), 0, 0, 0);
+      dialogs::ConsoleListBox(3, 0, 0, platform::current_directory(), "Select a .gbk file or exit", entries, 0, 0, 0);
   console::clear_screen(console);
-  if (!chosen.empty()) return chosen;
-  return manual_course_entry(console, search);
+  if (chosen.empty()) return manual_course_entry(console, search);
+  // Each name stands for one file, so the chosen text finds its entry.
+  const auto entry = std::find(list.names.begin() + 1, list.names.end(), chosen);
+  const bool exact = entry != list.names.end() && list.exact[static_cast<std::size_t>(entry - list.names.begin())];
+  return CourseChoice{chosen, exact};
 }
 
 }  // namespace app

@@ -26,6 +26,10 @@ namespace app {
 
 namespace {
 
+// A run that converts nothing, since the course file named does not exist,
+// must not pass for a successful one.
+constexpr int nothing_converted = 1;
+
 // The terminal is given back however the run ends.
 struct ConsoleSession {
   console::Console& console;
@@ -85,35 +89,35 @@ int WINMAIN(std::string_view command_tail) {
 
   const std::string course_name = command_line_course_name(command_tail);
   const bool interactive = course_name.empty();
-  std::string base_name;
+  RunFiles files;
   if (interactive) {
     show_start_up_screen(console);
-    const std::optional<std::string> chosen = select_course_file(console, search, course_file_list);
-    if (!chosen) return 0;
-    base_name = base_name_from_chosen(*chosen);
+    const std::optional<CourseChoice> chosen = select_course_file(console, search, course_file_list);
+    if (!chosen) return nothing_converted;
+    files = chosen->exact ? run_files_for_exact_file(chosen->name) : run_files(base_name_from_chosen(chosen->name));
   } else {
-    base_name = base_name_from_command_line(course_name);
+    files = run_files(base_name_from_command_line(course_name));
   }
 
-  const RunFiles files = run_files(base_name);
   if (!platform::file_exists(search, files.course_file)) {
     console::print_text(console, " There is no file called ");
     console::print_text(console, files.course_file);
     console::line_end(console);
     coursefile::wait_for_operator(console, channels);
-    return 0;
+    return nothing_converted;
   }
 
-  textio::open_for_output(channels, files.ans_file, coursefile::ans_channel);
-  textio::open_for_output(channels, files.dat_file, coursefile::dat_channel);
-  textio::open_for_output(channels, files.txt_file, coursefile::txt_channel);
+  textio::open_for_output(channels, files.ans_file, coursefile::ans_channel, files.match);
+  textio::open_for_output(channels, files.dat_file, coursefile::dat_channel, files.match);
+  textio::open_for_output(channels, files.txt_file, coursefile::txt_channel, files.match);
   values.student_count = 0;
-  textio::open_for_input(channels, files.course_file, coursefile::course_channel);
+  textio::open_for_input(channels, files.course_file, coursefile::course_channel, files.match);
+  const RunFiles opened = files_as_opened(files, channels);
 
   read_course_file(channels, values, field_list, files.course_file, console);
   const int exit_code = output::end_run(values, files.course_file, console, channels);
   // end_run has closed every file, so each editor finds its file complete.
-  if (interactive) output::view_outputs(files.dat_file, files.txt_file, files.ans_file);
+  if (interactive) output::view_outputs(opened.dat_file, opened.txt_file, opened.ans_file);
   return exit_code;
 }
 

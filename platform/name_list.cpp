@@ -1,22 +1,23 @@
 #include "platform/name_list.hpp"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "textio/strings.hpp"
 
 namespace platform {
 
 void sort_list(std::span<std::string> names) {
-  // Only the strings' handles move; entries that compare equal are equal
-  // bytes, so the order among them cannot be seen.
-  std::sort(names.begin(), names.end(),
-            [](const std::string& a, const std::string& b) { return textio::compare_bytes(a, b) < 0; });
-}
-
-void delete_first_entry(std::span<std::string> names, std::string_view fill) {
-  if (names.empty()) return;
-  std::move(names.begin() + 1, names.end(), names.begin());
-  names.back() = std::string(fill);
+  // Each upper-case form is made once, not at every comparison.
+  std::vector<std::pair<std::string, std::string>> keyed;
+  keyed.reserve(names.size());
+  for (std::string& name : names) keyed.emplace_back(textio::upper_case(name), std::move(name));
+  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+    const int by_upper = textio::compare_bytes(a.first, b.first);
+    return by_upper != 0 ? by_upper < 0 : textio::compare_bytes(a.second, b.second) < 0;
+  });
+  for (std::size_t i = 0; i < names.size(); ++i) names[i] = std::move(keyed[i].second);
 }
 
 }  // namespace platform

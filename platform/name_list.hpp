@@ -1,19 +1,15 @@
-// Lists of names with fixed bounds: sorted in byte order, and shortened at
-// the front while keeping their length.
+// The order in which course file names are listed.
 #pragma once
 
 #include <span>
 #include <string>
-#include <string_view>
 
 namespace platform {
 
-// Ascending in the byte order of names (unsigned bytes, then length), so
-// empty entries come first.
+// Ascending in the byte order of the names' upper-case form (unsigned bytes,
+// then length), so empty entries come first and a folder lists alike on
+// every system whatever order its file system keeps; names whose upper-case
+// forms are equal follow in the byte order of the names themselves.
 void sort_list(std::span<std::string> names);
-
-// Entry 1 leaves the list, the others move up one place and the last entry
-// receives fill.
-void delete_first_entry(std::span<std::string> names, std::string_view fill);
 
 }  // namespace platform

@@ -5,38 +5,34 @@
 #include <algorithm>
 #include <vector>
 
+#include "textio/strings.hpp"
+
 namespace platform {
 namespace {
 
-TEST(SortList, ByteOrderThenLengthWithEmptyEntriesFirst) {
-  std::vector<std::string> names = {"EXAM.GBK", "", "AB.GBK", "A.GBK", "BIOLOGY.GBK", "", "a.gbk",
-                                    "\xE9.GBK", "Z.GBK",  "A.GBK", "A"};
+TEST(SortList, ByteOrderOfTheUpperCaseFormThenOfTheNames) {
+  std::vector<std::string> names = {"EXAM.GBK", "",      "AB.GBK", "a.gbk", "BIOLOGY.GBK", "",  "exam.gbk",
+                                    "\xE9.GBK", "Z.GBK", "A.GBK",  "A",     "b.gbk",       "Exam.gbk"};
   sort_list(names);
-  const std::vector<std::string> expected = {"",      "",      "A",     "A.GBK", "A.GBK", "AB.GBK",
-                                             "BIOLOGY.GBK", "EXAM.GBK", "Z.GBK", "a.gbk", "\xE9.GBK"};
+  // a.gbk beside A.GBK, b.gbk before BIOLOGY.GBK: case plays no part until
+  // two names differ in nothing else.
+  const std::vector<std::string> expected = {"",         "",         "A",        "A.GBK",    "a.gbk",
+                                             "AB.GBK",   "b.gbk",    "BIOLOGY.GBK", "EXAM.GBK", "Exam.gbk",
+                                             "exam.gbk", "Z.GBK",    "\xE9.GBK"};
   EXPECT_EQ(names, expected);
 }
 
 TEST(SortList, LargeListComesOutAscendingWithItsEmptyEntriesFirst) {
   std::vector<std::string> names;
-  for (int i = 0; i < 1000; ++i) names.push_back(i % 3 == 0 ? "" : std::to_string((i * 7919) % 1000) + ".GBK");
+  for (int i = 0; i < 1000; ++i) {
+    names.push_back(i % 3 == 0 ? "" : std::to_string((i * 7919) % 1000) + (i % 2 == 0 ? ".gbk" : ".GBK"));
+  }
   sort_list(names);
-  // std::string compares its bytes as unsigned char, the order wanted here.
-  EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+  EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return textio::upper_case(a) < textio::upper_case(b);
+  }));
   EXPECT_TRUE(names[333].empty());
   EXPECT_FALSE(names[334].empty());
-}
-
-TEST(DeleteFirstEntry, MovesEntriesUpAndFillsTheLast) {
-  std::vector<std::string> names = {"", "A", "B"};
-  delete_first_entry(names, "");
-  EXPECT_EQ(names, (std::vector<std::string>{"A", "B", ""}));
-  delete_first_entry(names, "fill");
-  EXPECT_EQ(names, (std::vector<std::string>{"B", "", "fill"}));
-
-  std::vector<std::string> one = {"X"};
-  delete_first_entry(one, "");
-  EXPECT_EQ(one, std::vector<std::string>{""});
 }
 
 }  // namespace

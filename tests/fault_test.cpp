@@ -216,7 +216,7 @@ TEST_F(FaultTest, SocketOrDeviceNamedLikeACourseFileIsNoCourseFile) {
   for (const char* base : {"SOCKET", "DEVICE", "ZERO"}) {
     const RunResult run = run_program(folder.path, {base}, with_setup(nullptr));
     EXPECT_FALSE(run.timed_out) << base;
-    EXPECT_EQ(run.exit_code, 0) << base;
+    EXPECT_EQ(run.exit_code, 1) << base;
     EXPECT_EQ(run.output, "\n There is no file called " + std::string(base) + ".gbk\n");
     for (const char* extension : {".ans", ".dat", ".txt"}) {
       EXPECT_FALSE(folder.has(base + std::string(extension))) << base << extension;

@@ -178,11 +178,44 @@ TEST_F(InteractivePlainRun, LeavingTheListLeadsToTheManualEntry) {
   EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + manual_entry +
                                header_line);
   // The chosen name in upper case, path and all: the outputs beside the
-  // course file, found whatever the case of the folder's name.
-  std::string base = (folder.path / "other" / "biology").string();
-  std::transform(base.begin(), base.end(), base.begin(), [](char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; });
+  // course file, found whatever the case of the folder's name, and the
+  // editors given them under the names they have.
+  const std::string base = (folder.path / "other" / "BIOLOGY").string();
   EXPECT_EQ(opened(3), base + ".dat\n" + base + ".txt\n" + base + ".ans\n");
   expect_converted("BIOLOGY", folder.path / "other");
+}
+
+TEST_F(InteractivePlainRun, EditorsAreGivenTheOutputsUnderTheNamesTheyHave) {
+  folder.put("my exam.gbk", course);
+  folder.put("my exam.dat", "an earlier run");
+  const RunResult result = run("\n1\n");
+  EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"MY EXAM.GBK"}) + header_line);
+  EXPECT_EQ(folder.get("my exam.dat"), course_dat);  // rewritten, not a second file
+  EXPECT_FALSE(folder.has("MY EXAM.dat"));
+  EXPECT_EQ(opened(3), "my exam.dat\nMY EXAM.txt\nMY EXAM.ans\n");
+}
+
+TEST_F(InteractivePlainRun, NamesThatDifferOnlyInCaseEachConvertTheirOwnFile) {
+  const std::string other = "SH3,,,,,,,,a\r\nFH,,,,,,,,1,1\r\nSD,7,,,,,,,b,\r\n";
+  folder.put("EXAM.GBK", course);
+  folder.put("exam.gbk", other);
+  folder.put("EXAM.dat", "outputs of EXAM.GBK");
+  const std::string listed = start_up + directory_question + list_box(folder.path, {"EXAM.GBK", "exam.gbk"});
+
+  const RunResult lower = run("\n2\n");
+  EXPECT_EQ(lower.exit_code, 0);
+  EXPECT_EQ(lower.output, listed + " number of questions = 1  number of students =  1 \n");
+  EXPECT_EQ(folder.get("exam.dat"), "7,,,2\r\n");
+  EXPECT_EQ(folder.get("exam.txt"), "2\r\n");
+  EXPECT_EQ(folder.get("exam.ans"), "1\r\n");
+  EXPECT_EQ(folder.get("EXAM.dat"), "outputs of EXAM.GBK") << "the other course file's outputs were touched";
+  EXPECT_EQ(opened(3), "exam.dat\nexam.txt\nexam.ans\n");
+
+  // Chosen by its name as listed, the other one converts into its own files.
+  const RunResult upper = run("\nEXAM.GBK\n");
+  EXPECT_EQ(upper.output, listed + header_line);
+  expect_converted("EXAM", folder.path);
+  EXPECT_EQ(folder.get("exam.dat"), "7,,,2\r\n");
 }
 
 TEST_F(InteractivePlainRun, FolderWithoutCourseFilesGoesStraightToTheManualEntry) {
@@ -201,7 +234,7 @@ TEST_F(InteractivePlainRun, FolderWithoutCourseFilesGoesStraightToTheManualEntry
   for (const auto& c : cases) {
     const RunResult result = run("\n" + c.typed + "\n");
     EXPECT_FALSE(result.timed_out);
-    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_EQ(result.exit_code, 1) << "nothing was converted";
     EXPECT_EQ(result.output, start_up + directory_question + no_course_files + manual_entry + c.ending) << c.typed;
   }
   EXPECT_FALSE(folder.has("exam.dat"));
@@ -214,7 +247,7 @@ TEST_F(InteractivePlainRun, EndOfInputAnywhereEndsTheRunWithoutWaiting) {
   for (const std::string input : {"", "\n", "\n\n", "\n\n\n"}) {
     const RunResult result = run(input);
     EXPECT_FALSE(result.timed_out);
-    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_EQ(result.exit_code, 1);
     EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + manual_entry +
                                  "no such file: \n");
   }

@@ -182,7 +182,7 @@ TEST_F(InteractiveTerminalRun, WrongDirectoryAnswerChangesNothing) {
   send(run, key_escape);
   ASSERT_TRUE(wait_for_text(run, "no such file:")) << screen_text(run);
   send(run, "x");
-  EXPECT_EQ(wait_for_exit(run), 0);
+  EXPECT_EQ(wait_for_exit(run), 1);
 }
 
 TEST_F(InteractiveTerminalRun, LeavingTheListLeadsToTheManualEntryInLightBlue) {
@@ -218,7 +218,7 @@ TEST_F(InteractiveTerminalRun, NoCourseFilesShowTheRedMessageAndAnEmptyEntryEnds
   ASSERT_TRUE(wait_for_text(run, "no such file: .hidden.gbk")) << screen_text(run);
   EXPECT_TRUE(wait_for_input_wait(run)) << "the message waits for a key";
   send(run, "x");
-  EXPECT_EQ(wait_for_exit(run), 0);
+  EXPECT_EQ(wait_for_exit(run), 1) << "nothing was converted";
   EXPECT_FALSE(fs::exists(folder / ".HIDDEN.dat"));
 }
 
@@ -237,7 +237,7 @@ TEST_F(InteractiveTerminalRun, EmptyManualEntryShowsNoSuchFileAlone) {
   EXPECT_EQ(console_colour(cell(run, message.row, 1).bg), 7);  // on light grey
   EXPECT_TRUE(wait_for_input_wait(run)) << "the message waits for a key";
   send(run, mouse_press(1, 1, 1));
-  EXPECT_EQ(wait_for_exit(run), 0);
+  EXPECT_EQ(wait_for_exit(run), 1) << "nothing was converted";
 }
 
 TEST_F(InteractiveTerminalRun, SmallTerminalStillOffersTheBoxes) {

@@ -94,7 +94,7 @@ TEST(CommandLineRun, MissingCourseFileEndsBeforeAnyFileIsTouched) {
   struct Case { std::vector<std::string> args; std::string course_file; };
   const Case cases[] = {
       {{"exam1"}, "exam1.gbk"},
-      {{"exam1.Gbk"}, "exam1.Gbk.gbk"},          // a mixed-case extension stays in the base name
+      {{"exam2.Gbk"}, "exam2.gbk"},              // an extension in any case is left off
       {{"\"my", "exam\""}, "\"my exam\".gbk"},   // quotes stay part of the name
       {{"sub"}, "sub.gbk"},                      // a folder is no course file
       {{"fifo"}, "fifo.gbk"},                    // nor is a FIFO, and nothing blocks on it
@@ -108,7 +108,7 @@ TEST(CommandLineRun, MissingCourseFileEndsBeforeAnyFileIsTouched) {
     folder.put("exam1.dat", "kept");
     const RunResult run = run_program(folder.path, c.args, {.input = "", .timeout_ms = 10000});
     EXPECT_FALSE(run.timed_out);
-    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.exit_code, 1) << "a run that converts nothing is no success";
     EXPECT_EQ(run.output, "\n There is no file called " + c.course_file + "\n");
     EXPECT_EQ(folder.get("exam1.dat"), "kept");
     EXPECT_FALSE(folder.has("exam1.ans"));
@@ -119,7 +119,8 @@ TEST(CommandLineRun, NamesFindFilesWhateverTheirCase) {
   ScratchFolder folder;
   folder.put("Exams/EXAM1.GBK", course);
   folder.put("Exams/exam1.DAT", "old bytes");
-  const RunResult run = run_program(folder.path, {"exams/Exam1"});
+  // As a shell completes a name: the extension in a case of its own.
+  const RunResult run = run_program(folder.path, {"exams/Exam1.gBk"});
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.output, "\n" + header_line);
   EXPECT_EQ(folder.get("Exams/exam1.DAT"), "1001,G1,,.24.\r\n1002,G1,,-..12\r\n1003,G2,,x..4\r\n");

