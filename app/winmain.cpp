@@ -16,8 +16,9 @@
 #include "coursefile/records.hpp"
 #include "dialogs/toolkit.hpp"
 #include "output/end_of_run.hpp"
-#include "output/viewing.hpp"
 #include "output/response_coding.hpp"
+#include "output/run_report.hpp"
+#include "output/viewing.hpp"
 #include "platform/file_search.hpp"
 #include "textio/channels.hpp"
 #include "textio/fields.hpp"
@@ -49,6 +50,7 @@ void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& 
   textio::SplitLine split;
   while (!textio::at_end(channels, coursefile::course_channel)) {
     textio::read_line(channels, coursefile::course_channel, line);
+    ++values.tally.lines_read;  // the line number the report gives a warned record
     tabs_to_commas(line);
     textio::split_fields(line, output::field_list_size, split);
     switch (coursefile::record_kind(split)) {
@@ -66,6 +68,12 @@ void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& 
         break;
     }
   }
+}
+
+// The names under which the end-of-run report shows the course file and the
+// outputs: the one place that decides them, taken while the files are open.
+output::ReportNames report_names(const RunFiles& files) {
+  return {files.course_file, files.dat_file, files.txt_file, files.ans_file};
 }
 
 }  // namespace
@@ -111,7 +119,10 @@ int WINMAIN(std::string_view command_tail) {
   textio::open_for_input(channels, files.course_file, coursefile::course_channel);
 
   read_course_file(channels, values, field_list, files.course_file, console);
+  const output::ReportNames names = report_names(files);
   const int exit_code = output::end_run(values, files.course_file, console, channels);
+  output::show_run_report(names, values.tally, channels, console);
+  console::flush(console);  // the report is out before any editor starts
   // end_run has closed every file, so each editor finds its file complete.
   if (interactive) output::view_outputs(files.dat_file, files.txt_file, files.ans_file);
   return exit_code;

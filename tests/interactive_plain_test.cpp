@@ -1,6 +1,8 @@
 // Interactive runs on a plain-text console: the dialogs answered line by
 // line on standard input, as a script drives them.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -114,16 +116,57 @@ TEST_F(InteractivePlainRun, ListChoiceByNumberConvertsAndOpensTheOutputsInOrder)
   EXPECT_FALSE(result.timed_out);
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"BIOLOGY.GBK", "EXAM.GBK"}) +
-                               header_line);
+                               header_line + exam_report);
   expect_converted("EXAM", folder.path);
   EXPECT_FALSE(folder.has("BIOLOGY.dat"));
   EXPECT_EQ(opened(3), "EXAM.dat\nEXAM.txt\nEXAM.ans\n");
 }
 
+// Standard output into a file, which the stand-in editors can read when they
+// start: what the run had printed by then.
+std::string transcript_path;
+
+void output_to_transcript() {
+  const int fd = ::open(transcript_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (fd < 0 || ::dup2(fd, 1) < 0) ::_exit(125);
+  ::close(fd);
+}
+
+TEST_F(InteractivePlainRun, ReportWithItsWarnedRecordIsOutBeforeTheEditorsStart) {
+  std::string longer = course;
+  longer.replace(longer.rfind("D,\r\n"), 4, "D,a,\r\n");
+  folder.put("exam.gbk", longer);
+  transcript_path = (editor_folder.path / "transcript").string();
+  editor_folder.put("bin/xdg-open", "#!/bin/sh\ncp '" + transcript_path + "' '" +
+                                        (editor_folder.path / "seen").string() + ".'$$\nprintf '%s %s\\n' $$ \"$1\" >> '" +
+                                        (editor_folder.path / "opened").string() + "'\n");
+  RunOptions options;
+  options.input = "\n1\n";
+  options.timeout_ms = 10000;
+  options.in_child = output_to_transcript;
+  const RunResult result = run_program(folder.path, {}, options);
+  EXPECT_FALSE(result.timed_out);
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(opened(3), "EXAM.dat\nEXAM.txt\nEXAM.ans\n");
+
+  const std::string transcript = editor_folder.get("transcript");
+  EXPECT_EQ(transcript, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line +
+                            "   filename= EXAM.gbk\n Discrepancy in number of questions\n  Any key to continue\n" +
+                            exam_report + " line 5, student 1003: 5 answers, 4 expected\n");
+  std::size_t editors = 0;
+  for (const auto& entry : fs::directory_iterator(editor_folder.path)) {
+    if (!entry.path().filename().string().starts_with("seen.")) continue;
+    ++editors;
+    EXPECT_EQ(editor_folder.get(entry.path().filename().string()), transcript) << "an editor started before the report";
+  }
+  EXPECT_EQ(editors, 3u);
+}
+
 TEST_F(InteractivePlainRun, ListChoiceByNameMustEqualAnItem) {
   folder.put("exam.gbk", course);
   const RunResult by_name = run("\nEXAM.GBK\n");
-  EXPECT_EQ(by_name.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line);
+  EXPECT_EQ(by_name.output,
+            start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line + exam_report);
   expect_converted("EXAM", folder.path);
 
   // The name as the file system has it is no item: the manual entry follows.
@@ -136,7 +179,8 @@ TEST_F(InteractivePlainRun, AnswersMayEndInCarriageReturnAndNumbersCarryBlanks) 
   folder.put("exam.gbk", course);
   folder.put("a.gbk", course);
   const RunResult result = run("\r\n 2 \r\n");
-  EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"A.GBK", "EXAM.GBK"}) + header_line);
+  EXPECT_EQ(result.output,
+            start_up + directory_question + list_box(folder.path, {"A.GBK", "EXAM.GBK"}) + header_line + exam_report);
   expect_converted("EXAM", folder.path);
   // Numbers outside the list choose nothing.
   for (const std::string answer : {"0", "3", "-1", "1x", "99999999999"}) {
@@ -153,7 +197,8 @@ TEST_F(InteractivePlainRun, DirectoryAnswerListsThatFolderAndConvertsThere) {
   const RunResult result = run("sub\n1\n");
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(result.output,
-            start_up + directory_question + list_box(folder.path / "sub", {"BIOLOGY.GBK"}) + header_line);
+            start_up + directory_question + list_box(folder.path / "sub", {"BIOLOGY.GBK"}) + header_line +
+                " BIOLOGY.gbk: 3 student records, 4 questions -> BIOLOGY.dat, BIOLOGY.txt, BIOLOGY.ans\n");
   expect_converted("BIOLOGY", folder.path / "sub");
   EXPECT_FALSE(folder.has("BIOLOGY.dat"));
   EXPECT_EQ(opened(3), "BIOLOGY.dat\nBIOLOGY.txt\nBIOLOGY.ans\n");
@@ -163,7 +208,8 @@ TEST_F(InteractivePlainRun, WrongDirectoryAnswerChangesNothing) {
   folder.put("exam.gbk", course);
   for (const std::string answer : {"no-such-folder", "*", "exam.gbk"}) {
     const RunResult result = run(answer + "\n1\n");
-    EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line)
+    EXPECT_EQ(result.output,
+              start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line + exam_report)
         << answer;
   }
   expect_converted("EXAM", folder.path);
@@ -175,12 +221,13 @@ TEST_F(InteractivePlainRun, LeavingTheListLeadsToTheManualEntry) {
   const std::string typed = (folder.path / "other" / "biology.GBK").string();
   const RunResult result = run("\n\n" + typed + "\n");
   EXPECT_EQ(result.exit_code, 0);
-  EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + manual_entry +
-                               header_line);
   // The chosen name in upper case, path and all: the outputs beside the
   // course file, found whatever the case of the folder's name.
   std::string base = (folder.path / "other" / "biology").string();
   std::transform(base.begin(), base.end(), base.begin(), [](char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; });
+  EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + manual_entry +
+                               header_line + " " + base + ".gbk: 3 student records, 4 questions -> " + base +
+                               ".dat, " + base + ".txt, " + base + ".ans\n");
   EXPECT_EQ(opened(3), base + ".dat\n" + base + ".txt\n" + base + ".ans\n");
   expect_converted("BIOLOGY", folder.path / "other");
 }
