@@ -73,7 +73,10 @@ void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& 
 // The names under which the end-of-run report shows the course file and the
 // outputs: the one place that decides them, taken while the files are open.
 output::ReportNames report_names(const RunFiles& files) {
-  return {files.course_file, files.dat_file, files.txt_file, files.ans_file};
+  return {{files.course_file, files.course_file},
+          {files.dat_file, files.dat_file},
+          {files.txt_file, files.txt_file},
+          {files.ans_file, files.ans_file}};
 }
 
 }  // namespace

@@ -17,10 +17,11 @@ std::string counted(std::int64_t count, std::string_view thing) {
   return text;
 }
 
-std::string file_entry(const std::string& name, const std::vector<textio::FileFailure>& failures) {
-  const bool failed = std::any_of(failures.begin(), failures.end(),
-                                  [&](const textio::FileFailure& failure) { return failure.file_name == name; });
-  return failed ? name + " (failed)" : name;
+std::string file_entry(const ReportedFile& file, const std::vector<textio::FileFailure>& failures) {
+  const bool failed = std::any_of(failures.begin(), failures.end(), [&](const textio::FileFailure& failure) {
+    return failure.file_name == file.asked_for;
+  });
+  return failed ? file.shown + " (failed)" : file.shown;
 }
 
 std::string record_line(const coursefile::WarnedRecord& record) {

@@ -13,16 +13,23 @@
 
 namespace output {
 
-// The names under which the report shows the course file and the outputs.
-struct ReportNames {
-  std::string course_file;
-  std::string dat_file;
-  std::string txt_file;
-  std::string ans_file;
+// A file of the run as the report names it. Its failures are on record
+// under the name the run asked for when it opened the file, which may differ
+// from the name shown (the file as found, for instance, in another case).
+struct ReportedFile {
+  std::string shown;
+  std::string asked_for;
 };
 
-// The report's lines, without line ends. A file with a failure on record
-// under its name is named as failed.
+struct ReportNames {
+  ReportedFile course_file;
+  ReportedFile dat_file;
+  ReportedFile txt_file;
+  ReportedFile ans_file;
+};
+
+// The report's lines, without line ends. A file with a failure on record is
+// named as failed.
 std::vector<std::string> run_report_lines(const ReportNames& names, const coursefile::RunTally& tally,
                                           const std::vector<textio::FileFailure>& failures);
 

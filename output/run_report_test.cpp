@@ -5,7 +5,7 @@
 namespace output {
 namespace {
 
-const ReportNames names{"E.gbk", "E.dat", "E.txt", "E.ans"};
+const ReportNames names{{"E.gbk", "E.gbk"}, {"E.dat", "E.dat"}, {"E.txt", "E.txt"}, {"E.ans", "E.ans"}};
 
 // What the whole-program runs rarely meet: a record without a student
 // number, fewer than eight commas, a header with a negative count.
@@ -30,6 +30,10 @@ TEST(RunReport, OnlyAFileWithAFailureOnRecordIsNamedAsFailed) {
                                                      {"other.dat", "could not be opened", "denied"}};
   EXPECT_EQ(run_report_lines(names, tally, failures),
             std::vector<std::string>{" E.gbk: 0 student records, no header record -> E.dat, E.txt (failed), E.ans"});
+  // Shown as found on disk, in another case: the failure is still its own.
+  const ReportNames as_found{{"E.GBK", "E.gbk"}, {"E.DAT", "E.dat"}, {"E.TXT", "E.txt"}, {"E.ans", "E.ans"}};
+  EXPECT_EQ(run_report_lines(as_found, tally, failures),
+            std::vector<std::string>{" E.GBK: 0 student records, no header record -> E.DAT, E.TXT (failed), E.ans"});
 }
 
 }  // namespace
