@@ -16,8 +16,9 @@
 #include "coursefile/records.hpp"
 #include "dialogs/toolkit.hpp"
 #include "output/end_of_run.hpp"
-#include "output/viewing.hpp"
 #include "output/response_coding.hpp"
+#include "output/run_report.hpp"
+#include "output/viewing.hpp"
 #include "platform/file_search.hpp"
 #include "textio/channels.hpp"
 #include "textio/fields.hpp"
@@ -53,6 +54,7 @@ void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& 
   textio::SplitLine split;
   while (!textio::at_end(channels, coursefile::course_channel)) {
     textio::read_line(channels, coursefile::course_channel, line);
+    ++values.tally.lines_read;  // the line number the report gives a warned record
     tabs_to_commas(line);
     textio::split_fields(line, output::field_list_size, split);
     switch (coursefile::record_kind(split)) {
@@ -70,6 +72,15 @@ void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& 
         break;
     }
   }
+}
+
+// The report shows each file as the run found it on disk; its failures are
+// on record under the name the run asked for.
+output::ReportNames report_names(const RunFiles& files, const RunFiles& opened) {
+  return {{opened.course_file, files.course_file},
+          {opened.dat_file, files.dat_file},
+          {opened.txt_file, files.txt_file},
+          {opened.ans_file, files.ans_file}};
 }
 
 }  // namespace
@@ -115,7 +126,10 @@ int WINMAIN(std::string_view command_tail) {
   const RunFiles opened = files_as_opened(files, channels);
 
   read_course_file(channels, values, field_list, files.course_file, console);
+  const output::ReportNames names = report_names(files, opened);
   const int exit_code = output::end_run(values, files.course_file, console, channels);
+  output::show_run_report(names, values.tally, channels, console);
+  console::flush(console);  // the report is out before any editor starts
   // end_run has closed every file, so each editor finds its file complete.
   if (interactive) output::view_outputs(opened.dat_file, opened.txt_file, opened.ans_file);
   return exit_code;

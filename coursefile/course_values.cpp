@@ -12,10 +12,12 @@ RecordKind record_kind(const textio::SplitLine& line) {
   return RecordKind::none;
 }
 
-std::int16_t answer_count(const textio::SplitLine& line) { return textio::wrap16(line.separators - 8); }
+std::int64_t unwrapped_answer_count(const textio::SplitLine& line) { return line.separators - 8; }
 
-std::int16_t number_field(const textio::SplitLine& line, std::size_t n) {
-  return textio::to_int16(textio::read_number(textio::field_of(line, n)));
+std::int16_t answer_count(const textio::SplitLine& line) { return textio::wrap16(unwrapped_answer_count(line)); }
+
+std::int64_t unwrapped_number_field(const textio::SplitLine& line, std::size_t n) {
+  return textio::to_whole(textio::read_number(textio::field_of(line, n)));
 }
 
 }  // namespace coursefile

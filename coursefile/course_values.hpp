@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "coursefile/run_tally.hpp"
 #include "textio/fields.hpp"
 
 namespace coursefile {
@@ -20,6 +21,7 @@ struct CourseValues {
   std::int16_t declared_students = 0;
   std::int16_t student_count = 0;
   std::int16_t last_answer_count = 0;
+  RunTally tally;  // for the report at the end of the run
 };
 
 // Key entry q, or the empty text for a question beyond the answer key.
@@ -32,11 +34,14 @@ enum class RecordKind { answer_key, header, student, none };
 // Field 1 trimmed, compared exactly with SH3, FH and SD.
 RecordKind record_kind(const textio::SplitLine& line);
 
-// Commas that separate fields, minus 8, as a 16-bit count. A comma inside a
-// quoted field is part of that field and adds no answer.
+// Commas that separate fields, minus 8. A comma inside a quoted field is part
+// of that field and adds no answer.
+std::int64_t unwrapped_answer_count(const textio::SplitLine& line);
+// The same as a 16-bit count, as the run's values hold it.
 std::int16_t answer_count(const textio::SplitLine& line);
 
-// A number field: the number at its start, rounded half to even, low 16 bits.
-std::int16_t number_field(const textio::SplitLine& line, std::size_t n);
+// A number field: the number at its start, rounded half to even; the run's
+// values keep its low 16 bits.
+std::int64_t unwrapped_number_field(const textio::SplitLine& line, std::size_t n);
 
 }  // namespace coursefile

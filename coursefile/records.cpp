@@ -61,9 +61,15 @@ void take_answer_key(const textio::SplitLine& line, CourseValues& values) {
 }
 
 void take_header(const textio::SplitLine& line, CourseValues& values, console::Console& console) {
-  values.declared_questions = number_field(line, 9);
+  const std::int64_t questions = unwrapped_number_field(line, 9);
+  const std::int64_t students = unwrapped_number_field(line, 10);
+  values.declared_questions = textio::wrap16(questions);
   values.current_questions = values.declared_questions;
-  values.declared_students = number_field(line, 10);
+  values.declared_students = textio::wrap16(students);
+  values.tally.header_read = true;
+  values.tally.declared_questions = questions;
+  values.tally.expected_answers = questions;
+  values.tally.declared_students = students;
   console::print_text(console, " number of questions =");
   console::print_number(console, values.declared_questions);
   console::print_text(console, " number of students = ");
@@ -74,20 +80,36 @@ void take_header(const textio::SplitLine& line, CourseValues& values, console::C
 void check_student(const textio::SplitLine& line, CourseValues& values, std::string_view course_file_name,
                    console::Console& console, textio::ChannelTable& channels) {
   values.student_count = textio::wrap16(values.student_count + 1);
-  const std::int16_t answers = answer_count(line);
+  ++values.tally.student_records;
+  const std::int64_t full_answers = unwrapped_answer_count(line);
+  const std::int16_t answers = textio::wrap16(full_answers);
   values.last_answer_count = answers;
-  if (answers != values.current_questions) warn_question_count(console, channels, course_file_name);
+  const bool question_count_differs = answers != values.current_questions;
+  if (question_count_differs) warn_question_count(console, channels, course_file_name);
   values.current_questions = answers;
+  const std::int64_t full_expected = values.tally.expected_answers;  // for the report, not cut to 16 bits
+  values.tally.expected_answers = full_answers;
 
   textio::write_text(channels, dat_channel, textio::field_of(line, 2));
   textio::write_text(channels, dat_channel, ",");
 
   const std::string_view student_number = textio::trim(textio::field_of(line, 2));
+  bool multiple_version = false;
   for (std::string_view version : version_student_numbers) {
     if (student_number == version) {
       warn_multiple_version(console, channels, course_file_name, student_number);
+      multiple_version = true;
       break;
     }
+  }
+
+  if (question_count_differs || multiple_version) {
+    note_warned_record(values.tally, {.line_number = values.tally.lines_read,
+                                      .student_number = kept_student_number(student_number),
+                                      .question_count = question_count_differs,
+                                      .answers = full_answers,
+                                      .expected = full_expected,
+                                      .multiple_version = multiple_version});
   }
 }
 

@@ -111,5 +111,39 @@ TEST_F(StudentChecks, CountsRecordsAndFollowsTheAnswerCount) {
   EXPECT_EQ(values.student_count, -32768);
 }
 
+TEST_F(StudentChecks, WarnedRecordsAreNotedWithFullCountsAndAShortStudentNumber) {
+  take_header(split("FH,,,,,,,,4,70000"), values, console);
+  EXPECT_EQ(values.tally.declared_students, 70000);
+  EXPECT_EQ(values.declared_students, 70000 - 65536);
+  std::string many_answers = "SD, " + std::string(50, '9') + " ,x";
+  for (int i = 0; i < 40006; ++i) many_answers += ',';
+  std::string version = "SD,2222222,x";
+  for (int i = 0; i < 40006; ++i) version += ',';
+  values.tally.lines_read = 70001;
+  check_student(split(many_answers), values, "EXAM.gbk", console, channels);  // 40000 answers, 4 expected
+  values.tally.lines_read = 70002;
+  check_student(split(version), values, "EXAM.gbk", console, channels);  // the same count in 16 bits and in full
+  values.tally.lines_read = 70003;
+  check_student(split("SD,1001,x,,,,,,a,b,c,d,"), values, "EXAM.gbk", console, channels);
+  EXPECT_EQ(values.tally.student_records, 3u);
+
+  ASSERT_EQ(values.tally.warned.size(), 3u);
+  const WarnedRecord& first = values.tally.warned[0];
+  EXPECT_EQ(first.line_number, 70001u);
+  EXPECT_EQ(first.student_number, std::string(40, '9') + "...");
+  EXPECT_TRUE(first.question_count);
+  EXPECT_EQ(first.answers, 40000);
+  EXPECT_EQ(first.expected, 4);
+  EXPECT_FALSE(first.multiple_version);
+  const WarnedRecord& second = values.tally.warned[1];
+  EXPECT_EQ(second.student_number, "2222222");
+  EXPECT_FALSE(second.question_count);
+  EXPECT_TRUE(second.multiple_version);
+  const WarnedRecord& third = values.tally.warned[2];
+  EXPECT_EQ(third.line_number, 70003u);
+  EXPECT_EQ(third.answers, 4);
+  EXPECT_EQ(third.expected, 40000);
+}
+
 }  // namespace
 }  // namespace coursefile

@@ -1,22 +1,12 @@
 #include <windows.h>
 
 #include "platform/file_search.hpp"
+#include "textio/find_handle_windows.hpp"
 #include "textio/quiet_call_windows.hpp"
 
 namespace platform {
 
 namespace {
-
-// The search handle is closed on every way out.
-struct FindHandle {
-  HANDLE handle;
-  explicit FindHandle(HANDLE h) : handle(h) {}
-  ~FindHandle() {
-    if (handle != INVALID_HANDLE_VALUE) ::FindClose(handle);
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-};
 
 int attributes_of(DWORD file_attributes) {
   int attributes = 0;
@@ -38,7 +28,7 @@ std::vector<DirectoryEntry> matching_entries(std::string_view pattern) {
   // Missing drives and empty removable drives give no name, not a dialog.
   textio::os::QuietCall quiet;
   WIN32_FIND_DATAA found{};
-  FindHandle search(::FindFirstFileA(full.c_str(), &found));
+  textio::os::FindHandle search(::FindFirstFileA(full.c_str(), &found));
   if (search.handle == INVALID_HANDLE_VALUE) return entries;
   do {
     entries.push_back({std::string(found.cFileName), attributes_of(found.dwFileAttributes)});

@@ -77,7 +77,9 @@ TEST_F(FaultTest, ReadOnlyFolderReportsEachOutputAndConvertsNothingElse) {
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.output, "\n number of questions = 4  number of students =  3 \n" +
                             opening_failure("EXAM.ans", EACCES) + opening_failure("EXAM.dat", EACCES) +
-                            opening_failure("EXAM.txt", EACCES));
+                            opening_failure("EXAM.txt", EACCES) +
+                            " EXAM.GBK: 3 student records, 4 questions -> EXAM.dat (failed), EXAM.txt (failed), "
+                            "EXAM.ans (failed)\n");
   EXPECT_EQ(folder.get("EXAM.GBK"), course);
   for (const char* name : {"EXAM.ans", "EXAM.dat", "EXAM.txt"}) EXPECT_FALSE(folder.has(name)) << name;
 }
@@ -91,7 +93,10 @@ TEST_F(FaultTest, ReadOnlyOutputFileKeepsItsBytesWhileTheOthersAreWritten) {
   EXPECT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_NE(run.output.find(opening_failure("EXAM.dat", EACCES)), std::string::npos) << run.output;
-  EXPECT_EQ(run.output.find("EXAM.txt"), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("filename= EXAM.txt"), std::string::npos) << run.output;
+  EXPECT_TRUE(run.output.ends_with(
+      "Any key to continue\n EXAM.GBK: 3 student records, 4 questions -> EXAM.dat (failed), EXAM.txt, EXAM.ans\n"))
+      << run.output;
   EXPECT_EQ(folder.get("EXAM.dat"), "an earlier run's result\r\n");
   EXPECT_EQ(folder.get("EXAM.txt"), course_txt);
   EXPECT_EQ(folder.get("EXAM.ans"), course_ans);
@@ -126,7 +131,11 @@ TEST_F(FaultTest, FileSystemFillingUpMidRunIsReportedForEachOutputItStopped) {
   EXPECT_NE(run.output.find(failure_report("BIG.txt", "could not be written completely", too_large)),
             std::string::npos)
       << run.output;
-  EXPECT_EQ(run.output.find("BIG.ans"), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("filename= BIG.ans"), std::string::npos) << run.output;
+  EXPECT_TRUE(run.output.ends_with(
+      "Any key to continue\n BIG.GBK: 2000 student records, 100 questions -> BIG.dat (failed), BIG.txt (failed), "
+      "BIG.ans\n"))
+      << run.output;
   EXPECT_LE(fs::file_size(folder.path / "BIG.dat"), file_size_limit);
   std::string ans = "1\r\n2\r\n3\r\n4\r\n5\r\n";
   for (int q = 6; q <= 100; ++q) ans += "\r\n";  // no key entry beyond question 5
@@ -137,6 +146,9 @@ TEST_F(FaultTest, FileSystemFillingUpMidRunIsReportedForEachOutputItStopped) {
 // Course files that pass the existence test and still cannot be used: the
 // outputs are opened (and emptied) first, then the course file fails, and
 // the run ends as for an empty course file with the failure reported.
+const std::string unread_course_report =
+    " EXAM.gbk (failed): 0 student records, no header record -> EXAM.dat, EXAM.txt, EXAM.ans\n";
+
 TEST_F(FaultTest, CourseFileThatCannotBeOpenedLeavesEmptyOutputs) {
   folder.put("EXAM.GBK", course);
   fs::permissions(folder.path / "EXAM.GBK", fs::perms::none);
@@ -144,7 +156,7 @@ TEST_F(FaultTest, CourseFileThatCannotBeOpenedLeavesEmptyOutputs) {
   const RunResult run = run_program(folder.path, {"EXAM"}, with_setup(as_plain_user));
   EXPECT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_EQ(run.output, "\n" + opening_failure("EXAM.gbk", EACCES));
+  EXPECT_EQ(run.output, "\n" + opening_failure("EXAM.gbk", EACCES) + unread_course_report);
   for (const char* name : {"EXAM.ans", "EXAM.dat", "EXAM.txt"}) EXPECT_EQ(folder.get(name), "") << name;
   fs::permissions(folder.path / "EXAM.GBK", fs::perms::owner_read);
   EXPECT_EQ(folder.get("EXAM.GBK"), course);
@@ -168,7 +180,7 @@ TEST_F(FaultTest, CourseFileRemovedAfterTheExistenceTestIsReported) {
   EXPECT_FALSE(run.timed_out);
   EXPECT_FALSE(fs::exists(folder.path / "EXAM.GBK"));
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_EQ(run.output, "\n" + opening_failure("EXAM.gbk", ENOENT));
+  EXPECT_EQ(run.output, "\n" + opening_failure("EXAM.gbk", ENOENT) + unread_course_report);
   for (const char* name : {"EXAM.ans", "EXAM.dat", "EXAM.txt"}) EXPECT_EQ(folder.get(name), "") << name;
 }
 
@@ -181,7 +193,9 @@ TEST_F(FaultTest, NameWithWildcardMatchesInTheSearchButOpensNothing) {
   EXPECT_EQ(run.output, "\n" + failure_report("EX?M.ans", "could not be opened", why) +
                             failure_report("EX?M.dat", "could not be opened", why) +
                             failure_report("EX?M.txt", "could not be opened", why) +
-                            failure_report("EX?M.gbk", "could not be opened", why));
+                            failure_report("EX?M.gbk", "could not be opened", why) +
+                            " EX?M.gbk (failed): 0 student records, no header record -> EX?M.dat (failed), "
+                            "EX?M.txt (failed), EX?M.ans (failed)\n");
   EXPECT_EQ(folder.get("EXAM.GBK"), course);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1);
 }
@@ -194,7 +208,8 @@ TEST_F(FaultTest, CourseFileWhoseReadingFailsIsReported) {
   const RunResult run = run_program(folder.path, {"MEM"});
   EXPECT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_EQ(run.output, "\n" + failure_report("MEM.gbk", "could not be read", std::strerror(EIO)));
+  EXPECT_EQ(run.output, "\n" + failure_report("MEM.gbk", "could not be read", std::strerror(EIO)) +
+                            " MEM.GBK (failed): 0 student records, no header record -> MEM.dat, MEM.txt, MEM.ans\n");
   for (const char* name : {"MEM.ans", "MEM.dat", "MEM.txt"}) EXPECT_EQ(folder.get(name), "") << name;
 }
 

@@ -1,6 +1,8 @@
 // Interactive runs on a plain-text console: the dialogs answered line by
 // line on standard input, as a script drives them.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -114,16 +116,57 @@ TEST_F(InteractivePlainRun, ListChoiceByNumberConvertsAndOpensTheOutputsInOrder)
   EXPECT_FALSE(result.timed_out);
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"BIOLOGY.GBK", "EXAM.GBK"}) +
-                               header_line);
+                               header_line + exam_report("exam.gbk"));
   expect_converted("EXAM", folder.path);
   EXPECT_FALSE(folder.has("BIOLOGY.dat"));
   EXPECT_EQ(opened(3), "EXAM.dat\nEXAM.txt\nEXAM.ans\n");
 }
 
+// Standard output into a file, which the stand-in editors can read when they
+// start: what the run had printed by then.
+std::string transcript_path;
+
+void output_to_transcript() {
+  const int fd = ::open(transcript_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (fd < 0 || ::dup2(fd, 1) < 0) ::_exit(125);
+  ::close(fd);
+}
+
+TEST_F(InteractivePlainRun, ReportWithItsWarnedRecordIsOutBeforeTheEditorsStart) {
+  std::string longer = course;
+  longer.replace(longer.rfind("D,\r\n"), 4, "D,a,\r\n");
+  folder.put("exam.gbk", longer);
+  transcript_path = (editor_folder.path / "transcript").string();
+  editor_folder.put("bin/xdg-open", "#!/bin/sh\ncp '" + transcript_path + "' '" +
+                                        (editor_folder.path / "seen").string() + ".'$$\nprintf '%s %s\\n' $$ \"$1\" >> '" +
+                                        (editor_folder.path / "opened").string() + "'\n");
+  RunOptions options;
+  options.input = "\n1\n";
+  options.timeout_ms = 10000;
+  options.in_child = output_to_transcript;
+  const RunResult result = run_program(folder.path, {}, options);
+  EXPECT_FALSE(result.timed_out);
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(opened(3), "EXAM.dat\nEXAM.txt\nEXAM.ans\n");
+
+  const std::string transcript = editor_folder.get("transcript");
+  EXPECT_EQ(transcript, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line +
+                            "   filename= EXAM.gbk\n Discrepancy in number of questions\n  Any key to continue\n" +
+                            exam_report("exam.gbk") + " line 5, student 1003: 5 answers, 4 expected\n");
+  std::size_t editors = 0;
+  for (const auto& entry : fs::directory_iterator(editor_folder.path)) {
+    if (!entry.path().filename().string().starts_with("seen.")) continue;
+    ++editors;
+    EXPECT_EQ(editor_folder.get(entry.path().filename().string()), transcript) << "an editor started before the report";
+  }
+  EXPECT_EQ(editors, 3u);
+}
+
 TEST_F(InteractivePlainRun, ListChoiceByNameMustEqualAnItem) {
   folder.put("exam.gbk", course);
   const RunResult by_name = run("\nEXAM.GBK\n");
-  EXPECT_EQ(by_name.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line);
+  EXPECT_EQ(by_name.output,
+            start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line + exam_report("exam.gbk"));
   expect_converted("EXAM", folder.path);
 
   // The name as the file system has it is no item: the manual entry follows.
@@ -136,7 +179,8 @@ TEST_F(InteractivePlainRun, AnswersMayEndInCarriageReturnAndNumbersCarryBlanks) 
   folder.put("exam.gbk", course);
   folder.put("a.gbk", course);
   const RunResult result = run("\r\n 2 \r\n");
-  EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"A.GBK", "EXAM.GBK"}) + header_line);
+  EXPECT_EQ(result.output,
+            start_up + directory_question + list_box(folder.path, {"A.GBK", "EXAM.GBK"}) + header_line + exam_report("exam.gbk"));
   expect_converted("EXAM", folder.path);
   // Numbers outside the list choose nothing.
   for (const std::string answer : {"0", "3", "-1", "1x", "99999999999"}) {
@@ -153,7 +197,8 @@ TEST_F(InteractivePlainRun, DirectoryAnswerListsThatFolderAndConvertsThere) {
   const RunResult result = run("sub\n1\n");
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(result.output,
-            start_up + directory_question + list_box(folder.path / "sub", {"BIOLOGY.GBK"}) + header_line);
+            start_up + directory_question + list_box(folder.path / "sub", {"BIOLOGY.GBK"}) + header_line +
+                " Biology.gbk: 3 student records, 4 questions -> BIOLOGY.dat, BIOLOGY.txt, BIOLOGY.ans\n");
   expect_converted("BIOLOGY", folder.path / "sub");
   EXPECT_FALSE(folder.has("BIOLOGY.dat"));
   EXPECT_EQ(opened(3), "BIOLOGY.dat\nBIOLOGY.txt\nBIOLOGY.ans\n");
@@ -163,7 +208,8 @@ TEST_F(InteractivePlainRun, WrongDirectoryAnswerChangesNothing) {
   folder.put("exam.gbk", course);
   for (const std::string answer : {"no-such-folder", "*", "exam.gbk"}) {
     const RunResult result = run(answer + "\n1\n");
-    EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line)
+    EXPECT_EQ(result.output,
+              start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line + exam_report("exam.gbk"))
         << answer;
   }
   expect_converted("EXAM", folder.path);
@@ -175,12 +221,14 @@ TEST_F(InteractivePlainRun, LeavingTheListLeadsToTheManualEntry) {
   const std::string typed = (folder.path / "other" / "biology.GBK").string();
   const RunResult result = run("\n\n" + typed + "\n");
   EXPECT_EQ(result.exit_code, 0);
-  EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + manual_entry +
-                               header_line);
   // The chosen name in upper case, path and all: the outputs beside the
-  // course file, found whatever the case of the folder's name, and the
-  // editors given them under the names they have.
+  // course file, found whatever the case of the folder's name; the report
+  // and the editors name the files as they are on disk.
   const std::string base = (folder.path / "other" / "BIOLOGY").string();
+  const std::string course_file = (folder.path / "other" / "Biology.gbk").string();
+  EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + manual_entry +
+                               header_line + " " + course_file + ": 3 student records, 4 questions -> " + base +
+                               ".dat, " + base + ".txt, " + base + ".ans\n");
   EXPECT_EQ(opened(3), base + ".dat\n" + base + ".txt\n" + base + ".ans\n");
   expect_converted("BIOLOGY", folder.path / "other");
 }
@@ -189,7 +237,8 @@ TEST_F(InteractivePlainRun, EditorsAreGivenTheOutputsUnderTheNamesTheyHave) {
   folder.put("my exam.gbk", course);
   folder.put("my exam.dat", "an earlier run");
   const RunResult result = run("\n1\n");
-  EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"MY EXAM.GBK"}) + header_line);
+  EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"MY EXAM.GBK"}) + header_line +
+                               " my exam.gbk: 3 student records, 4 questions -> my exam.dat, MY EXAM.txt, MY EXAM.ans\n");
   EXPECT_EQ(folder.get("my exam.dat"), course_dat);  // rewritten, not a second file
   EXPECT_FALSE(folder.has("MY EXAM.dat"));
   EXPECT_EQ(opened(3), "my exam.dat\nMY EXAM.txt\nMY EXAM.ans\n");
@@ -204,7 +253,8 @@ TEST_F(InteractivePlainRun, NamesThatDifferOnlyInCaseEachConvertTheirOwnFile) {
 
   const RunResult lower = run("\n2\n");
   EXPECT_EQ(lower.exit_code, 0);
-  EXPECT_EQ(lower.output, listed + " number of questions = 1  number of students =  1 \n");
+  EXPECT_EQ(lower.output, listed + " number of questions = 1  number of students =  1 \n" +
+                              " exam.gbk: 1 student record, 1 question -> exam.dat, exam.txt, exam.ans\n");
   EXPECT_EQ(folder.get("exam.dat"), "7,,,2\r\n");
   EXPECT_EQ(folder.get("exam.txt"), "2\r\n");
   EXPECT_EQ(folder.get("exam.ans"), "1\r\n");
@@ -213,7 +263,7 @@ TEST_F(InteractivePlainRun, NamesThatDifferOnlyInCaseEachConvertTheirOwnFile) {
 
   // Chosen by its name as listed, the other one converts into its own files.
   const RunResult upper = run("\nEXAM.GBK\n");
-  EXPECT_EQ(upper.output, listed + header_line);
+  EXPECT_EQ(upper.output, listed + header_line + exam_report("EXAM.GBK"));
   expect_converted("EXAM", folder.path);
   EXPECT_EQ(folder.get("exam.dat"), "7,,,2\r\n");
 }

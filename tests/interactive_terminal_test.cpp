@@ -25,6 +25,7 @@ using namespace std::chrono_literals;
 
 constexpr int light_blue = 9;
 constexpr int light_red = 12;
+constexpr int bright_white = 15;
 
 const std::string directory_question = "Change default directory for .gbk course files?";
 const std::string list_hint = "Select a .gbk file or exit";
@@ -127,6 +128,10 @@ TEST_F(InteractiveTerminalRun, KeyboardAloneReachesTheConvertedFiles) {
   expect_converted("EXAM");
   EXPECT_FALSE(fs::exists(folder / "BIOLOGY.dat"));
   EXPECT_EQ(opened_files(3), "EXAM.ans\nEXAM.dat\nEXAM.txt\n");
+  // The run's report stays on the screen below the header line, in bright white.
+  const Position report = find_text(run, " exam.gbk: 3 student records, 4 questions -> EXAM.dat, EXAM.txt, EXAM.ans");
+  EXPECT_EQ(report.row, 2) << screen_text(run);
+  EXPECT_EQ(console_colour(cell(run, report.row, 2).fg), bright_white);
 }
 
 TEST_F(InteractiveTerminalRun, MouseAloneReachesTheConvertedFiles) {

@@ -5,6 +5,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 
 #include "program_runner.hpp"
@@ -34,7 +36,7 @@ TEST(CommandLineRun, ConvertsTheWorkedExampleByteForByte) {
   folder.put("EXAM.GBK", course);
   const RunResult run = run_program(folder.path, {"EXAM"});
   EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(run.output, "\n" + header_line);
+  EXPECT_EQ(run.output, "\n" + header_line + exam_report("EXAM.GBK"));
   EXPECT_EQ(folder.get("EXAM.dat"), "1001,G1,,.24.\r\n1002,G1,,-..12\r\n1003,G2,,x..4\r\n");
   EXPECT_EQ(folder.get("EXAM.txt"), ".24.\r\n-..12\r\nx..4\r\n");
   EXPECT_EQ(folder.get("EXAM.ans"), "1\r\n3\r\n2\r\n5\r\n");
@@ -48,7 +50,9 @@ TEST(CommandLineRun, ALongerLastRecordWarnsAndLengthensTheAnsFile) {
   folder.put("exam.gbk", longer);
   const RunResult run = run_program(folder.path, {"exam.gbk"});
   EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(run.output, "\n" + header_line + question_warning("exam.gbk"));
+  EXPECT_EQ(run.output, "\n" + header_line + question_warning("exam.gbk") +
+                            " exam.gbk: 3 student records, 4 questions -> exam.dat, exam.txt, exam.ans\n"
+                            " line 5, student 1003: 5 answers, 4 expected\n");
   EXPECT_EQ(folder.get("exam.dat"), "1001,G1,,.24.\r\n1002,G1,,-..12\r\n1003,G2,,x..4-\r\n");
   EXPECT_EQ(folder.get("exam.txt"), ".24.\r\n-..12\r\nx..4-\r\n");
   EXPECT_EQ(folder.get("exam.ans"), "1\r\n3\r\n2\r\n5\r\n\r\n");
@@ -68,25 +72,92 @@ TEST(CommandLineRun, EveryWarningInOrderWithStandardInputAtItsEnd) {
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.output, "\n number of questions = 2  number of students =  2 \n" + version_warning("v.gbk", "1111111") +
                             question_warning("v.gbk") + version_warning("v.gbk", "2222222") +
-                            question_warning("v.gbk") + student_warning("v.gbk"));
+                            question_warning("v.gbk") + student_warning("v.gbk") +
+                            " v.gbk: 5 student records, 2 questions -> v.dat, v.txt, v.ans\n"
+                            " line 3, student 1111111: multiple-version student number\n"
+                            " line 4, student 2222222: 1 answer, 2 expected; multiple-version student number\n"
+                            " line 6, student 1111111a: 2 answers, 1 expected\n"
+                            " header: 2 students, found 5\n");
   EXPECT_EQ(folder.get("v.dat"), "0,x,,\r\n1111111,x,,12\r\n 2222222 ,x,,1\r\n11111111,x,,1\r\n1111111a,x,,12\r\n");
 }
 
-TEST(CommandLineRun, StudentCountWarning) {
-  struct Case { std::string course; bool warns; };
+TEST(CommandLineRun, StudentCountWarningAndTheReportsCount) {
+  struct Case { std::string course; bool warns; std::string report; };
   const Case cases[] = {
-      {"FH,,,,,,,,1,3\r\nSD,1,,,,,,,a,\r\nSD,2,,,,,,,a,\r\nSD,3,,,,,,,a,\r\n", false},
-      {"FH,,,,,,,,1,3\r\nSD,1,,,,,,,a,\r\nSD,2,,,,,,,a,\r\n", true},
-      {"FH,,,,,,,,1,1\r\nSD,1,,,,,,,a,\r\nSD,2,,,,,,,a,\r\n", true},
-      {"SD,1,,,,,,,\r\n", true},  // no header: 0 students declared
-      {"junk\r\n", false},        // neither header nor students
+      {"FH,,,,,,,,1,3\r\nSD,1,,,,,,,a,\r\nSD,2,,,,,,,a,\r\nSD,3,,,,,,,a,\r\n", false,
+       " c.gbk: 3 student records, 1 question -> c.dat, c.txt, c.ans\n"},
+      {"FH,,,,,,,,1,3\r\nSD,1,,,,,,,a,\r\nSD,2,,,,,,,a,\r\n", true,
+       " c.gbk: 2 student records, 1 question -> c.dat, c.txt, c.ans\n header: 3 students, found 2\n"},
+      {"FH,,,,,,,,1,1\r\nSD,1,,,,,,,a,\r\nSD,2,,,,,,,a,\r\n", true,
+       " c.gbk: 2 student records, 1 question -> c.dat, c.txt, c.ans\n header: 1 student, found 2\n"},
+      // No header: 0 students declared.
+      {"SD,1,,,,,,,\r\n", true, " c.gbk: 1 student record, no header record -> c.dat, c.txt, c.ans\n header: none, found 1\n"},
+      // Neither header nor students.
+      {"junk\r\n", false, " c.gbk: 0 student records, no header record -> c.dat, c.txt, c.ans\n"},
   };
   for (const Case& c : cases) {
     ScratchFolder folder;
     folder.put("c.gbk", c.course);
     const RunResult run = run_program(folder.path, {"c"});
-    EXPECT_EQ(run.output.ends_with(student_warning("c.gbk")), c.warns) << c.course;
+    EXPECT_EQ(run.output.ends_with(student_warning("c.gbk") + c.report), c.warns) << c.course;
+    EXPECT_TRUE(run.output.ends_with(c.report)) << run.output;
     EXPECT_EQ(run.exit_code, 0);
+  }
+}
+
+// Every student record warns: the answer counts go 1, 2, 1, 2, ... under a
+// header of 2. Lines are numbered as the run reads them: an empty line counts,
+// a lone line feed ends no line.
+TEST(CommandLineRun, ReportShowsTheFirstTwentyWarnedRecordsAndCountsTheRest) {
+  std::string course_text = "SH3,,,,,,,,a,b\r\nFH,,,,,,,,2,24\r\n\r\nSD,0,x,,,,,,a,\nnote\r\n";
+  std::string report = " w.gbk: 24 student records, 2 questions -> w.dat, w.txt, w.ans\n";
+  std::uint64_t line_number = 4;
+  for (int record = 1; record <= 24; ++record, ++line_number) {
+    const bool two_answers = record % 2 == 0;
+    if (record > 1) course_text += "SD," + std::to_string(1000 + record) + ",x,,,,,," + (two_answers ? "a,b," : "a,") + "\r\n";
+    const std::string student = record == 1 ? "0" : std::to_string(1000 + record);
+    if (record <= 20) {
+      report += " line " + std::to_string(line_number) + ", student " + student + ": " +
+                (two_answers ? "2 answers, 1 expected\n" : "1 answer, 2 expected\n");
+    }
+  }
+  report += " ... and 4 more\n";
+  ScratchFolder folder;
+  folder.put("w.gbk", course_text);
+  const RunResult run = run_program(folder.path, {"w"});
+  EXPECT_FALSE(run.timed_out);
+  EXPECT_EQ(run.exit_code, 0);
+  std::string warnings;
+  for (int record = 1; record <= 24; ++record) warnings += question_warning("w.gbk");
+  EXPECT_EQ(run.output, "\n number of questions = 2  number of students =  24 \n" + warnings + report);
+}
+
+// Counts beyond 16 bits: the console's header line and student count check
+// wrap as they always have; the report counts in full.
+TEST(CommandLineRun, ReportCountsBeyondSixteenBits) {
+  struct Case { int declared; int students; std::string header_line; bool warns; std::string report_end; };
+  const Case cases[] = {
+      {40000, 40000, " number of questions = 1  number of students = -25536 \n", false,
+       " L.gbk: 40000 student records, 1 question -> L.dat, L.txt, L.ans\n"
+       " line 40002, student 40000: 2 answers, 1 expected\n"},
+      {39999, 40000, " number of questions = 1  number of students = -25537 \n", true,
+       " line 40002, student 40000: 2 answers, 1 expected\n header: 39999 students, found 40000\n"},
+      // 65539 and 3 agree in 16 bits: no warning, but the report tells.
+      {65539, 3, " number of questions = 1  number of students =  3 \n", false,
+       " L.gbk: 3 student records, 1 question -> L.dat, L.txt, L.ans\n"
+       " line 5, student 3: 2 answers, 1 expected\n header: 65539 students, found 3\n"},
+  };
+  for (const Case& c : cases) {
+    std::string course_text = "SH3,,,,,,,,a\r\nFH,,,,,,,,1," + std::to_string(c.declared) + "\r\n";
+    for (int student = 1; student < c.students; ++student) course_text += "SD," + std::to_string(student) + ",,,,,,,a,\r\n";
+    course_text += "SD," + std::to_string(c.students) + ",,,,,,,a,b,\r\n";  // the last one warns
+    ScratchFolder folder;
+    folder.put("L.gbk", course_text);
+    const RunResult run = run_program(folder.path, {"L"});
+    EXPECT_FALSE(run.timed_out);
+    EXPECT_TRUE(run.output.starts_with("\n" + c.header_line)) << run.output.substr(0, 200);
+    EXPECT_EQ(run.output.find(student_warning("L.gbk")) != std::string::npos, c.warns) << c.declared;
+    EXPECT_TRUE(run.output.ends_with(c.report_end)) << run.output.substr(run.output.size() - std::min<std::size_t>(run.output.size(), 400));
   }
 }
 
@@ -122,7 +193,9 @@ TEST(CommandLineRun, NamesFindFilesWhateverTheirCase) {
   // As a shell completes a name: the extension in a case of its own.
   const RunResult run = run_program(folder.path, {"exams/Exam1.gBk"});
   EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(run.output, "\n" + header_line);
+  EXPECT_EQ(run.output, "\n" + header_line +
+                            " Exams/EXAM1.GBK: 3 student records, 4 questions -> Exams/exam1.DAT, Exams/Exam1.txt, "
+                            "Exams/Exam1.ans\n");
   EXPECT_EQ(folder.get("Exams/exam1.DAT"), "1001,G1,,.24.\r\n1002,G1,,-..12\r\n1003,G2,,x..4\r\n");
   EXPECT_FALSE(folder.has("Exams/Exam1.dat"));
   EXPECT_EQ(folder.get("Exams/Exam1.ans"), "1\r\n3\r\n2\r\n5\r\n");
@@ -170,7 +243,8 @@ TEST(CommandLineRun, AnOutputHeldByAnotherProgramIsReportedAndLeftAlone) {
   EXPECT_EQ(folder.get("EXAM.ans"), "1\r\n3\r\n2\r\n5\r\n");
   EXPECT_EQ(run.output, "\n" + header_line +
                             "   filename= EXAM.dat\n The file could not be opened: the file is in use by another "
-                            "program\n  Any key to continue\n");
+                            "program\n  Any key to continue\n"
+                            " EXAM.GBK: 3 student records, 4 questions -> EXAM.dat (failed), EXAM.txt, EXAM.ans\n");
 }
 
 TEST(CommandLineRun, ACourseFileThatCannotBeReadIsReported) {

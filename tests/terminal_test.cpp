@@ -21,6 +21,7 @@ using namespace std::chrono_literals;
 constexpr int light_grey = 7;
 constexpr int light_blue = 9;
 constexpr int light_magenta = 13;
+constexpr int bright_white = 15;
 
 // Course file whose run raises all three warnings: its first student has
 // three answers where the header said four, its second has a version
@@ -173,11 +174,17 @@ TEST_F(TerminalRun, WarningsInTheirColoursEachWaitingForTheOperator) {
   send(run, "z");
   EXPECT_EQ(wait_for_exit(run), 0);
   expect_modes_as_found(run);
-  // What the run printed stays; the shell's prompt comes on the next row,
-  // and nothing of the light grey background is left below it.
+  // What the run printed stays, ending with its report in bright white and
+  // without a wait; the shell's prompt comes on the next row, and nothing of
+  // the light grey background is left below it.
   EXPECT_EQ(row_text(run, 16), "Discrepancy in the number of students");
-  expect_cursor(run, 18, 1);
-  for (int row = 18; row <= 30; ++row) EXPECT_EQ(cell(run, row, 1).bg, -1) << "row " << row;
+  expect_row(run, 18, " WARN.GBK: 2 student records, 4 questions -> WARN.dat, WARN.txt, WARN.ans", bright_white,
+             light_grey);
+  expect_row(run, 19, " line 3, student 1001: 3 answers, 4 expected", bright_white, light_grey);
+  expect_row(run, 20, " line 4, student 1111111: multiple-version student number", bright_white, light_grey);
+  expect_row(run, 21, " header: 3 students, found 2", bright_white, light_grey);
+  expect_cursor(run, 22, 1);
+  for (int row = 22; row <= 30; ++row) EXPECT_EQ(cell(run, row, 1).bg, -1) << "row " << row;
   EXPECT_TRUE(std::filesystem::exists(folder_ / "WARN.ans"));
 }
 
@@ -345,7 +352,10 @@ TEST_F(TerminalRun, OnAnEightyBy24TerminalTheCursorAndPromptStayOnView) {
   send(run, "3");
   EXPECT_EQ(wait_for_exit(run), 0);
   expect_modes_as_found(run);
-  EXPECT_EQ(row_text(run, 22), version_prompt);
+  // The report follows without a wait and scrolls the view on.
+  EXPECT_EQ(row_text(run, 18), version_prompt);
+  EXPECT_EQ(row_text(run, 23), " line 4, student 3333333: multiple-version student number");
+  expect_cursor(run, 24, 1);
 }
 
 TEST_F(TerminalRun, AResizeRedrawsTheVisiblePart) {

@@ -17,5 +17,10 @@ inline const std::string course_txt = ".24.\r\n-..12\r\nx..4\r\n";
 inline const std::string course_ans = "1\r\n3\r\n2\r\n5\r\n";
 // Its console line, as the plain console prints it.
 inline const std::string header_line = " number of questions = 4  number of students =  3 \n";
+// The report that ends a run of EXAM.GBK named EXAM, with nothing to warn of.
+// The first line of its report; the course file is named as it is on disk.
+inline std::string exam_report(const std::string& course_file) {
+  return " " + course_file + ": 3 student records, 4 questions -> EXAM.dat, EXAM.txt, EXAM.ans\n";
+}
 
 }  // namespace tests

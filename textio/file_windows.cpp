@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "textio/file_system.hpp"
+#include "textio/find_handle_windows.hpp"
 #include "textio/quiet_call_windows.hpp"
 
 namespace textio::os {
@@ -39,6 +40,17 @@ DWORD last_error_or(DWORD fallback) {
   return code != 0 ? code : fallback;
 }
 
+// The name with its last part spelled as the directory stores it (the
+// system finds "exam.gbk" for EXAM.GBK): what a report or an editor shows.
+std::string as_stored(const std::string& name) {
+  WIN32_FIND_DATAA found{};
+  QuietCall quiet;
+  const FindHandle search(::FindFirstFileA(name.c_str(), &found));
+  if (search.handle == INVALID_HANDLE_VALUE) return name;
+  const std::size_t last = name.find_last_of("\\/:");
+  return (last == std::string::npos ? std::string() : name.substr(0, last + 1)) + found.cFileName;
+}
+
 // Share mode 0: while the channel is open no other opener, reader or
 // writer, gets the file, and a file another program holds cannot be opened.
 OpenResult open_unshared(const std::string& name, DWORD access, DWORD creation) {
@@ -60,7 +72,7 @@ OpenResult open_unshared(const std::string& name, DWORD access, DWORD creation) 
     return result;
   }
   result.file = FileHandle(reinterpret_cast<std::intptr_t>(handle));
-  result.path = name;
+  result.path = as_stored(name);
   QuietCall quiet;
   result.is_disk_file = ::GetFileType(handle) == FILE_TYPE_DISK;
   return result;

@@ -166,13 +166,15 @@ long double read_number(std::string_view text) {
   return negative ? -value : value;
 }
 
-std::int16_t to_int16(long double value) {
+std::int64_t to_whole(long double value) {
   // Out of the 64-bit range the conversion gives the "integer indefinite"
-  // 0x8000000000000000, whose low 16 bits are 0.
+  // 0x8000000000000000, whose low 16 bits are 0; 0 keeps both forms agreeing.
   constexpr long double limit = 9223372036854775808.0L;  // 2^63
   const long double rounded = std::nearbyint(value);     // ties to even
   if (std::isnan(rounded) || rounded >= limit || rounded < -limit) return 0;
-  return wrap16(static_cast<std::int64_t>(rounded));
+  return static_cast<std::int64_t>(rounded);
 }
+
+std::int16_t to_int16(long double value) { return wrap16(to_whole(value)); }
 
 }  // namespace textio

@@ -44,12 +44,15 @@ std::string upper_case_ascii(std::string_view text);  // a-z only
 // point, exponent; 0 when there is no number.
 long double read_number(std::string_view text);
 
-// Round half to even, then keep the low 16 bits as a signed count.
-std::int16_t to_int16(long double value);
-
 // Low 16 bits of a count, as a 16-bit signed integer wraps.
 constexpr std::int16_t wrap16(std::int64_t value) {
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::uint64_t>(value) & 0xFFFFu));
 }
+
+// Round half to even, as a whole number; 0 outside the 64-bit range.
+std::int64_t to_whole(long double value);
+
+// Round half to even, then keep the low 16 bits as a signed count.
+std::int16_t to_int16(long double value);
 
 }  // namespace textio

@@ -87,14 +87,21 @@ TEST(ReadNumber, KeepsEighteenSignificantDigitsButTheWholeSize) {
 }
 
 TEST(ToInt16, RoundsHalfToEvenAndKeepsTheLow16Bits) {
-  struct Case { long double value; std::int16_t expected; };
+  // whole: the rounded number before the 16-bit wrap.
+  struct Case { long double value; std::int64_t whole; std::int16_t expected; };
   const Case cases[] = {
-      {40, 40},       {40.5L, 40},      {41.5L, 42},     {2.5L, 2},        {3.5L, 4},
-      {-2.5L, -2},    {-3.5L, -4},      {0.49L, 0},      {-0.5L, 0},       {32767, 32767},
-      {32768, -32768}, {40000, -25536}, {-32769, 32767}, {65536, 0},       {1e30L, 0},
-      {std::numeric_limits<long double>::infinity(), 0}, {std::nanl(""), 0},
+      {40, 40, 40},           {40.5L, 40, 40},           {41.5L, 42, 42},         {2.5L, 2, 2},
+      {3.5L, 4, 4},           {-2.5L, -2, -2},           {-3.5L, -4, -4},         {0.49L, 0, 0},
+      {-0.5L, 0, 0},          {32767, 32767, 32767},     {32768, 32768, -32768},  {40000, 40000, -25536},
+      {-32769, -32769, 32767}, {65536, 65536, 0},        {1e30L, 0, 0},           {-1e30L, 0, 0},
+      {9.3e18L, 0, 0},
+      {-9223372036854775808.0L, std::numeric_limits<std::int64_t>::min(), 0},
+      {std::numeric_limits<long double>::infinity(), 0, 0}, {std::nanl(""), 0, 0},
   };
-  for (const Case& c : cases) EXPECT_EQ(to_int16(c.value), c.expected) << static_cast<double>(c.value);
+  for (const Case& c : cases) {
+    EXPECT_EQ(to_whole(c.value), c.whole) << static_cast<double>(c.value);
+    EXPECT_EQ(to_int16(c.value), c.expected) << static_cast<double>(c.value);
+  }
 }
 
 TEST(Wrap16, WrapsLikeASixteenBitCounter) {
