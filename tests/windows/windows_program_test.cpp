@@ -318,7 +318,7 @@ TEST_F(WindowsProgram, SearchListsNormalFilesOnly) {
   };
   for (const Case& c : cases) {
     const Result result = run_probe(c.cwd, {"list", wine_runner::to_hex(c.pattern)});
-    EXPECT_EQ(result.exit_code, 0) << c.pattern;
+    EXPECT_EQ(result.exit_code, 0) << c.pattern << "\n" << run_log(result);
     EXPECT_EQ(listed(result), c.names) << c.pattern;
   }
 }
