@@ -22,15 +22,22 @@ void show(Console& console) {
   if (console.form == Form::terminal) terminal::show(console.screen);
 }
 
+// Console mouse event kinds: 1 movement, 2 double click, 4 press, 8
+// release; 0 for an event that is none of them.
+int mouse_kind(const InputEvent& event) {
+  switch (event.key) {
+    case Key::mouse_press: return event.double_click ? 2 : 4;
+    case Key::mouse_release: return 8;
+    case Key::mouse_move: return 1;
+    default: return 0;
+  }
+}
+
 // Console mouse selection: bit 1 the first (left) button, bit 2 the second
-// (right); kinds 1 movement, 4 press, 8 release.
+// (right), and the kinds above.
 bool mouse_event_counts(const Console& console, const InputEvent& event) {
   if (!console.mouse_input) return false;
-  int kind = 0;
-  if (event.key == Key::mouse_press) kind = 4;
-  if (event.key == Key::mouse_release) kind = 8;
-  if (event.key == Key::mouse_move) kind = 1;
-  if ((console.mouse_kinds & kind) == 0) return false;
+  if ((console.mouse_kinds & mouse_kind(event)) == 0) return false;
   const int bit = event.button == 1 ? 1 : event.button == 2 ? 2 : event.button == 3 ? 4 : 0;
   return (console.mouse_buttons & bit) != 0;
 }
@@ -62,8 +69,7 @@ std::string key_result(const InputEvent& event) {
     case Key::mouse_press:
     case Key::mouse_release:
     case Key::mouse_move:
-      return std::string{'\xff', '\xff', static_cast<char>(event.key == Key::mouse_press ? 4 : 8),
-                         static_cast<char>(event.button)};
+      return std::string{'\xff', '\xff', static_cast<char>(mouse_kind(event)), static_cast<char>(event.button)};
     default: return scan(0);
   }
 }
@@ -74,6 +80,10 @@ bool is_key(Key key) {
 }
 
 }  // namespace
+
+bool ends_key_wait(const Console& console, const InputEvent& event) {
+  return is_key(event.key) || mouse_event_counts(console, event);
+}
 
 void open_console(Console& console) {
   console.form = Form::plain;
@@ -153,7 +163,7 @@ std::string wait_for_key(Console& console) {
     InputEvent event;
     while (terminal::read_event(console.screen, -1, event)) {
       if (event.key == Key::end_of_input) return {};
-      if (is_key(event.key) || mouse_event_counts(console, event)) return key_result(event);
+      if (ends_key_wait(console, event)) return key_result(event);
     }
     return {};
   }

@@ -82,9 +82,16 @@ struct InputEvent {
   int button = 0;
   int row = 0;  // mouse position, from 1
   int col = 0;
+  bool double_click = false;  // a press the console reported as the second of a double click
+  friend bool operator==(const InputEvent&, const InputEvent&) = default;
 };
 
 InputEvent read_event(Console& console);
+
+// Whether an event ends a wait for a key: any key, or a mouse event of a
+// selected kind (move, double click, press, release) with a selected button.
+// A wheel turn never does.
+bool ends_key_wait(const Console& console, const InputEvent& event);
 
 // Writes cells straight into the screen (clipped to it) without moving the
 // cursor or scrolling: the boxes draw themselves with it.

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "console/test_events.hpp"
+
 namespace console {
 namespace {
 
@@ -17,28 +19,7 @@ std::string describe(const InputEvent& e) {
   return text;
 }
 
-InputEvent event(Key k) {
-  InputEvent e;
-  e.key = k;
-  return e;
-}
-InputEvent character(char c) {
-  InputEvent e = event(Key::character);
-  e.ch = c;
-  return e;
-}
-InputEvent function(int n) {
-  InputEvent e = event(Key::function);
-  e.function_number = n;
-  return e;
-}
-InputEvent mouse(Key k, int button, int row, int col) {
-  InputEvent e = event(k);
-  e.button = button;
-  e.row = row;
-  e.col = col;
-  return e;
-}
+using namespace test_events;
 
 // Everything decodable from bytes, as a terminal would feed them in one read.
 std::vector<std::string> decode_all(std::string_view bytes, bool idle_at_end) {

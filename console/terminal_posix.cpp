@@ -16,6 +16,7 @@
 #include "console/glyphs.hpp"
 #include "console/key_decoder.hpp"
 #include "console/terminal.hpp"
+#include "console/view.hpp"
 
 namespace console::terminal {
 
@@ -240,19 +241,11 @@ bool take_signals() {
   return redraw;
 }
 
-// Keeps the cursor's row and column on view.
-int follow(int current, int cursor, int visible, int total) {
-  if (cursor < current) current = cursor;
-  if (cursor > current + visible - 1) current = cursor - visible + 1;
-  if (current > total - visible + 1) current = total - visible + 1;
-  return current < 1 ? 1 : current;
-}
-
 void draw(const Screen& screen) {
   const int visible_rows = std::min(state.rows, screen.height);
   const int visible_cols = std::min(state.cols, screen.width);
-  const int top = follow(state.top, screen.row, visible_rows, screen.height);
-  const int left = follow(state.left, screen.col, visible_cols, screen.width);
+  const int top = follow_cursor(state.top, screen.row, visible_rows, screen.height);
+  const int left = follow_cursor(state.left, screen.col, visible_cols, screen.width);
   if (top != state.top || left != state.left || screen.width != state.shown_width ||
       screen.height != state.shown_height) {
     state.full_redraw = true;

@@ -1,13 +1,42 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
+#include "console/input_records.hpp"
 #include "console/terminal.hpp"
+#include "console/view.hpp"
 
 namespace console::terminal {
 
 namespace {
+
+namespace records = console::input_records;
+
+// The record values the decoder knows are the system's.
+static_assert(records::windows::vk_return == VK_RETURN && records::windows::vk_escape == VK_ESCAPE &&
+              records::windows::vk_back == VK_BACK && records::windows::vk_tab == VK_TAB &&
+              records::windows::vk_prior == VK_PRIOR && records::windows::vk_next == VK_NEXT &&
+              records::windows::vk_end == VK_END && records::windows::vk_home == VK_HOME &&
+              records::windows::vk_left == VK_LEFT && records::windows::vk_up == VK_UP &&
+              records::windows::vk_right == VK_RIGHT && records::windows::vk_down == VK_DOWN &&
+              records::windows::vk_insert == VK_INSERT && records::windows::vk_delete == VK_DELETE &&
+              records::windows::vk_f1 == VK_F1 && records::windows::vk_f12 == VK_F12);
+static_assert(records::windows::vk_shift == VK_SHIFT && records::windows::vk_control == VK_CONTROL &&
+              records::windows::vk_menu == VK_MENU && records::windows::vk_capital == VK_CAPITAL &&
+              records::windows::vk_numlock == VK_NUMLOCK && records::windows::vk_scroll == VK_SCROLL &&
+              records::windows::vk_lshift == VK_LSHIFT && records::windows::vk_rshift == VK_RSHIFT &&
+              records::windows::vk_lcontrol == VK_LCONTROL && records::windows::vk_rcontrol == VK_RCONTROL &&
+              records::windows::vk_lmenu == VK_LMENU && records::windows::vk_rmenu == VK_RMENU &&
+              records::windows::vk_lwin == VK_LWIN && records::windows::vk_rwin == VK_RWIN);
+static_assert(records::windows::left_alt_pressed == LEFT_ALT_PRESSED &&
+              records::windows::right_alt_pressed == RIGHT_ALT_PRESSED &&
+              records::windows::from_left_1st_button_pressed == FROM_LEFT_1ST_BUTTON_PRESSED &&
+              records::windows::rightmost_button_pressed == RIGHTMOST_BUTTON_PRESSED &&
+              records::windows::from_left_2nd_button_pressed == FROM_LEFT_2ND_BUTTON_PRESSED &&
+              records::windows::mouse_moved == MOUSE_MOVED && records::windows::double_click == DOUBLE_CLICK &&
+              records::windows::mouse_wheeled == MOUSE_WHEELED);
 
 // The console as found, given back by close(), and what it shows now.
 struct State {
@@ -18,12 +47,18 @@ struct State {
   DWORD output_mode = 0;
   WORD attributes = 0x07;
   CONSOLE_CURSOR_INFO cursor{};
+  std::wstring title;  // as found
+  bool title_changed = false;
   bool mouse = false;
   bool cursor_visible = true;
-  DWORD buttons = 0;  // the mouse buttons down at the last mouse event
+  std::uint32_t buttons = 0;  // the mouse buttons down at the last mouse record
+  int rows = 0;  // the console window's size in cells
+  int cols = 0;
+  int top = 1;  // model row and column shown at the window's top left
+  int left = 1;
   int shown_width = 0;
   int shown_height = 0;
-  std::vector<Cell> shown;
+  std::vector<Cell> shown;  // what the console holds, model-sized
   std::vector<bool> shown_valid;
 };
 
@@ -53,89 +88,42 @@ void apply_cursor() {
   ::SetConsoleCursorInfo(state.out, &info);
 }
 
-// Keys that change no character and end no wait: Control, the Shift keys,
-// Alt, Caps Lock, Num Lock and Scroll Lock.
-bool is_modifier(WORD key) {
-  switch (key) {
-    case VK_CONTROL: case VK_SHIFT: case VK_MENU: case VK_CAPITAL: case VK_NUMLOCK: case VK_SCROLL:
-    case VK_LCONTROL: case VK_RCONTROL: case VK_LSHIFT: case VK_RSHIFT: case VK_LMENU: case VK_RMENU:
-    case VK_LWIN: case VK_RWIN:
-      return true;
-    default:
+void read_window_size() {
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (!::GetConsoleScreenBufferInfo(state.out, &info)) return;
+  state.rows = info.srWindow.Bottom - info.srWindow.Top + 1;
+  state.cols = info.srWindow.Right - info.srWindow.Left + 1;
+}
+
+std::wstring console_title() {
+  std::wstring title(32768, L'\0');  // the longest title a console keeps
+  const DWORD length = ::GetConsoleTitleW(title.data(), static_cast<DWORD>(title.size()));
+  title.resize(std::min<std::size_t>(length, title.size() - 1));
+  return title;
+}
+
+// The record as the decoder takes it; false for one that counts for nothing
+// (focus, menu and size records, key releases, modifier keys).
+bool decode(const INPUT_RECORD& record, InputEvent& event) {
+  if (record.EventType == KEY_EVENT) {
+    const KEY_EVENT_RECORD& key = record.Event.KeyEvent;
+    return records::decode_key({key.bKeyDown != FALSE, key.wVirtualKeyCode, key.uChar.AsciiChar,
+                                static_cast<std::uint32_t>(key.dwControlKeyState)},
+                               event);
+  }
+  if (record.EventType == MOUSE_EVENT && state.mouse) {
+    const MOUSE_EVENT_RECORD& mouse = record.Event.MouseEvent;
+    if (!records::decode_mouse({mouse.dwMousePosition.X, mouse.dwMousePosition.Y,
+                                static_cast<std::uint32_t>(mouse.dwButtonState),
+                                static_cast<std::uint32_t>(mouse.dwEventFlags)},
+                               state.buttons, event)) {
       return false;
-  }
-}
-
-// A key press as the console's events tell it; false for one that does not
-// count.
-bool decode_key(const KEY_EVENT_RECORD& key, InputEvent& event) {
-  if (!key.bKeyDown || is_modifier(key.wVirtualKeyCode)) return false;
-  const WORD code = key.wVirtualKeyCode;
-  const bool alt = (key.dwControlKeyState & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0;
-  event = InputEvent{};
-  switch (code) {
-    case VK_RETURN: event.key = Key::enter; return true;
-    case VK_ESCAPE: event.key = Key::escape; return true;
-    case VK_BACK: event.key = Key::backspace; return true;
-    case VK_TAB: event.key = Key::tab; return true;
-    case VK_UP: event.key = Key::up; return true;
-    case VK_DOWN: event.key = Key::down; return true;
-    case VK_LEFT: event.key = Key::left; return true;
-    case VK_RIGHT: event.key = Key::right; return true;
-    case VK_HOME: event.key = Key::home; return true;
-    case VK_END: event.key = Key::end; return true;
-    case VK_PRIOR: event.key = Key::page_up; return true;
-    case VK_NEXT: event.key = Key::page_down; return true;
-    case VK_INSERT: event.key = Key::insert; return true;
-    case VK_DELETE: event.key = Key::delete_key; return true;
-    default: break;
-  }
-  if (code >= VK_F1 && code <= VK_F12) {
-    event.key = Key::function;
-    event.function_number = code - VK_F1 + 1;
+    }
+    event.row += state.top - 1;  // the window shows the model from there
+    event.col += state.left - 1;
     return true;
   }
-  const char ch = key.uChar.AsciiChar;
-  if (ch != 0 && !(alt && code >= 'A' && code <= 'Z')) {
-    event.key = Key::character;
-    event.ch = ch;
-    return true;
-  }
-  event.key = Key::other;  // Alt with a letter, or a key without a character
-  return true;
-}
-
-int button_number(DWORD bit) {
-  if (bit == FROM_LEFT_1ST_BUTTON_PRESSED) return 1;
-  if (bit == RIGHTMOST_BUTTON_PRESSED) return 2;
-  if (bit == FROM_LEFT_2ND_BUTTON_PRESSED) return 3;
-  return 0;
-}
-
-bool decode_mouse(const MOUSE_EVENT_RECORD& mouse, InputEvent& event) {
-  event = InputEvent{};
-  event.row = mouse.dwMousePosition.Y + 1;
-  event.col = mouse.dwMousePosition.X + 1;
-  const DWORD before = state.buttons;
-  const DWORD now = mouse.dwButtonState & 0x1F;
-  if (mouse.dwEventFlags == MOUSE_WHEELED) {
-    event.key = static_cast<SHORT>(HIWORD(mouse.dwButtonState)) > 0 ? Key::wheel_up : Key::wheel_down;
-    return true;
-  }
-  state.buttons = now;
-  if (mouse.dwEventFlags == MOUSE_MOVED) {
-    event.key = Key::mouse_move;
-    event.button = button_number(now & (~now + 1));
-    return true;
-  }
-  if (mouse.dwEventFlags != 0) return false;  // a double click is no press of its own
-  const DWORD pressed = now & ~before;
-  const DWORD released = before & ~now;
-  const DWORD changed = pressed != 0 ? pressed : released;
-  if (changed == 0) return false;
-  event.key = pressed != 0 ? Key::mouse_press : Key::mouse_release;
-  event.button = button_number(changed & (~changed + 1));
-  return true;
+  return false;
 }
 
 }  // namespace
@@ -145,6 +133,7 @@ bool usable() { return is_console(::GetStdHandle(STD_INPUT_HANDLE)) && is_consol
 bool open() {
   if (state.open) return true;
   if (!usable()) return false;
+  state = State{};
   state.in = ::GetStdHandle(STD_INPUT_HANDLE);
   state.out = screen_handle();
   CONSOLE_SCREEN_BUFFER_INFO info{};
@@ -155,13 +144,13 @@ bool open() {
   state.attributes = info.wAttributes;
   ::GetConsoleCursorInfo(state.out, &state.cursor);
   state.cursor_visible = state.cursor.bVisible != FALSE;
-  state.mouse = false;
-  state.buttons = 0;
-  state.shown.clear();
-  state.shown_valid.clear();
-  state.shown_width = state.shown_height = 0;
+  state.title = console_title();
+  read_window_size();
   ::SetConsoleMode(state.in, input_mode(false));
   ::SetConsoleMode(state.out, ENABLE_PROCESSED_OUTPUT | ENABLE_WRAP_AT_EOL_OUTPUT);
+  // Control-C never ends the run. A console delivers it as a key; Wine's
+  // console host in a terminal leaves it to the terminal, which interrupts.
+  ::SetConsoleCtrlHandler(nullptr, TRUE);
   state.open = true;
   return true;
 }
@@ -178,8 +167,10 @@ void close() {
   }
   ::SetConsoleTextAttribute(state.out, state.attributes);
   ::SetConsoleCursorInfo(state.out, &state.cursor);
+  if (state.title_changed) ::SetConsoleTitleW(state.title.c_str());
   ::SetConsoleMode(state.in, state.input_mode);
   ::SetConsoleMode(state.out, state.output_mode);
+  ::SetConsoleCtrlHandler(nullptr, FALSE);
 }
 
 bool utf8_cells() { return false; }  // the console shows OEM code page 437 bytes
@@ -187,20 +178,30 @@ bool utf8_cells() { return false; }  // the console shows OEM code page 437 byte
 void set_title(std::string_view title) {
   if (!state.open) return;
   ::SetConsoleTitleA(std::string(title).c_str());
+  state.title_changed = true;
 }
 
 // First the buffer grows to hold the window, then the window takes its
-// size, then the buffer shrinks to exactly that size.
+// size, then the buffer shrinks to exactly that size. A console that cannot
+// show a window that large gets the largest it can show, and show() draws
+// the model through a view of that size that follows the cursor. (Wine's
+// console host in a terminal can show no more than the terminal's rows and
+// columns, but takes a larger window and draws its rows below the terminal's
+// last row over that row.)
 void request_size(int columns, int rows) {
   if (!state.open || columns < 1 || rows < 1 || columns > 9999 || rows > 9999) return;
   CONSOLE_SCREEN_BUFFER_INFO info{};
   if (!::GetConsoleScreenBufferInfo(state.out, &info)) return;
+  const COORD largest = ::GetLargestConsoleWindowSize(state.out);
+  if (largest.X > 0) columns = std::min<int>(columns, largest.X);
+  if (largest.Y > 0) rows = std::min<int>(rows, largest.Y);
   const COORD wanted{static_cast<SHORT>(columns), static_cast<SHORT>(rows)};
   const COORD grown{(std::max)(wanted.X, info.dwSize.X), (std::max)(wanted.Y, info.dwSize.Y)};
   ::SetConsoleScreenBufferSize(state.out, grown);
   const SMALL_RECT window{0, 0, static_cast<SHORT>(columns - 1), static_cast<SHORT>(rows - 1)};
   ::SetConsoleWindowInfo(state.out, TRUE, &window);
   ::SetConsoleScreenBufferSize(state.out, wanted);
+  read_window_size();
 }
 
 void set_mouse_reports(bool on) {
@@ -217,7 +218,14 @@ void set_cursor_visible(bool visible) {
 
 void show(const Screen& screen) {
   if (!state.open) return;
-  if (screen.width != state.shown_width || screen.height != state.shown_height) {
+  const int visible_rows = std::min(state.rows > 0 ? state.rows : screen.height, screen.height);
+  const int visible_cols = std::min(state.cols > 0 ? state.cols : screen.width, screen.width);
+  const int top = follow_cursor(state.top, screen.row, visible_rows, screen.height);
+  const int left = follow_cursor(state.left, screen.col, visible_cols, screen.width);
+  if (screen.width != state.shown_width || screen.height != state.shown_height || top != state.top ||
+      left != state.left) {
+    state.top = top;
+    state.left = left;
     state.shown_width = screen.width;
     state.shown_height = screen.height;
     state.shown.assign(screen.cells.size(), Cell{});
@@ -225,18 +233,19 @@ void show(const Screen& screen) {
   }
   // Each run of changed cells within a row is one cell-block write.
   std::vector<CHAR_INFO> piece;
-  for (int row = 0; row < screen.height; ++row) {
-    int col = 0;
-    while (col < screen.width) {
-      const std::size_t at = static_cast<std::size_t>(row) * screen.width + col;
+  for (int r = 0; r < visible_rows; ++r) {
+    const std::size_t row_start = static_cast<std::size_t>(state.top - 1 + r) * screen.width + (state.left - 1);
+    int c = 0;
+    while (c < visible_cols) {
+      const std::size_t at = row_start + c;
       if (state.shown_valid[at] && state.shown[at] == screen.cells[at]) {
-        ++col;
+        ++c;
         continue;
       }
-      const int first = col;
+      const int first = c;
       piece.clear();
-      while (col < screen.width) {
-        const std::size_t i = static_cast<std::size_t>(row) * screen.width + col;
+      while (c < visible_cols) {
+        const std::size_t i = row_start + c;
         if (state.shown_valid[i] && state.shown[i] == screen.cells[i]) break;
         CHAR_INFO cell{};
         cell.Char.AsciiChar = static_cast<CHAR>(screen.cells[i].ch);
@@ -244,52 +253,47 @@ void show(const Screen& screen) {
         piece.push_back(cell);
         state.shown[i] = screen.cells[i];
         state.shown_valid[i] = true;
-        ++col;
+        ++c;
       }
       const COORD size{static_cast<SHORT>(piece.size()), 1};
-      SMALL_RECT region{static_cast<SHORT>(first), static_cast<SHORT>(row), static_cast<SHORT>(col - 1),
-                        static_cast<SHORT>(row)};
+      SMALL_RECT region{static_cast<SHORT>(first), static_cast<SHORT>(r), static_cast<SHORT>(c - 1),
+                        static_cast<SHORT>(r)};
       ::WriteConsoleOutputA(state.out, piece.data(), size, COORD{0, 0}, &region);
     }
   }
   // Text written by other means (the system's own messages) takes the
   // current colours; the console's cursor stands where the model's does.
   ::SetConsoleTextAttribute(state.out, attribute(screen));
-  const int row = (std::min)((std::max)(screen.row, 1), screen.height);
-  const int col = (std::min)((std::max)(screen.col, 1), screen.width);
-  ::SetConsoleCursorPosition(state.out, COORD{static_cast<SHORT>(col - 1), static_cast<SHORT>(row - 1)});
+  const int row = std::clamp(screen.row, 1, screen.height) - state.top;
+  const int col = std::clamp(screen.col, 1, screen.width) - state.left;
+  ::SetConsoleCursorPosition(state.out, COORD{static_cast<SHORT>(col), static_cast<SHORT>(row)});
   apply_cursor();
 }
 
+// Blocks on the console's input handle until a record is there, then reads
+// it: no polling, so a waiting run costs no processor time, and a console
+// host that reads its terminal only for a waiting reader (Wine's) delivers.
 bool read_event(const Screen&, int timeout_ms, InputEvent& event) {
   if (!state.open) {
     event = InputEvent{};
     return true;  // end_of_input
   }
-  const ULONGLONG start = ::GetTickCount64();
+  const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(timeout_ms < 0 ? 0 : timeout_ms);
   while (true) {
-    DWORD waiting = 0;
-    if (!::GetNumberOfConsoleInputEvents(state.in, &waiting)) {
+    DWORD wait_ms = INFINITE;
+    if (timeout_ms >= 0) {
+      const ULONGLONG now = ::GetTickCount64();
+      wait_ms = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+    }
+    const DWORD waited = ::WaitForSingleObject(state.in, wait_ms);
+    if (waited == WAIT_TIMEOUT) return false;
+    INPUT_RECORD record{};
+    DWORD got = 0;
+    if (waited != WAIT_OBJECT_0 || !::ReadConsoleInputA(state.in, &record, 1, &got)) {
       event = InputEvent{};  // the console has gone: end of input
       return true;
     }
-    if (waiting > 0) {
-      INPUT_RECORD record{};
-      DWORD got = 0;
-      if (!::ReadConsoleInputA(state.in, &record, 1, &got)) {
-        event = InputEvent{};
-        return true;
-      }
-      if (got == 1) {
-        if (record.EventType == KEY_EVENT && decode_key(record.Event.KeyEvent, event)) return true;
-        if (record.EventType == MOUSE_EVENT && state.mouse && decode_mouse(record.Event.MouseEvent, event)) {
-          return true;
-        }
-      }
-      continue;  // focus, menu and size events, key releases: not counted
-    }
-    if (timeout_ms >= 0 && ::GetTickCount64() - start >= static_cast<ULONGLONG>(timeout_ms)) return false;
-    ::Sleep(1);
+    if (got == 1 && decode(record, event)) return true;
   }
 }
 

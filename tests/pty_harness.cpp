@@ -100,18 +100,6 @@ std::string sgr_mouse(int code, int row, int col, char final) {
 
 int button_code(int button) { return button == 1 ? 0 : button == 2 ? 2 : 1; }
 
-// Whether bytes written to the pty are still on their way to the program.
-// Polling the terminal side makes the kernel hand over what it still
-// buffers first, so a byte sent just before is never missed.
-bool input_unread(const PtyProgram& program) {
-  const int fd = ::open(program.terminal_path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return true;
-  pollfd p{fd, POLLIN, 0};
-  const int ready = ::poll(&p, 1, 0);
-  ::close(fd);
-  return ready != 0 && (p.revents & POLLIN) != 0;
-}
-
 // Whether the program's main thread is blocked reading standard input, or
 // polling, with no time limit: the system call it is in, from /proc.
 bool blocked_without_time_limit(pid_t pid) {
@@ -176,6 +164,7 @@ bool start_program(PtyProgram& program, const PtyOptions& options) {
       const std::size_t eq = entry.find('=');
       ::setenv(entry.substr(0, eq).c_str(), entry.substr(eq + 1).c_str(), 1);
     }
+    for (const std::string& name : options.removed_environment) ::unsetenv(name.c_str());
     std::vector<char*> argv;
     for (const std::string& arg : options.argv) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -223,9 +212,20 @@ bool wait_for_text(PtyProgram& program, std::string_view text, std::chrono::mill
   return wait_until(program, [&] { return find_text(program, text).row != 0; }, timeout);
 }
 
+// Polling the terminal side makes the kernel hand over what it still
+// buffers first, so a byte sent just before is never missed.
+bool input_pending(const PtyProgram& program) {
+  const int fd = ::open(program.terminal_path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return true;
+  pollfd p{fd, POLLIN, 0};
+  const int ready = ::poll(&p, 1, 0);
+  ::close(fd);
+  return ready != 0 && (p.revents & POLLIN) != 0;
+}
+
 bool waits_for_input(const PtyProgram& program) {
   if (program.exited || program.pid <= 0) return false;
-  return !input_unread(program) && blocked_without_time_limit(program.pid);
+  return !input_pending(program) && blocked_without_time_limit(program.pid);
 }
 
 bool wait_for_input_wait(PtyProgram& program, std::chrono::milliseconds timeout) {

@@ -37,6 +37,8 @@ struct PtyOptions {
   // Added to the environment as NAME=value; TERM=xterm-256color and
   // LANG=C.UTF-8 are set unless given here.
   std::vector<std::string> environment;
+  // Names taken out of the environment.
+  std::vector<std::string> removed_environment;
 };
 
 // One running program and the terminal it sees. Not copyable; the
@@ -84,6 +86,9 @@ bool wait_until(PtyProgram& program, const std::function<bool()>& condition,
                 std::chrono::milliseconds timeout = std::chrono::milliseconds(20000));
 bool wait_for_text(PtyProgram& program, std::string_view text,
                    std::chrono::milliseconds timeout = std::chrono::milliseconds(20000));
+// True while bytes sent to the program are still on their way: no process
+// has read them from the terminal yet.
+bool input_pending(const PtyProgram& program);
 // True when the program waits for the operator: every byte sent to it has
 // been read, and it is blocked reading its terminal with no time limit. A
 // program that waits like this has done all that the input so far asked of

@@ -10,12 +10,14 @@
 #include <map>
 #include <sstream>
 
+#include "tests/windows/windows_test_support.hpp"
 #include "tests/windows/wine_runner.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 using wine_runner::Result;
+using namespace windows_tests;
 
 const std::string posix_program = GBKCONVERT_PATH;
 const std::string windows_program = GBKCONVERT_EXE;
@@ -32,27 +34,6 @@ const std::string exam_dat = "1001,G1,,.24.\r\n1002,G1,,-..12\r\n1003,G2,,x..4\r
 const std::string exam_txt = ".24.\r\n-..12\r\nx..4\r\n";
 const std::string exam_ans = "1\r\n3\r\n2\r\n5\r\n";
 
-std::string read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void write_file(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// Every regular file below a folder, by relative name, with its bytes.
-std::map<std::string, std::string> folder_contents(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).string()] = read_file(entry.path());
-  }
-  return files;
-}
-
 std::string run_log(const Result& result) {
   return "exit " + std::to_string(result.exit_code) + (result.timed_out ? " (timed out)" : "") + "\nstdout:\n" +
          result.out + "\nstderr:\n" + result.err;
@@ -64,14 +45,8 @@ class WindowsProgram : public ::testing::Test {
   fs::path scratch;
 
   void SetUp() override {
-    const std::string problem = wine_runner::prepare_wine(probe_program);
-    if (!problem.empty()) {
-#if GBK_REQUIRE_WINE
-      FAIL() << problem;
-#else
-      GTEST_SKIP() << "Wine cannot run Windows programs here: " << problem;
-#endif
-    }
+    require_wine();
+    if (IsSkipped() || HasFatalFailure()) return;
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "." + info->name();
     std::replace(name.begin(), name.end(), '/', '_');
@@ -365,7 +340,7 @@ TEST_F(WindowsProgram, SearchListsNormalFilesOnly) {
   };
   for (const Case& c : cases) {
     const Result result = run_probe(c.cwd, {"list", wine_runner::to_hex(c.pattern)});
-    EXPECT_EQ(result.exit_code, 0) << c.pattern;
+    EXPECT_EQ(result.exit_code, 0) << c.pattern << "\n" << run_log(result);
     EXPECT_EQ(listed(result), c.names) << c.pattern;
   }
 }

@@ -28,23 +28,22 @@ std::string wine_prefix() {
   return given != nullptr && *given != '\0' ? given : WINE_PREFIX;
 }
 
-// The caller's environment without a display (Wine must not try to open a
-// window) and with a quiet Wine in the tests' prefix.
+// The caller's environment less wine_removed_variables, plus wine_settings.
 std::vector<std::string> wine_environment() {
+  const std::vector<std::string> settings = wine_settings();
+  const std::vector<std::string> removed = wine_removed_variables();
+  const auto names = [](const std::string& entry, const std::string& name) {
+    return entry.size() > name.size() && entry.starts_with(name) && entry[name.size()] == '=';
+  };
   std::vector<std::string> env;
   for (char** at = environ; *at != nullptr; ++at) {
     const std::string entry(*at);
-    if (entry.starts_with("DISPLAY=") || entry.starts_with("WAYLAND_DISPLAY=") ||
-        entry.starts_with("WINEPREFIX=") || entry.starts_with("WINEDEBUG=") ||
-        entry.starts_with("WINEDLLOVERRIDES=")) {
-      continue;
-    }
-    env.push_back(entry);
+    bool dropped = false;
+    for (const std::string& name : removed) dropped = dropped || names(entry, name);
+    for (const std::string& setting : settings) dropped = dropped || names(entry, setting.substr(0, setting.find('=')));
+    if (!dropped) env.push_back(entry);
   }
-  env.push_back("WINEPREFIX=" + wine_prefix());
-  env.push_back("WINEDEBUG=-all");
-  // No Mono or Gecko installer when the prefix is made.
-  env.push_back("WINEDLLOVERRIDES=mscoree,mshtml=");
+  env.insert(env.end(), settings.begin(), settings.end());
   return env;
 }
 
@@ -139,6 +138,13 @@ std::string scratch_file(const char* what) {
 }
 
 }  // namespace
+
+std::vector<std::string> wine_settings() {
+  // No Mono or Gecko installer when the prefix is made.
+  return {"WINEPREFIX=" + wine_prefix(), "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml="};
+}
+
+std::vector<std::string> wine_removed_variables() { return {"DISPLAY", "WAYLAND_DISPLAY"}; }
 
 std::vector<std::string> wine_command(const std::string& exe, const std::vector<std::string>& arguments) {
   std::vector<std::string> argv{WINE_PROGRAM, exe};

@@ -22,6 +22,12 @@ struct Result {
 Result run(const std::vector<std::string>& argv, const std::string& cwd, const std::string& input = {},
            bool under_wine = false, int timeout_seconds = 60);
 
+// What a Windows program run by Wine finds in its environment on top of the
+// caller's, as NAME=value: the tests' own Wine prefix and a quiet Wine.
+std::vector<std::string> wine_settings();
+// What it loses: the display, so that Wine never tries to open a window.
+std::vector<std::string> wine_removed_variables();
+
 // argv of a Windows program started by Wine: the wine loader, then the
 // program and its arguments.
 std::vector<std::string> wine_command(const std::string& exe, const std::vector<std::string>& arguments);

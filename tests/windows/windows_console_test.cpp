@@ -1,0 +1,419 @@
+// gbkconvert.exe on a real Wine console: Wine started directly in a
+// pseudo-terminal, its console host drawing the console into the terminal
+// and turning typed keys into console input. Each run is set beside the
+// POSIX build running in a terminal of the same size with the same keys:
+// the screens (text, colours, cursor) must agree at every wait, and so must
+// the files they write.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+#include <map>
+#include <sstream>
+
+#include "tests/pty_harness.hpp"
+#include "tests/windows/windows_test_support.hpp"
+#include "tests/windows/wine_console.hpp"
+#include "tests/windows/wine_runner.hpp"
+#include "tests/worked_example.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace pty_test;
+using namespace std::chrono_literals;
+using wine_console::WineConsoleRun;
+using namespace windows_tests;
+
+constexpr int light_grey = 7;
+constexpr int light_blue = 9;
+constexpr int light_magenta = 13;
+constexpr int bright_white = 15;
+
+// A first Wine start in a fresh prefix takes about ten seconds, more on a
+// loaded machine.
+constexpr auto wine_timeout = 90s;
+
+// Its first student has three answers where the header said four, its
+// second has a version student number, and there are two students where the
+// header said three.
+const std::string three_warnings =
+    "SH3,,,,,,,,A,B,C,D,\r\n"
+    "FH,,,,,,,,4,3,\r\n"
+    "SD,1001,G1,,,,,,a,b,c,\r\n"
+    "SD,1111111,G1,,,,,,a,b,d,\r\n";
+
+const std::string directory_question = "Change default directory for .gbk course files?";
+const std::string list_hint = "Select a .gbk file or exit";
+const std::string manual_question = "Course: ..";
+
+const std::string key_enter = "\r";
+const std::string key_escape = "\x1b";
+const std::string key_backspace = "\x7f";
+const std::string key_up = "\x1b[A";
+const std::string key_down = "\x1b[B";
+const std::string key_home = "\x1b[H";
+const std::string key_end = "\x1b[F";
+const std::string key_page_down = "\x1b[6~";
+
+// A cell's colours as console colour indices; the terminal's default
+// colours stand for the console's own, light grey on black.
+int foreground(const CellView& c) { return c.fg == -1 ? light_grey : console_colour(c.fg); }
+int background(const CellView& c) { return c.bg == -1 ? 0 : console_colour(c.bg); }
+
+// What the operator sees: every row's text (with the run's own folder names
+// shown as the same stand-ins), then its colours as runs of
+// "foreground/background x count" (a blank's foreground does not show), and
+// the cursor.
+using FolderNames = std::vector<std::pair<std::string, std::string>>;  // as shown, stand-in
+
+std::string screen_picture(const PtyProgram& run, const FolderNames& folders) {
+  std::ostringstream picture;
+  for (int row = 1; row <= screen_rows(run); ++row) {
+    std::string text = row_text(run, row);
+    for (const auto& [shown, stand_in] : folders) {
+      if (const std::size_t at = text.find(shown); at != std::string::npos) text.replace(at, shown.size(), stand_in);
+    }
+    picture << std::setw(2) << row << " |" << text << "|\n   ";
+    std::string last;
+    int count = 0;
+    for (int col = 1; col <= 80; ++col) {
+      const CellView c = cell(run, row, col);
+      const std::string colours =
+          (c.text == " " ? std::string("-") : std::to_string(foreground(c))) + "/" + std::to_string(background(c));
+      if (colours != last && count > 0) {
+        picture << " " << last << "x" << count;
+        count = 0;
+      }
+      last = colours;
+      ++count;
+    }
+    picture << " " << last << "x" << count << "\n";
+  }
+  const Position at = cursor(run);
+  if (run.cursor_visible) {
+    picture << "cursor " << at.row << "," << at.col << "\n";
+  } else {
+    picture << "cursor hidden\n";
+  }
+  return picture.str();
+}
+
+// The text and colours of one row, every cell of it in fg on bg.
+void expect_row(const PtyProgram& run, int row, const std::string& text, int fg, int bg) {
+  EXPECT_EQ(row_text(run, row), text) << "row " << row << "\n" << screen_text(run);
+  for (int col = 1; col <= 80; ++col) {
+    const CellView c = cell(run, row, col);
+    if (c.text != " ") {
+      EXPECT_EQ(foreground(c), fg) << "row " << row << " col " << col;
+    }
+    EXPECT_EQ(background(c), bg) << "row " << row << " col " << col;
+  }
+}
+
+bool wait_for_row(PtyProgram& run, int row, const std::string& text, std::chrono::milliseconds timeout) {
+  return wait_until(run, [&] { return row_text(run, row) == text; }, timeout);
+}
+
+// The name in the list box drawn as the selected one, black on bright white.
+std::string selected_name(const PtyProgram& run) {
+  for (int row = 1; row <= screen_rows(run); ++row) {
+    std::string name;
+    for (int col = 1; col <= 80; ++col) {
+      const CellView c = cell(run, row, col);
+      if (background(c) == bright_white) name += c.text;
+    }
+    if (!name.empty()) return name.substr(name.find_first_not_of(' '), name.find_last_not_of(' ') + 1 - name.find_first_not_of(' '));
+  }
+  return {};
+}
+
+// More course files than the list box shows at once.
+std::vector<std::string> many_course_names() {
+  std::vector<std::string> names = {"exam.gbk", "Biology.GBK", "zoo.gbk", "Art.gbk"};
+  for (int i = 1; i <= 36; ++i) names.push_back("C" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".gbk");
+  return names;
+}
+
+class WineConsole : public testing::Test {
+ protected:
+  void SetUp() override {
+    require_wine();
+    if (IsSkipped() || HasFatalFailure()) return;
+    fs::create_directories(SCRATCH_ROOT);
+    std::string pattern = (fs::path(SCRATCH_ROOT) / "console-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    scratch = pattern;
+    windows_names = {{wine_runner::windows_path(windows_folder().string()), "<folder>"}};
+    posix_names = {{posix_folder().string(), "<folder>"}};
+    // The POSIX build's editor: a stand-in that opens nothing.
+    write_file(scratch / "bin" / "xdg-open", "#!/bin/sh\nexit 0\n");
+    fs::permissions(scratch / "bin" / "xdg-open", fs::perms::owner_all);
+  }
+
+  void TearDown() override {
+    if (!scratch.empty() && !HasFailure()) fs::remove_all(scratch);
+  }
+
+  // The folders of the two runs. Their names as each program shows them,
+  // Z:\...\win and /.../posix, are of the same length, so the boxes that
+  // show them have the same size.
+  fs::path windows_folder() const { return scratch / "win"; }
+  fs::path posix_folder() const { return scratch / "posix"; }
+
+  // The same files in the folder of each build. A folder put here shows as
+  // the same stand-in in the screens of both.
+  void put(const fs::path& name, const std::string& bytes) {
+    write_file(windows_folder() / name, bytes);
+    write_file(posix_folder() / name, bytes);
+    if (name.has_parent_path()) {
+      const std::string stand_in = "<" + name.parent_path().string() + ">";
+      windows_names.emplace(windows_names.begin(),
+                            wine_runner::windows_path((windows_folder() / name.parent_path()).string()), stand_in);
+      posix_names.emplace(posix_names.begin(), (posix_folder() / name.parent_path()).string(), stand_in);
+    }
+  }
+
+  void start(WineConsoleRun& wine, PtyProgram& posix, const std::vector<std::string>& arguments, int rows = 30) {
+    ASSERT_TRUE(wine_console::start(wine, GBKCONVERT_EXE, arguments, windows_folder().string(), rows));
+    PtyOptions options;
+    options.argv = {GBKCONVERT_PATH};
+    options.argv.insert(options.argv.end(), arguments.begin(), arguments.end());
+    options.working_directory = posix_folder().string();
+    options.rows = rows;
+    const char* path = std::getenv("PATH");
+    options.environment = {"PATH=" + (scratch / "bin").string() + ":" + (path != nullptr ? path : "/usr/bin:/bin")};
+    ASSERT_TRUE(start_program(posix, options));
+  }
+
+  // Both runs reach the same wait: the text is on the screen and each
+  // program waits for the operator. The screens must agree.
+  void reach(WineConsoleRun& wine, PtyProgram& posix, const std::string& text) {
+    ASSERT_TRUE(wait_for_text(wine.program, text, wine_timeout)) << screen_text(wine.program);
+    ASSERT_TRUE(wine_console::wait_for_operator(wine, wine_timeout))
+        << "the Windows program does not wait for the operator\n" << screen_text(wine.program);
+    ASSERT_TRUE(wait_for_text(posix, text)) << screen_text(posix);
+    ASSERT_TRUE(wait_for_input_wait(posix)) << screen_text(posix);
+    EXPECT_EQ(screen_picture(wine.program, windows_names), screen_picture(posix, posix_names))
+        << "Windows console (first) and POSIX terminal";
+  }
+
+  // One key or one sequence to both, and both at the same next wait.
+  void press(WineConsoleRun& wine, PtyProgram& posix, const std::string& keys, const std::string& then) {
+    send(wine.program, keys);
+    send(posix, keys);
+    reach(wine, posix, then);
+  }
+
+  fs::path scratch;
+  FolderNames windows_names;
+  FolderNames posix_names;
+};
+
+// ---------------------------------------------------------------------------
+
+TEST_F(WineConsole, CommandLineRunWithAllThreeWarnings) {
+  put("WARN.GBK", three_warnings);
+  WineConsoleRun wine;
+  PtyProgram posix;
+  start(wine, posix, {"WARN"});
+
+  // Each wait: the prompt it shows, the key that ends it, and what the next
+  // warning would show, which must not appear before that one key.
+  struct Wait {
+    int prompt_row;
+    std::string prompt;
+    std::string key;
+    std::string next;
+  };
+  const Wait waits[] = {
+      {5, "  Any key to continue", "x", "This may be a multiple version file."},
+      {13, "      Any key to continue.", "\r", "Discrepancy in the number of students"},
+      {17, " Any key to continue", key_escape, ""},
+  };
+  for (const Wait& wait : waits) {
+    SCOPED_TRACE("wait at row " + std::to_string(wait.prompt_row));
+    ASSERT_TRUE(wait_for_row(wine.program, wait.prompt_row, wait.prompt, wine_timeout)) << screen_text(wine.program);
+    reach(wine, posix, wait.prompt);
+    if (HasFatalFailure()) return;
+    if (!wait.next.empty()) {
+      EXPECT_EQ(find_text(wine.program, wait.next).row, 0) << "a wait ended without its key";
+    }
+    EXPECT_EQ(wine.program.title, "Converter from GBK files");
+    if (wait.prompt_row == 13) {
+      // In a terminal under Wine, Control-C is the terminal's interrupt and
+      // never reaches the program as a key: the run goes on, still waiting.
+      send(wine.program, "\x03");
+      ASSERT_TRUE(wine_console::wait_for_operator(wine, wine_timeout)) << "Control-C ended the run";
+      EXPECT_EQ(find_text(wine.program, wait.next).row, 0) << screen_text(wine.program);
+    }
+    send(wine.program, wait.key);
+    send(posix, wait.key);
+  }
+  EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
+  EXPECT_EQ(wait_for_exit(posix), 0);
+  // The last screen of the run stays, in light magenta on light grey.
+  const std::vector<std::string> rows = {"",
+                                         " number of questions = 4  number of students =  3",
+                                         "   filename= WARN.gbk",
+                                         " Discrepancy in number of questions",
+                                         "  Any key to continue",
+                                         "",
+                                         "   filename= WARN.gbk",
+                                         "",
+                                         " This may be a multiple version file.",
+                                         " Student number 1111111 is present",
+                                         "   Statistical detection results are meaningless.",
+                                         "",
+                                         "      Any key to continue.",
+                                         "",
+                                         "   filename= WARN.gbk",
+                                         "Discrepancy in the number of students",
+                                         " Any key to continue"};
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    expect_row(wine.program, static_cast<int>(i) + 1, rows[i], light_magenta, light_grey);
+  }
+  EXPECT_EQ(wine.program.title, "") << "the window title as found";
+  EXPECT_EQ(folder_contents(windows_folder()), folder_contents(posix_folder()));
+  EXPECT_EQ(read_file(windows_folder() / "WARN.ans"), "1\r\n2\r\n3\r\n") << "the key as far as the last question count";
+}
+
+// A terminal of 24 rows shows the 30 rows of the console through a view
+// that follows the cursor, as the POSIX build does; without it Wine's
+// console host draws the rows below the terminal's last one over that row.
+TEST_F(WineConsole, OnAnEightyBy24TerminalTheViewFollowsTheCursor) {
+  for (const std::string& name : many_course_names()) put(name, tests::course);
+  WineConsoleRun wine;
+  PtyProgram posix;
+  start(wine, posix, {}, 24);
+  reach(wine, posix, "[Cancel]");
+  ASSERT_NE(find_text(wine.program, directory_question).row, 0) << screen_text(wine.program);
+  press(wine, posix, key_escape, list_hint);
+  EXPECT_EQ(selected_name(wine.program), "ART.GBK") << screen_text(wine.program);
+  press(wine, posix, key_down + key_down, "C01.GBK");
+  EXPECT_EQ(selected_name(wine.program), "C01.GBK") << screen_text(wine.program);
+  send(wine.program, key_enter);
+  send(posix, key_enter);
+  EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
+  EXPECT_EQ(wait_for_exit(posix), 0);
+  EXPECT_EQ(read_file(windows_folder() / "C01.dat"), tests::course_dat);
+}
+
+// A waiting program costs no processor time: it blocks on the console.
+TEST_F(WineConsole, AWaitingRunUsesNoProcessorTime) {
+  put("WARN.GBK", three_warnings);
+  WineConsoleRun wine;
+  ASSERT_TRUE(wine_console::start(wine, GBKCONVERT_EXE, {"WARN"}, windows_folder().string()));
+  ASSERT_TRUE(wait_for_text(wine.program, "  Any key to continue", wine_timeout)) << screen_text(wine.program);
+  ASSERT_TRUE(wine_console::wait_for_operator(wine, wine_timeout)) << screen_text(wine.program);
+
+  // The figure is the subject here: three seconds of waiting, measured.
+  const auto observed = 3s;
+  const auto cpu_before = wine_console::cpu_time(wine);
+  const auto start = std::chrono::steady_clock::now();
+  while (std::chrono::steady_clock::now() - start < observed) pump(wine.program, 100ms);
+  const auto used = wine_console::cpu_time(wine) - cpu_before;
+  const double used_ms = std::chrono::duration<double, std::milli>(used).count();
+  std::cout << "processor time of gbkconvert.exe and its console host over " << observed.count()
+            << " s of waiting: " << used_ms << " ms\n";
+  RecordProperty("wait_cpu_microseconds", static_cast<int>(used.count() / 1000));
+  EXPECT_LT(used_ms, 10.0) << "a wait that polls";
+  EXPECT_EQ(find_text(wine.program, "This may be").row, 0) << "the wait ended by itself";
+
+  send(wine.program, "a");
+  ASSERT_TRUE(wait_for_text(wine.program, "      Any key to continue.", wine_timeout)) << screen_text(wine.program);
+  send(wine.program, "b");
+  ASSERT_TRUE(wait_for_text(wine.program, " Any key to continue", wine_timeout)) << screen_text(wine.program);
+  ASSERT_TRUE(wine_console::wait_for_operator(wine, wine_timeout));
+  send(wine.program, "c");
+  EXPECT_EQ(wine_console::wait_for_end(wine), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Interactive runs by keys alone.
+
+TEST_F(WineConsole, InteractiveRunWithTypedDirectoryAndListKeys) {
+  for (const std::string& name : many_course_names()) put(fs::path("sub") / name, tests::course);
+  put("top.gbk", tests::course);
+  WineConsoleRun wine;
+  PtyProgram posix;
+  start(wine, posix, {});
+
+  reach(wine, posix, "[Cancel]");
+  ASSERT_NE(find_text(wine.program, directory_question).row, 0) << screen_text(wine.program);
+  // The start-up screen stands above the box, in light blue on light grey.
+  expect_row(wine.program, 2, " This program creates .DAT, .TXT,", light_blue, light_grey);
+  expect_row(wine.program, 3, " and .ANS files from .GBK files.", light_blue, light_grey);
+  expect_row(wine.program, 5, "  If your .GBK files are not on the same path (folder)", light_blue, light_grey);
+  expect_row(wine.program, 6, "  as the program files then specify where they are:", light_blue, light_grey);
+  expect_row(wine.program, 8, "       example: c:\\mydirectory\\myfiles\\", light_blue, light_grey);
+  expect_row(wine.program, 10, " The change will be made only if the path exists.", light_blue, light_grey);
+  EXPECT_EQ(wine.program.title, "Converter from GBK files");
+
+  press(wine, posix, "sux", "sux");
+  press(wine, posix, key_backspace, "su ");
+  EXPECT_EQ(find_text(wine.program, "sux").row, 0) << screen_text(wine.program);
+  press(wine, posix, "b", "sub");
+  press(wine, posix, key_enter, list_hint);
+  EXPECT_EQ(selected_name(wine.program), "ART.GBK") << screen_text(wine.program);
+  EXPECT_EQ(find_text(wine.program, "TOP.GBK").row, 0) << "the list is of the typed folder";
+
+  struct Step {
+    const char* name;
+    std::string key;
+    std::string selected;
+  };
+  const Step steps[] = {
+      {"Down", key_down, "BIOLOGY.GBK"},
+      {"Down again", key_down, "C01.GBK"},
+      {"Up", key_up, "BIOLOGY.GBK"},
+      {"PgDn", key_page_down, "C21.GBK"},
+      {"End", key_end, "ZOO.GBK"},
+      {"Home", key_home, "ART.GBK"},
+      {"letter jump", "e", "EXAM.GBK"},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    press(wine, posix, step.key, step.selected);
+    EXPECT_EQ(selected_name(wine.program), step.selected) << screen_text(wine.program);
+  }
+  send(wine.program, key_enter);
+  send(posix, key_enter);
+  EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
+  EXPECT_EQ(wait_for_exit(posix), 0);
+  EXPECT_EQ(read_file(windows_folder() / "sub" / "EXAM.dat"), tests::course_dat);
+  EXPECT_EQ(read_file(windows_folder() / "sub" / "EXAM.txt"), tests::course_txt);
+  EXPECT_EQ(read_file(windows_folder() / "sub" / "EXAM.ans"), tests::course_ans);
+  EXPECT_FALSE(fs::exists(windows_folder() / "sub" / "ZOO.dat"));
+}
+
+TEST_F(WineConsole, InteractiveRunThroughEscapeToTheManualEntry) {
+  put("exam.gbk", tests::course);
+  put("other/Bio.gbk", tests::course);
+  WineConsoleRun wine;
+  PtyProgram posix;
+  start(wine, posix, {});
+
+  reach(wine, posix, directory_question);
+  press(wine, posix, key_escape, list_hint);
+  EXPECT_EQ(selected_name(wine.program), "EXAM.GBK") << screen_text(wine.program);
+  press(wine, posix, key_escape, manual_question);
+  // The manual entry's explanation, in light blue.
+  EXPECT_EQ(row_text(wine.program, 1), "If the .gbk course files are in another directory,");
+  EXPECT_EQ(row_text(wine.program, 2), "add the path to the file name.");
+  EXPECT_EQ(foreground(cell(wine.program, 1, 1)), light_blue);
+  press(wine, posix, "other/bio.gbk", "other/bio.gbk");
+  send(wine.program, key_enter);
+  send(posix, key_enter);
+  EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
+  EXPECT_EQ(wait_for_exit(posix), 0);
+  EXPECT_EQ(read_file(windows_folder() / "other" / "BIO.dat"), tests::course_dat);
+  EXPECT_EQ(read_file(windows_folder() / "other" / "BIO.ans"), tests::course_ans);
+}
+
+}  // namespace
