@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "console/drawn_cells.hpp"
 #include "console/terminal.hpp"
 
 namespace console::terminal {
@@ -21,10 +22,7 @@ struct State {
   bool mouse = false;
   bool cursor_visible = true;
   DWORD buttons = 0;  // the mouse buttons down at the last mouse event
-  int shown_width = 0;
-  int shown_height = 0;
-  std::vector<Cell> shown;
-  std::vector<bool> shown_valid;
+  DrawnCells drawn;  // what the console shows of the model
 };
 
 State state;
@@ -157,9 +155,7 @@ bool open() {
   state.cursor_visible = state.cursor.bVisible != FALSE;
   state.mouse = false;
   state.buttons = 0;
-  state.shown.clear();
-  state.shown_valid.clear();
-  state.shown_width = state.shown_height = 0;
+  state.drawn = DrawnCells{};
   ::SetConsoleMode(state.in, input_mode(false));
   ::SetConsoleMode(state.out, ENABLE_PROCESSED_OUTPUT | ENABLE_WRAP_AT_EOL_OUTPUT);
   state.open = true;
@@ -215,42 +211,24 @@ void set_cursor_visible(bool visible) {
   apply_cursor();
 }
 
-void show(const Screen& screen) {
-  if (!state.open) return;
-  if (screen.width != state.shown_width || screen.height != state.shown_height) {
-    state.shown_width = screen.width;
-    state.shown_height = screen.height;
-    state.shown.assign(screen.cells.size(), Cell{});
-    state.shown_valid.assign(screen.cells.size(), false);
-  }
-  // Each run of changed cells within a row is one cell-block write.
+View show(const Screen& screen) {
+  const View all = whole_screen(screen);
+  if (!state.open) return all;
+  // Each run of changed cells is one cell-block write.
   std::vector<CHAR_INFO> piece;
-  for (int row = 0; row < screen.height; ++row) {
-    int col = 0;
-    while (col < screen.width) {
-      const std::size_t at = static_cast<std::size_t>(row) * screen.width + col;
-      if (state.shown_valid[at] && state.shown[at] == screen.cells[at]) {
-        ++col;
-        continue;
-      }
-      const int first = col;
-      piece.clear();
-      while (col < screen.width) {
-        const std::size_t i = static_cast<std::size_t>(row) * screen.width + col;
-        if (state.shown_valid[i] && state.shown[i] == screen.cells[i]) break;
-        CHAR_INFO cell{};
-        cell.Char.AsciiChar = static_cast<CHAR>(screen.cells[i].ch);
-        cell.Attributes = screen.cells[i].attr;
-        piece.push_back(cell);
-        state.shown[i] = screen.cells[i];
-        state.shown_valid[i] = true;
-        ++col;
-      }
-      const COORD size{static_cast<SHORT>(piece.size()), 1};
-      SMALL_RECT region{static_cast<SHORT>(first), static_cast<SHORT>(row), static_cast<SHORT>(col - 1),
-                        static_cast<SHORT>(row)};
-      ::WriteConsoleOutputA(state.out, piece.data(), size, COORD{0, 0}, &region);
+  for (const CellRun& run : take_changed_cells(state.drawn, screen, all)) {
+    piece.clear();
+    for (int col = run.first; col <= run.last; ++col) {
+      const Cell& cell = cell_at(screen, run.row, col);
+      CHAR_INFO info{};
+      info.Char.AsciiChar = static_cast<CHAR>(cell.ch);
+      info.Attributes = cell.attr;
+      piece.push_back(info);
     }
+    const COORD size{static_cast<SHORT>(piece.size()), 1};
+    SMALL_RECT region{static_cast<SHORT>(run.first - 1), static_cast<SHORT>(run.row - 1),
+                      static_cast<SHORT>(run.last - 1), static_cast<SHORT>(run.row - 1)};
+    ::WriteConsoleOutputA(state.out, piece.data(), size, COORD{0, 0}, &region);
   }
   // Text written by other means (the system's own messages) takes the
   // current colours; the console's cursor stands where the model's does.
@@ -259,6 +237,7 @@ void show(const Screen& screen) {
   const int col = (std::min)((std::max)(screen.col, 1), screen.width);
   ::SetConsoleCursorPosition(state.out, COORD{static_cast<SHORT>(col - 1), static_cast<SHORT>(row - 1)});
   apply_cursor();
+  return all;
 }
 
 bool read_event(const Screen&, int timeout_ms, InputEvent& event) {
