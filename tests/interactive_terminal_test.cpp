@@ -241,6 +241,31 @@ TEST_F(InteractiveTerminalRun, EmptyManualEntryShowsNoSuchFileAlone) {
   EXPECT_EQ(wait_for_exit(run), 0);
 }
 
+// On a dumb terminal the boxes read whole lines, typed with the terminal's
+// own editing and echo; only the key waits take single keys.
+TEST_F(InteractiveTerminalRun, ADumbTerminalAnswersTheBoxesLineByLine) {
+  put("exam.gbk", course);
+  put("Biology.GBK", course);
+  PtyProgram run;
+  PtyOptions options;
+  options.argv = {GBKCONVERT_PATH};
+  options.working_directory = folder.string();
+  options.environment = {"TERM=dumb"};
+  ASSERT_TRUE(start_program(run, options));
+  ASSERT_TRUE(wait_for_text(run, "<Cancel> accepts program's directory")) << screen_text(run);
+  ASSERT_TRUE(wait_for_input_wait(run));
+  EXPECT_NE(current_modes(run).c_lflag & ICANON, 0u) << "a box's answer is a line";
+  send(run, "\n");
+  ASSERT_TRUE(wait_for_text(run, "2 EXAM.GBK")) << screen_text(run);
+  send(run, "3");  // no such entry: the backspace takes it away again
+  send(run, "\x7f" "2");
+  ASSERT_TRUE(wait_until(run, [&] { return row_text(run, cursor(run).row) == "2"; })) << "echoed\n" << screen_text(run);
+  send(run, "\n");
+  EXPECT_EQ(wait_for_exit(run), 0) << screen_text(run);
+  expect_converted("EXAM");
+  expect_modes_as_found(run);
+}
+
 // Terminals smaller than the 80 by 30 screen: each box is drawn whole
 // inside the part of the screen on view, and the list shows as many names
 // as fit there.

@@ -71,19 +71,6 @@ class TerminalRun : public testing::Test {
   std::filesystem::path folder_;
 };
 
-// Terminal modes that matter to an operator's shell after the run.
-void expect_modes_as_found(const PtyProgram& run) {
-  const termios now = current_modes(run);
-  EXPECT_EQ(now.c_lflag, run.modes_at_start.c_lflag) << "local modes (echo, line editing, signals)";
-  EXPECT_EQ(now.c_iflag, run.modes_at_start.c_iflag) << "input modes";
-  EXPECT_EQ(now.c_oflag, run.modes_at_start.c_oflag) << "output modes";
-  EXPECT_EQ(now.c_cc[VMIN], run.modes_at_start.c_cc[VMIN]);
-  EXPECT_EQ(now.c_cc[VTIME], run.modes_at_start.c_cc[VTIME]);
-  EXPECT_TRUE((now.c_lflag & ECHO) != 0 && (now.c_lflag & ICANON) != 0);
-  EXPECT_TRUE(run.cursor_visible);
-  EXPECT_EQ(run.mouse_mode, 0) << "mouse reports still on";
-}
-
 void expect_raw_modes(const PtyProgram& run) {
   const termios now = current_modes(run);
   EXPECT_EQ(now.c_lflag & (ECHO | ICANON | ISIG), 0u) << "echo, line editing or Control-C signals still on";
@@ -415,6 +402,16 @@ TEST_F(TerminalRun, ADumbTerminalGetsThePlainFormAndEachWaitTakesOneKey) {
   EXPECT_EQ(run.output.find("^C"), std::string::npos) << "a key was echoed";
   expect_modes_as_found(run);
   EXPECT_TRUE(std::filesystem::exists(folder_ / "WARN.ans"));
+}
+
+TEST_F(TerminalRun, ASignalDuringAOneKeyWaitGivesTheModesBack) {
+  write_course("WARN", three_warnings);
+  PtyProgram run;
+  start(run, {"WARN"}, 30, 80, {"TERM=dumb"});
+  expect_one_key_wait(run);
+  send_signal(run, SIGTERM);
+  EXPECT_EQ(wait_for_exit(run), 128 + SIGTERM);
+  expect_modes_as_found(run);
 }
 
 // gbkconvert WARN > out.txt, typed in a terminal: the screen goes to
