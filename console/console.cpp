@@ -192,12 +192,10 @@ InputEvent read_event(Console& console) {
 
 void put_cells(Console& console, int row, int col, std::string_view bytes, unsigned char attr) {
   write_cells(console.screen, row, col, bytes, attr);
-  show(console);
 }
 
 void put_cells(Console& console, int row, int col, std::span<const Cell> cells) {
   put_cells(console.screen, row, col, cells);
-  show(console);
 }
 
 void place_cursor(Console& console, int row, int col) {

@@ -109,7 +109,9 @@ std::string typed_text(const InputEvent& event);
 InputEvent read_event(Console& console);
 
 // Writes cells straight into the screen (clipped to it) without moving the
-// cursor or scrolling: the boxes draw themselves with it.
+// cursor or scrolling: the boxes draw themselves with it. A terminal shows
+// them with the next placement of the cursor or wait, so that a whole box
+// reaches it at once, never half drawn.
 void put_cells(Console& console, int row, int col, std::string_view bytes, unsigned char attr);
 // Puts back cells saved from the screen before (what a box covered).
 void put_cells(Console& console, int row, int col, std::span<const Cell> cells);

@@ -91,7 +91,7 @@ void set_farewell(std::string_view bytes) {
   const int next = 1 - farewell_current.load();
   Farewell& target = farewells[next];
   target.size = std::min(bytes.size(), sizeof target.bytes);
-  std::memcpy(target.bytes, bytes.data(), target.size);
+  if (target.size > 0) std::memcpy(target.bytes, bytes.data(), target.size);
   farewell_current.store(next);
 }
 

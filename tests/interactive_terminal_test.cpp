@@ -313,10 +313,12 @@ TEST_P(SmallTerminal, BothBoxesWholeOnViewTheSelectedNameAndTheTypedTextToo) {
   EXPECT_EQ(find_text(run, name(size.names_shown - 1)).row, first_row + size.names_shown - 1) << screen_text(run);
   EXPECT_EQ(find_text(run, name(size.names_shown)).row, 0) << screen_text(run);
   send(run, "\x1b[F");  // End
-  ASSERT_TRUE(wait_until(run, [&] { return find_text(run, "C34.GBK").row != 0; })) << screen_text(run);
-  const Position last = find_text(run, "C34.GBK");
-  EXPECT_EQ(console_colour(cell(run, last.row, last.col).bg), 15) << "the selected name in bright white";
-  EXPECT_TRUE(row_text(run, last.row).ends_with("v|")) << "the scroll bar's lower end\n" << screen_text(run);
+  // The selected name in bright white, beside the scroll bar's lower end.
+  ASSERT_TRUE(wait_until(run, [&] {
+    const Position last = find_text(run, "C34.GBK");
+    return last.row != 0 && console_colour(cell(run, last.row, last.col).bg) == 15 &&
+           row_text(run, last.row).ends_with("v|");
+  })) << screen_text(run);
   expect_whole_box(run, hint, 2, find_text(run, "[Cancel]"));
   send(run, key_enter);
   EXPECT_EQ(wait_for_exit(run), 0) << screen_text(run);
