@@ -7,10 +7,12 @@
 
 namespace console::plain_io {
 
-// From open_input() to close_input(), keys from a terminal on standard input
-// (a console) are the run's alone: Control-C and the other signal keys arrive
-// as bytes and end no run, as in the terminal form. The terminal's modes come
-// back at close_input(), at exit() and at a fatal signal.
+// From open_input() to close_input(), keys from a POSIX terminal on standard
+// input are the run's alone: Control-C and the other signal keys arrive as
+// bytes and end no run, as in the terminal form. The terminal's modes come
+// back at close_input(), at exit() and at a fatal signal. A Windows console
+// keeps its own modes (keys reach the plain form there only when no output is
+// a console).
 void open_input();
 void close_input();
 
