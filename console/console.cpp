@@ -12,14 +12,16 @@ namespace {
 // every wait, so the operator always sees everything before a key is read.
 constexpr std::size_t plain_flush_size = 16 * 1024;
 
+// Whole texts only reach the output together, so that a character is
+// never cut in two between writes.
 void plain_write(Console& console, std::string_view bytes) {
   if (console.form != Form::plain) return;
+  if (console.plain_pending.size() + bytes.size() > plain_flush_size) flush(console);
   console.plain_pending.append(bytes);
-  if (console.plain_pending.size() >= plain_flush_size) flush(console);
 }
 
 void show(Console& console) {
-  if (console.form == Form::terminal) terminal::show(console.screen);
+  if (console.form == Form::terminal) console.view = terminal::show(console.screen);
 }
 
 // Console mouse event kinds: 1 movement, 2 double click, 4 press, 8
@@ -48,7 +50,7 @@ bool mouse_event_counts(const Console& console, const InputEvent& event) {
 std::string key_result(const InputEvent& event) {
   const auto scan = [](unsigned char code) { return std::string{'\0', static_cast<char>(code)}; };
   switch (event.key) {
-    case Key::character: return std::string(1, event.ch);
+    case Key::character: return typed_text(event);
     case Key::enter: return "\r";
     case Key::escape: return "\x1b";
     case Key::backspace: return "\b";
@@ -85,17 +87,25 @@ bool ends_key_wait(const Console& console, const InputEvent& event) {
   return is_key(event.key) || mouse_event_counts(console, event);
 }
 
+std::string typed_text(const InputEvent& event) { return std::string(1, event.ch) + event.tail; }
+
 void open_console(Console& console) {
   console.form = Form::plain;
   if (terminal::usable() && terminal::open()) {
     console.form = Form::terminal;
     console.screen.utf8 = terminal::utf8_cells();
+    return;
   }
+  plain_io::open_input();
 }
 
 void close_console(Console& console) {
   flush(console);
-  if (console.form == Form::terminal) terminal::close();
+  if (console.form == Form::terminal) {
+    terminal::close();
+  } else {
+    plain_io::close_input();
+  }
 }
 
 void flush(Console& console) {
@@ -167,9 +177,17 @@ std::string wait_for_key(Console& console) {
     }
     return {};
   }
-  char byte = 0;
-  if (!plain_io::read_byte(byte)) return {};
-  return std::string(1, byte);
+  return plain_io::read_key();
+}
+
+bool read_line_byte(Console& console, char& byte) {
+  flush(console);
+  return plain_io::read_byte(byte);
+}
+
+View visible_part(const Console& console) {
+  if (console.form != Form::terminal) return whole_screen(console.screen);
+  return console.view;
 }
 
 InputEvent read_event(Console& console) {
@@ -184,7 +202,10 @@ InputEvent read_event(Console& console) {
 
 void put_cells(Console& console, int row, int col, std::string_view bytes, unsigned char attr) {
   write_cells(console.screen, row, col, bytes, attr);
-  show(console);
+}
+
+void put_cells(Console& console, int row, int col, std::span<const Cell> cells) {
+  put_cells(console.screen, row, col, cells);
 }
 
 void place_cursor(Console& console, int row, int col) {

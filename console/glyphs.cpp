@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "console/character_width.hpp"
+
 namespace console {
 
 namespace {
@@ -27,38 +29,6 @@ constexpr std::array<char32_t, 128> high_glyphs = {
 
 constexpr char32_t replacement = 0xFFFD;
 
-struct Range {
-  char32_t first;
-  char32_t last;
-};
-
-// Characters that take no column of their own (combining marks, format
-// characters) or that are not characters at all (C1 controls).
-constexpr Range no_column[] = {
-    {0x0080, 0x009F}, {0x00AD, 0x00AD}, {0x0300, 0x036F}, {0x0483, 0x0489}, {0x0591, 0x05BD},
-    {0x0610, 0x061A}, {0x064B, 0x065F}, {0x1AB0, 0x1AFF}, {0x1DC0, 0x1DFF}, {0x200B, 0x200F},
-    {0x2028, 0x202E}, {0x2060, 0x206F}, {0x20D0, 0x20FF}, {0xFE00, 0xFE0F}, {0xFE20, 0xFE2F},
-    {0xFEFF, 0xFEFF}, {0xE0000, 0xE0FFF},
-};
-
-// Characters that terminals draw two columns wide (East Asian wide, emoji).
-constexpr Range two_columns[] = {
-    {0x1100, 0x115F},  {0x2E80, 0x303E},  {0x3041, 0x33FF},  {0x3400, 0x4DBF},   {0x4E00, 0x9FFF},
-    {0xA000, 0xA4CF},  {0xAC00, 0xD7A3},  {0xF900, 0xFAFF},  {0xFE30, 0xFE4F},   {0xFF00, 0xFF60},
-    {0xFFE0, 0xFFE6},  {0x1F300, 0x1F64F}, {0x1F900, 0x1F9FF}, {0x20000, 0x3FFFD},
-};
-
-bool in(const Range* begin, const Range* end, char32_t cp) {
-  for (const Range* r = begin; r != end; ++r) {
-    if (cp >= r->first && cp <= r->last) return true;
-  }
-  return false;
-}
-
-bool one_column(char32_t cp) {
-  return !in(std::begin(no_column), std::end(no_column), cp) && !in(std::begin(two_columns), std::end(two_columns), cp);
-}
-
 void append_utf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -77,15 +47,6 @@ void append_utf8(std::string& out, char32_t cp) {
   }
 }
 
-// The code point of a cell that holds a whole UTF-8 sequence (the screen
-// model only stores valid ones).
-char32_t code_point(const Cell& cell) {
-  const int size = cell.tail_size + 1;
-  char32_t cp = cell.ch & (size == 2 ? 0x1F : size == 3 ? 0x0F : 0x07);
-  for (int i = 0; i < cell.tail_size; ++i) cp = (cp << 6) | (cell.tail[static_cast<std::size_t>(i)] & 0x3F);
-  return cp;
-}
-
 }  // namespace
 
 char32_t cp437_glyph(unsigned char byte) {
@@ -96,12 +57,34 @@ char32_t cp437_glyph(unsigned char byte) {
 }
 
 void append_glyph(std::string& out, const Cell& cell) {
+  if (cell.columns == 0) return;  // the terminal filled it with the character on its left
   if (cell.tail_size == 0) {
     append_utf8(out, cp437_glyph(cell.ch));
     return;
   }
   const char32_t cp = code_point(cell);
-  append_utf8(out, one_column(cp) ? cp : replacement);
+  append_utf8(out, character_width(cp) > 0 ? cp : replacement);
+}
+
+std::string visible_text(std::string_view bytes) {
+  static const Screen utf8_screen = [] {
+    Screen screen;
+    screen.utf8 = true;
+    return screen;
+  }();
+  std::string out;
+  out.reserve(bytes.size());
+  while (!bytes.empty()) {
+    if (bytes[0] == '\n') {
+      out += '\n';
+      bytes.remove_prefix(1);
+      continue;
+    }
+    const std::size_t length = character_length(utf8_screen, bytes);
+    append_glyph(out, character_cell(bytes.substr(0, length), 0));
+    bytes.remove_prefix(length);
+  }
+  return out;
 }
 
 }  // namespace console

@@ -1,11 +1,14 @@
-// How a cell's character looks on a UTF-8 terminal: always exactly one
-// column, never a control. Control bytes, the byte 0x7F and bytes that are
-// no valid UTF-8 show the glyphs the OEM code page 437 gives them (a tab is
-// a small circle); characters a terminal would draw two columns wide or not
-// at all show as the replacement character.
+// How a cell's character looks on a UTF-8 terminal: in as many columns as
+// the cell's character takes, never a control. Control bytes, the byte 0x7F
+// and bytes that are no valid UTF-8 show the glyphs the OEM code page 437
+// gives them (a tab is a small circle); valid UTF-8 shows itself, except
+// characters that take no column of their own or are nothing to show (C1
+// controls, combining marks, direction overrides), which show as the
+// replacement character.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "console/screen.hpp"
 
@@ -14,7 +17,13 @@ namespace console {
 // The code page 437 glyph of a byte, as a Unicode code point (0x20 for 0).
 char32_t cp437_glyph(unsigned char byte);
 
-// Appends the UTF-8 text that shows the cell's character in one column.
+// Appends the UTF-8 text that shows the cell's character; nothing for the
+// right half of a double-width character.
 void append_glyph(std::string& out, const Cell& cell);
+
+// Text for a terminal that shows bytes of UTF-8 text as the terminal form
+// would: every character as its glyph, so that no byte acts as a command;
+// only the line end "\n" stays what it is.
+std::string visible_text(std::string_view bytes);
 
 }  // namespace console

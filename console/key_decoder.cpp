@@ -1,6 +1,10 @@
 #include "console/key_decoder.hpp"
 
+#include <algorithm>
+#include <string>
 #include <vector>
+
+#include "console/screen.hpp"
 
 namespace console {
 
@@ -157,8 +161,12 @@ DecodedInput decode_input(std::string_view bytes, bool input_idle) {
   };
 
   if (bytes[0] != esc) {
-    result.consumed = 1;
+    // A UTF-8 character is one key, however many bytes it takes.
+    const std::size_t length = utf8_character_length(bytes);
+    if (length == 0 && !input_idle) return result;
+    result.consumed = std::max<std::size_t>(length, 1);
     result.event = single_byte(static_cast<unsigned char>(bytes[0]));
+    if (result.consumed > 1) result.event.tail = std::string(bytes.substr(1, result.consumed - 1));
     return result;
   }
   if (bytes.size() == 1) return input_idle ? lone_escape() : result;

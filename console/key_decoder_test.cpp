@@ -13,6 +13,7 @@ namespace {
 std::string describe(const InputEvent& e) {
   std::string text = "key " + std::to_string(static_cast<int>(e.key));
   if (e.key == Key::character) text += " ch " + std::to_string(static_cast<unsigned char>(e.ch));
+  for (char byte : e.tail) text += " " + std::to_string(static_cast<unsigned char>(byte));
   if (e.function_number != 0) text += " F" + std::to_string(e.function_number);
   if (e.button != 0) text += " button " + std::to_string(e.button);
   if (e.row != 0 || e.col != 0) text += " at " + std::to_string(e.row) + "," + std::to_string(e.col);
@@ -48,7 +49,10 @@ TEST(KeyDecoder, SingleKeysAndSequences) {
       {"\t", event(Key::tab)},
       {"\x7f", event(Key::backspace)},
       {"\x08", event(Key::backspace)},
-      {"\xc3", character('\xc3')},
+      {"\xc3\xa9", character("\xc3\xa9")},      // a UTF-8 character is one key
+      {"\xe4\xb8\xad", character("\xe4\xb8\xad")},
+      {"\xf0\x9f\x98\x80", character("\xf0\x9f\x98\x80")},
+      {"\xc0", character('\xc0')},  // a byte that starts no UTF-8 character
       {"\x1b[A", event(Key::up)},
       {"\x1b[B", event(Key::down)},
       {"\x1b[C", event(Key::right)},
@@ -114,7 +118,8 @@ TEST(KeyDecoder, NulIsACharacter) {
 
 // Every proper prefix of a sequence waits for more bytes while input flows.
 TEST(KeyDecoder, PartialSequencesWaitForTheirRest) {
-  const char* sequences[] = {"\x1b[<0;10;5M", "\x1b[24~", "\x1bOP", "\x1b[1;5A", "\x1b[[A", "\x1b[M\"*%"};
+  const char* sequences[] = {"\x1b[<0;10;5M", "\x1b[24~", "\x1bOP", "\x1b[1;5A", "\x1b[[A", "\x1b[M\"*%", "\xe4\xb8\xad",
+                             "\xf0\x9f\x98\x80"};
   for (const char* sequence : sequences) {
     const std::string whole = sequence;
     for (std::size_t n = 1; n < whole.size(); ++n) {
@@ -136,6 +141,12 @@ TEST(KeyDecoder, AnUnfinishedSequenceAtIdleIsEscThenOrdinaryKeys) {
   EXPECT_EQ(decode_all("\x1b[<0;1", true),
             (std::vector<std::string>{describe(event(Key::escape)), describe(character('[')), describe(character('<')),
                                       describe(character('0')), describe(character(';')), describe(character('1'))}));
+}
+
+TEST(KeyDecoder, BytesThatStartNoWholeUtf8CharacterAreKeysOfTheirOwn) {
+  EXPECT_EQ(decode_all("\xe4\xb8", true), (std::vector<std::string>{describe(character('\xe4')), describe(character('\xb8'))}));
+  EXPECT_EQ(decode_all("\xe4x", false), (std::vector<std::string>{describe(character('\xe4')), describe(character('x'))}));
+  EXPECT_EQ(decode_all("\xc0\xaf", false), (std::vector<std::string>{describe(character('\xc0')), describe(character('\xaf'))}));
 }
 
 TEST(KeyDecoder, EscFollowedByAnotherKeyIsTwoKeys) {

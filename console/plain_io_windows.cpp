@@ -44,6 +44,16 @@ bool read_byte(char& byte) {
   return ::ReadFile(in, &byte, 1, &got, nullptr) != 0 && got == 1;
 }
 
+// Keys on a console reach the plain form only when no output is a console,
+// through ReadFile in the console's own line mode.
+void open_input() {}
+void close_input() {}
+
+std::string read_key() {
+  char byte = 0;
+  return read_byte(byte) ? std::string(1, byte) : std::string();
+}
+
 bool output_is_terminal() { return is_console(screen_handle()); }
 bool input_is_terminal() { return is_console(::GetStdHandle(STD_INPUT_HANDLE)); }
 

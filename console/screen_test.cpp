@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace console {
 namespace {
@@ -166,18 +169,109 @@ TEST(ScreenPrint, ControlBytesAreCellsNotControls) {
   EXPECT_EQ(cursor_of(screen), (Cursor{1, 8, false}));
 }
 
-TEST(ScreenPrint, AUtf8CharacterTakesOneCellAndAnInvalidByteOneCellOfItsOwn) {
+TEST(ScreenPrint, AUtf8CharacterTakesOneCellTwoWhenDoubleWidthAndAnInvalidByteOneOfItsOwn) {
   Screen screen = set_up_screen();
   screen.utf8 = true;
   // e-acute, a lone continuation byte, a CJK character, a cut sequence, an
-  // overlong slash, a four-byte character.
+  // overlong slash, a four-byte emoji; CJK and emoji take two columns.
   print_text(screen, "\xC3\xA9|\x80|\xE4\xB8\xAD|\xE4\xB8|\xC0\xAF|\xF0\x9F\x98\x80");
-  const std::string expected[] = {"\xC3\xA9", "|", "\x80", "|", "\xE4\xB8\xAD", "|", "\xE4", "\xB8", "|",
-                                  "\xC0",     "\xAF", "|", "\xF0\x9F\x98\x80"};
-  for (int col = 1; col <= 13; ++col) {
+  const std::string expected[] = {"\xC3\xA9", "|",    "\x80", "|", "\xE4\xB8\xAD", "", "|", "\xE4",
+                                  "\xB8",     "|",    "\xC0", "\xAF", "|", "\xF0\x9F\x98\x80", ""};
+  for (int col = 1; col <= 15; ++col) {
     EXPECT_EQ(cell_text(cell_at(screen, 1, col)), expected[col - 1]) << "column " << col;
   }
-  EXPECT_EQ(screen.col, 14);
+  EXPECT_EQ(cell_at(screen, 1, 5).columns, 2);
+  EXPECT_EQ(cell_at(screen, 1, 6).columns, 0);
+  EXPECT_EQ(screen.col, 16);
+}
+
+// Each cell of a row: its text, "]" for the right half of a double-width
+// character.
+std::string cells_of(const Screen& screen, int row) {
+  std::string text;
+  for (int col = 1; col <= screen.width; ++col) {
+    const Cell& cell = cell_at(screen, row, col);
+    text += cell.columns == 0 ? "]" : cell_text(cell);
+  }
+  return text;
+}
+
+#define WIDE_A "\xE4\xB8\xAD"  // two columns each
+#define WIDE_B "\xE6\x96\x87"
+#define WIDE_C "\xE5\xAD\x97"
+
+// A double-width character takes two cells; whatever overwrites either half
+// leaves the other half blank, as a terminal does, and one that would be cut
+// by the screen's edge leaves a blank instead.
+TEST(ScreenWideCharacters, BothHalvesOrNeither) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<int, std::string>> writes;  // column, text
+    std::string row;
+  } cases[] = {
+      {"two wide characters", {{1, WIDE_A WIDE_B}}, WIDE_A "]" WIDE_B "]    "},
+      {"right half overwritten", {{1, WIDE_A}, {2, "x"}}, " x      "},
+      {"left half overwritten", {{1, WIDE_A}, {1, "x"}}, "x       "},
+      {"wide over two halves", {{1, WIDE_A WIDE_B}, {2, WIDE_C}}, " " WIDE_C "]     "},
+      {"cut by the right edge", {{7, "a" WIDE_A}}, "      a "},
+      {"cut by the left edge", {{0, WIDE_A "b"}}, " b      "},
+      {"narrow over the right edge's wide", {{7, WIDE_A}, {8, "z"}}, "       z"},
+  };
+  for (const auto& c : cases) {
+    Screen screen;
+    screen.utf8 = true;
+    set_size(screen, 8, 2);
+    for (const auto& [col, text] : c.writes) write_cells(screen, 1, col, text, 0x07);
+    EXPECT_EQ(cells_of(screen, 1), c.row) << c.name;
+  }
+}
+
+TEST(ScreenWideCharacters, OneThatDoesNotFitInTheLastCellStartsTheNextRow) {
+  Screen screen;
+  screen.utf8 = true;
+  set_size(screen, 8, 2);
+  place_cursor(screen, 1, 7);
+  std::string_view text = "a" WIDE_A "b";
+  EXPECT_EQ(print_piece(screen, text).bytes, "a");
+  EXPECT_EQ(cells_of(screen, 1), "      a ");
+  EXPECT_EQ(cursor_of(screen), (Cursor{2, 1, false}));
+  print_text(screen, text);
+  EXPECT_EQ(cells_of(screen, 2), WIDE_A "]b     ");
+  EXPECT_EQ(cursor_of(screen), (Cursor{2, 4, false}));
+  // On the last row the blank fills it and the scroll waits for the rest.
+  place_cursor(screen, 2, 8);
+  text = WIDE_B;
+  print_piece(screen, text);
+  EXPECT_EQ(cursor_of(screen), (Cursor{2, 1, true}));
+  print_text(screen, text);
+  EXPECT_EQ(cells_of(screen, 1), WIDE_A "]b     ");
+  EXPECT_EQ(cells_of(screen, 2), WIDE_B "]      ");
+}
+
+TEST(ScreenWideCharacters, SavedCellsPutBackKeepNoLoneHalf) {
+  Screen screen;
+  screen.utf8 = true;
+  set_size(screen, 8, 1);
+  write_cells(screen, 1, 1, WIDE_A WIDE_B WIDE_C "ab", 0x07);
+  const std::vector<Cell> saved(screen.cells.begin(), screen.cells.end());
+  write_cells(screen, 1, 1, "xxxxxxxx", 0x07);
+  // Cells 2 to 5: the right half of A, all of B, the left half of C.
+  put_cells(screen, 1, 2, std::span(saved).subspan(1, 4));
+  EXPECT_EQ(cells_of(screen, 1), "x " WIDE_B "] xxx");
+  put_cells(screen, 1, 1, saved);
+  EXPECT_EQ(cells_of(screen, 1), WIDE_A "]" WIDE_B "]" WIDE_C "]ab");
+  // Putting a narrow cell over a half releases the other half.
+  put_cells(screen, 1, 4, std::span(saved).subspan(6, 1));
+  EXPECT_EQ(cells_of(screen, 1), WIDE_A "] a" WIDE_C "]ab");
+}
+
+TEST(ScreenWideCharacters, NarrowingTheScreenCutsNoCharacterInHalf) {
+  Screen screen;
+  screen.utf8 = true;
+  set_size(screen, 8, 1);
+  write_cells(screen, 1, 1, "ab" WIDE_A "cd", 0x07);
+  set_size(screen, 3, 1);
+  EXPECT_EQ(cells_of(screen, 1), "ab ");
 }
 
 TEST(ScreenPrint, OnAByteConsoleEveryByteIsACell) {

@@ -5,19 +5,22 @@
 //
 // The console operations change the model first and then call show(), so
 // the terminal never holds anything the model does not. When the terminal
-// window is smaller than the model, the part on view follows the cursor, so
-// that the newest output and the prompt of a wait are always visible.
+// window is smaller than the model, the part on view follows the cursor
+// (console/view.hpp), so that the newest output and the prompt of a wait are
+// always visible.
 #pragma once
 
 #include <string_view>
 
 #include "console/console.hpp"
 #include "console/screen.hpp"
+#include "console/view.hpp"
 
 namespace console::terminal {
 
-// Whether the terminal form can work here: standard input and output are
-// both terminals (consoles), and the terminal is not a dumb one.
+// Whether the terminal form can work here: standard input is a terminal (a
+// console), and so is the screen output (standard output, or standard error
+// when standard output is redirected), and the terminal is not a dumb one.
 bool usable();
 
 // Takes the terminal over: no echo, no line editing, Control-C and the other
@@ -42,8 +45,9 @@ void set_mouse_reports(bool on);
 void set_cursor_visible(bool visible);
 
 // Brings the terminal in line with the model: changed cells, the cursor's
-// place and visibility. One write to the terminal per call.
-void show(const Screen& screen);
+// place and visibility. One write to the terminal per call. Returns the part
+// of the model the terminal shows now.
+View show(const Screen& screen);
 
 // The next key or mouse event, waiting at most timeout_ms (negative: as long
 // as it takes). False when the time ran out. When the terminal's input has

@@ -4,48 +4,91 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string>
-#include <vector>
+#include <string_view>
 
+#include "console/drawn_cells.hpp"
 #include "console/glyphs.hpp"
 #include "console/key_decoder.hpp"
 #include "console/terminal.hpp"
 #include "console/view.hpp"
+#include "console/tty.hpp"
 
 namespace console::terminal {
 
 namespace {
 
-constexpr int fatal_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+// Every sequence the terminal form sends, by name (xterm's control
+// sequences; every terminal in use today knows them). A '#' stands for a
+// decimal number, filled in by with_numbers().
+struct EscapeTable {
+  std::string_view cancel;             // CAN: ends a sequence a signal cut short
+  std::string_view cursor_to;          // CUP: row, column
+  std::string_view colours;            // SGR: foreground 30-37/90-97, background 40-47/100-107
+  std::string_view default_colours;    // SGR 0
+  std::string_view clear_screen;       // CUP to the top left, then ED 2
+  std::string_view clear_below;        // ED 0: from the cursor to the end of the screen
+  std::string_view hide_cursor;        // DECTCEM off
+  std::string_view show_cursor;        // DECTCEM on
+  std::string_view mouse_reports_on;   // button reports (1000) in the SGR form (1006)
+  std::string_view mouse_reports_off;
+  std::string_view push_title;         // XTWINOPS 22;2: the window keeps its title
+  std::string_view pop_title;          // XTWINOPS 23;2: the title kept comes back
+  std::string_view title_start;        // OSC 2: the title follows, then title_end
+  std::string_view title_end;          // BEL
+  std::string_view window_size;        // XTWINOPS 8: rows, columns
+  std::string_view line_feed;          // LF: the next row, the screen scrolls at the bottom
+  std::string_view new_line;           // CR LF
+};
+
+constexpr EscapeTable escape{
+    .cancel = "\x18",
+    .cursor_to = "\x1b[#;#H",
+    .colours = "\x1b[#;#m",
+    .default_colours = "\x1b[0m",
+    .clear_screen = "\x1b[H\x1b[2J",
+    .clear_below = "\x1b[J",
+    .hide_cursor = "\x1b[?25l",
+    .show_cursor = "\x1b[?25h",
+    .mouse_reports_on = "\x1b[?1000h\x1b[?1006h",
+    .mouse_reports_off = "\x1b[?1006l\x1b[?1000l",
+    .push_title = "\x1b[22;2t",
+    .pop_title = "\x1b[23;2t",
+    .title_start = "\x1b]2;",
+    .title_end = "\x07",
+    .window_size = "\x1b[8;#;#t",
+    .line_feed = "\n",
+    .new_line = "\r\n",
+};
+
+std::string with_numbers(std::string_view pattern, std::initializer_list<int> numbers) {
+  std::string text;
+  auto number = numbers.begin();
+  for (char c : pattern) {
+    if (c == '#' && number != numbers.end()) {
+      text += std::to_string(*number++);
+    } else {
+      text += c;
+    }
+  }
+  return text;
+}
+
 constexpr int notified_signals[] = {SIGWINCH, SIGTSTP, SIGCONT};
 
-// What the signal handlers may touch: plain data, prepared in advance.
-termios saved_modes{};
-volatile sig_atomic_t modes_saved = 0;
+// The signal handlers pass the signals that need more than a restore on
+// through this pipe; read_event and show act on them.
 int signal_pipe[2] = {-1, -1};
-
-// The text that gives the terminal back, for the normal end and for a fatal
-// signal. Two buffers, so that a handler never reads one half written.
-struct RestoreText {
-  char bytes[256];
-  std::size_t size;
-};
-RestoreText restore_texts[2]{};
-std::atomic<int> restore_current{0};
-
-struct Saved {
-  int signal;
-  struct sigaction action;
-};
 
 struct State {
   bool open = false;
+  int output = STDOUT_FILENO;  // the terminal the screen goes to
   bool mouse = false;
   bool cursor_visible = true;
   bool size_requested = false;
@@ -56,24 +99,19 @@ struct State {
   int cols = 0;
   int found_rows = 0;  // its size when the run began
   int found_cols = 0;
-  int top = 1;  // model row and column at the terminal's top left
-  int left = 1;
+  View view;  // the part of the model on the terminal
   int exit_row = 0;  // where the prompt goes after the run, and whether it
   bool exit_below = true;  // goes below that row
-  int shown_width = 0;
-  int shown_height = 0;
-  std::vector<Cell> shown;  // what the terminal holds, model-sized
-  std::vector<bool> shown_valid;
+  DrawnCells drawn;  // what the terminal holds
   std::string title;
   std::string input;  // bytes read but not yet decoded
-  std::vector<Saved> saved_actions;
 };
 
 State state;
 
 void write_all(const char* data, std::size_t size) {
   while (size > 0) {
-    const ssize_t n = ::write(STDOUT_FILENO, data, size);
+    const ssize_t n = ::write(state.output, data, size);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return;  // the terminal is gone; nothing to show it on
     data += n;
@@ -81,25 +119,7 @@ void write_all(const char* data, std::size_t size) {
   }
 }
 
-void write_all(const std::string& text) { write_all(text.data(), text.size()); }
-
-void on_fatal_signal(int signal) {
-  const int saved_errno = errno;
-  const RestoreText& text = restore_texts[restore_current.load()];
-  std::size_t done = 0;
-  while (done < text.size) {
-    const ssize_t n = ::write(STDOUT_FILENO, text.bytes + done, text.size - done);
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  if (modes_saved != 0) ::tcsetattr(STDIN_FILENO, TCSANOW, &saved_modes);
-  struct sigaction default_action {};
-  default_action.sa_handler = SIG_DFL;
-  ::sigemptyset(&default_action.sa_mask);
-  ::sigaction(signal, &default_action, nullptr);
-  ::raise(signal);  // delivered when this handler returns
-  errno = saved_errno;
-}
+void write_all(std::string_view text) { write_all(text.data(), text.size()); }
 
 void on_notified_signal(int signal) {
   const int saved_errno = errno;
@@ -108,25 +128,9 @@ void on_notified_signal(int signal) {
   errno = saved_errno;
 }
 
-void install(int signal, void (*handler)(int)) {
-  struct sigaction action {};
-  action.sa_handler = handler;
-  ::sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  Saved saved{signal, {}};
-  if (::sigaction(signal, &action, &saved.action) == 0) state.saved_actions.push_back(saved);
-}
-
-void restore_actions() {
-  for (auto it = state.saved_actions.rbegin(); it != state.saved_actions.rend(); ++it) {
-    ::sigaction(it->signal, &it->action, nullptr);
-  }
-  state.saved_actions.clear();
-}
-
 void read_size() {
   winsize size{};
-  if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0) {
+  if (::ioctl(state.output, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0) {
     state.rows = size.ws_row;
     state.cols = size.ws_col;
   } else {
@@ -136,69 +140,68 @@ void read_size() {
 }
 
 bool enter_raw_modes() {
-  termios raw = saved_modes;
+  termios raw = tty::found_modes();
   // No line editing, no echo, no signals from Control-C, Control-Z or
   // Control-\, no flow control and no CR to LF: every key reaches the run.
   raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL | ISIG | IEXTEN);
   raw.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR | ISTRIP | BRKINT | PARMRK);
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
-  return ::tcsetattr(STDIN_FILENO, TCSANOW, &raw) == 0;
+  return tty::set_modes(raw);
 }
 
-std::string cursor_to(int row, int col) { return "\x1b[" + std::to_string(row) + ";" + std::to_string(col) + "H"; }
+std::string cursor_to(int row, int col) { return with_numbers(escape.cursor_to, {row, col}); }
 
 // Console colour index (1 blue, 2 green, 4 red) to ANSI (1 red, 4 blue).
 int ansi_colour(int index) { return ((index & 1) << 2) | (index & 2) | ((index & 4) >> 2); }
 
-std::string sgr(unsigned char attr) {
+std::string colours(unsigned char attr) {
   const int fg = attr & 0x0F;
   const int bg = attr >> 4;
   const int fg_code = fg < 8 ? 30 + ansi_colour(fg) : 90 + ansi_colour(fg - 8);
   const int bg_code = bg < 8 ? 40 + ansi_colour(bg) : 100 + ansi_colour(bg - 8);
-  return "\x1b[" + std::to_string(fg_code) + ";" + std::to_string(bg_code) + "m";
+  return with_numbers(escape.colours, {fg_code, bg_code});
 }
 
-std::string mouse_text(bool on) { return on ? "\x1b[?1000h\x1b[?1006h" : "\x1b[?1006l\x1b[?1000l"; }
+std::string_view mouse_text(bool on) { return on ? escape.mouse_reports_on : escape.mouse_reports_off; }
 
 // What hands the terminal back: default colours, no mouse reports, visible
 // cursor, the title as found, the cursor on a fresh line below the output.
 std::string give_back_text(int exit_row, bool below_cursor_used) {
-  // CAN first: a signal may have cut a sequence of ours in half.
-  std::string text = "\x18\x1b[0m" + mouse_text(false) + "\x1b[?25h";
+  // A signal may have cut a sequence of ours in half.
+  std::string text(escape.cancel);
+  text += escape.default_colours;
+  text += mouse_text(false);
+  text += escape.show_cursor;
   if (!state.first_draw) {
     text += cursor_to(exit_row, 1);
-    if (below_cursor_used) text += "\r\n";
-    text += "\x1b[J";
+    if (below_cursor_used) text += escape.new_line;
+    text += escape.clear_below;
   }
-  if (!state.title.empty()) text += "\x1b[23;2t";
+  if (!state.title.empty()) text += escape.pop_title;
   if (state.size_requested && state.found_rows > 0) {
-    text += "\x1b[8;" + std::to_string(state.found_rows) + ";" + std::to_string(state.found_cols) + "t";
+    text += with_numbers(escape.window_size, {state.found_rows, state.found_cols});
   }
   return text;
 }
 
-void prepare_restore_text(int exit_row, bool below_cursor_used) {
-  const std::string text = give_back_text(exit_row, below_cursor_used);
-  const int next = 1 - restore_current.load();
-  RestoreText& target = restore_texts[next];
-  target.size = std::min(text.size(), sizeof target.bytes);
-  std::memcpy(target.bytes, text.data(), target.size);
-  restore_current.store(next);
-}
-
-void refresh_restore_text() { prepare_restore_text(state.exit_row, state.exit_below); }
+void refresh_farewell() { tty::set_farewell(give_back_text(state.exit_row, state.exit_below)); }
 
 void leave_for_suspend() {
   write_all(give_back_text(state.rows, true));
-  if (modes_saved != 0) ::tcsetattr(STDIN_FILENO, TCSANOW, &saved_modes);
+  tty::set_modes(tty::found_modes());
 }
 
 void take_back_after_resume() {
   enter_raw_modes();
   std::string text;
   if (state.mouse) text += mouse_text(true);
-  if (!state.title.empty()) text += "\x1b[22;2t\x1b]2;" + state.title + "\x07";
+  if (!state.title.empty()) {
+    text += escape.push_title;
+    text += escape.title_start;
+    text += state.title;
+    text += escape.title_end;
+  }
   write_all(text);
   read_size();
   state.full_redraw = true;
@@ -241,82 +244,73 @@ bool take_signals() {
   return redraw;
 }
 
+// The glyphs of a run of changed cells. A double-width character that the
+// view's edge cuts shows as a blank.
+void append_run(std::string& out, const Screen& screen, const View& view, const CellRun& run, int& current_attr) {
+  const int right = view.left + view.cols - 1;
+  for (int col = run.first; col <= run.last; ++col) {
+    const Cell& cell = cell_at(screen, run.row, col);
+    if (cell.attr != current_attr) {
+      out += colours(cell.attr);
+      current_attr = cell.attr;
+    }
+    if ((cell.columns == 0 && col == view.left) || (cell.columns == 2 && col == right)) {
+      out += ' ';
+    } else {
+      append_glyph(out, cell);
+    }
+  }
+}
+
 void draw(const Screen& screen) {
-  const int visible_rows = std::min(state.rows, screen.height);
-  const int visible_cols = std::min(state.cols, screen.width);
-  const int top = follow_cursor(state.top, screen.row, visible_rows, screen.height);
-  const int left = follow_cursor(state.left, screen.col, visible_cols, screen.width);
-  if (top != state.top || left != state.left || screen.width != state.shown_width ||
-      screen.height != state.shown_height) {
+  const View view = follow_cursor(state.view, screen, state.rows, state.cols);
+  if (view != state.view || screen.width != state.drawn.width || screen.height != state.drawn.height) {
     state.full_redraw = true;
   }
-  std::string out = "\x1b[?25l";
+  std::string out(escape.hide_cursor);
   if (state.full_redraw) {
     if (state.first_draw) {
       // What the terminal showed before the run moves up into its history.
-      out += cursor_to(state.rows, 1) + std::string(static_cast<std::size_t>(state.rows), '\n');
+      out += cursor_to(state.rows, 1);
+      for (int i = 0; i < state.rows; ++i) out += escape.line_feed;
       state.first_draw = false;
     }
-    out += "\x1b[0m\x1b[H\x1b[2J";
-    state.top = top;
-    state.left = left;
-    state.shown_width = screen.width;
-    state.shown_height = screen.height;
-    state.shown.assign(screen.cells.size(), Cell{});
-    state.shown_valid.assign(screen.cells.size(), false);
+    out += escape.default_colours;
+    out += escape.clear_screen;
+    state.view = view;
+    forget_cells(state.drawn);
     state.full_redraw = false;
   }
   int current_attr = -1;
-  for (int r = 0; r < visible_rows; ++r) {
-    const int row = state.top + r;
-    int first = -1;
-    int last = -1;
-    for (int c = 0; c < visible_cols; ++c) {
-      const std::size_t i = static_cast<std::size_t>((row - 1) * screen.width + (state.left + c - 1));
-      if (!state.shown_valid[i] || !(state.shown[i] == screen.cells[i])) {
-        if (first < 0) first = c;
-        last = c;
-      }
-    }
-    if (first < 0) continue;
-    out += cursor_to(r + 1, first + 1);
-    for (int c = first; c <= last; ++c) {
-      const std::size_t i = static_cast<std::size_t>((row - 1) * screen.width + (state.left + c - 1));
-      const Cell& cell = screen.cells[i];
-      if (cell.attr != current_attr) {
-        out += sgr(cell.attr);
-        current_attr = cell.attr;
-      }
-      append_glyph(out, cell);
-      state.shown[i] = cell;
-      state.shown_valid[i] = true;
-    }
+  for (const CellRun& run : take_changed_cells(state.drawn, screen, view)) {
+    out += cursor_to(run.row - view.top + 1, run.first - view.left + 1);
+    append_run(out, screen, view, run, current_attr);
   }
-  const int cursor_row = screen.row - state.top + 1;
-  out += cursor_to(cursor_row, screen.col - state.left + 1);
-  if (state.cursor_visible) out += "\x1b[?25h";
+  const int cursor_row = screen.row - view.top + 1;
+  out += cursor_to(cursor_row, screen.col - view.left + 1);
+  if (state.cursor_visible) out += escape.show_cursor;
   write_all(out);
   // After the run the prompt comes below the cursor's row, or on it when
   // nothing stands there yet.
   state.exit_row = cursor_row;
   state.exit_below = screen.col > 1;
-  refresh_restore_text();
+  refresh_farewell();
 }
 
 }  // namespace
 
 bool usable() {
-  if (::isatty(STDIN_FILENO) != 1 || ::isatty(STDOUT_FILENO) != 1) return false;
+  const int output = tty::screen_output();
+  if (!tty::input_is_terminal() || ::isatty(output) != 1) return false;
   const char* term = std::getenv("TERM");
   return term != nullptr && *term != '\0' && std::strcmp(term, "dumb") != 0;
 }
 
 bool open() {
   if (state.open) return true;
-  if (::tcgetattr(STDIN_FILENO, &saved_modes) != 0) return false;
-  modes_saved = 1;
+  if (!tty::take_modes()) return false;
   if (::pipe(signal_pipe) != 0) {
-    modes_saved = 0;
+    tty::give_back();
     return false;
   }
   for (int fd : signal_pipe) {
@@ -325,18 +319,13 @@ bool open() {
   }
   state = State{};
   state.open = true;
+  state.output = tty::screen_output();
   read_size();
   state.found_rows = state.rows;
   state.found_cols = state.cols;
   state.exit_row = state.rows;
-  refresh_restore_text();
-  static bool at_exit_registered = false;
-  if (!at_exit_registered) {
-    std::atexit([] { close(); });  // a run that calls exit() gives the terminal back too
-    at_exit_registered = true;
-  }
-  for (int signal : fatal_signals) install(signal, on_fatal_signal);
-  for (int signal : notified_signals) install(signal, on_notified_signal);
+  refresh_farewell();
+  for (int signal : notified_signals) tty::catch_signal(signal, on_notified_signal);
   if (!enter_raw_modes()) {
     close();
     return false;
@@ -346,10 +335,7 @@ bool open() {
 
 void close() {
   if (!state.open) return;
-  write_all(restore_texts[restore_current.load()].bytes, restore_texts[restore_current.load()].size);
-  ::tcsetattr(STDIN_FILENO, TCSANOW, &saved_modes);
-  restore_actions();
-  modes_saved = 0;
+  tty::give_back();
   for (int& fd : signal_pipe) {
     ::close(fd);
     fd = -1;
@@ -366,18 +352,20 @@ void set_title(std::string_view title) {
     if (byte >= 0x20 && byte != 0x7F) clean += c;  // a control byte would end the title early
   }
   // The title as found is pushed first and popped at the end.
-  std::string text = state.title.empty() ? "\x1b[22;2t" : "";
+  std::string text(state.title.empty() ? escape.push_title : "");
   state.title = clean.empty() ? " " : clean;
-  text += "\x1b]2;" + state.title + "\x07";
+  text += escape.title_start;
+  text += state.title;
+  text += escape.title_end;
   write_all(text);
-  refresh_restore_text();
+  refresh_farewell();
 }
 
 void request_size(int columns, int rows) {
   if (state.rows == rows && state.cols == columns) return;
   state.size_requested = true;
-  write_all("\x1b[8;" + std::to_string(rows) + ";" + std::to_string(columns) + "t");
-  refresh_restore_text();
+  write_all(with_numbers(escape.window_size, {rows, columns}));
+  refresh_farewell();
 }
 
 void set_mouse_reports(bool on) {
@@ -388,10 +376,11 @@ void set_mouse_reports(bool on) {
 
 void set_cursor_visible(bool visible) { state.cursor_visible = visible; }
 
-void show(const Screen& screen) {
-  if (!state.open) return;
+View show(const Screen& screen) {
+  if (!state.open) return whole_screen(screen);
   take_signals();
   draw(screen);
+  return state.view;
 }
 
 bool read_event(const Screen& screen, int timeout_ms, InputEvent& event) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "console/input_records.hpp"
+#include "console/drawn_cells.hpp"
 #include "console/terminal.hpp"
 #include "console/view.hpp"
 
@@ -54,12 +55,8 @@ struct State {
   std::uint32_t buttons = 0;  // the mouse buttons down at the last mouse record
   int rows = 0;  // the console window's size in cells
   int cols = 0;
-  int top = 1;  // model row and column shown at the window's top left
-  int left = 1;
-  int shown_width = 0;
-  int shown_height = 0;
-  std::vector<Cell> shown;  // what the console holds, model-sized
-  std::vector<bool> shown_valid;
+  View view;  // the part of the model the window shows
+  DrawnCells drawn;  // what the console shows of the model
 };
 
 State state;
@@ -119,8 +116,8 @@ bool decode(const INPUT_RECORD& record, InputEvent& event) {
                                state.buttons, event)) {
       return false;
     }
-    event.row += state.top - 1;  // the window shows the model from there
-    event.col += state.left - 1;
+    event.row += state.view.top - 1;  // the window shows the model from there
+    event.col += state.view.left - 1;
     return true;
   }
   return false;
@@ -216,58 +213,37 @@ void set_cursor_visible(bool visible) {
   apply_cursor();
 }
 
-void show(const Screen& screen) {
-  if (!state.open) return;
-  const int visible_rows = std::min(state.rows > 0 ? state.rows : screen.height, screen.height);
-  const int visible_cols = std::min(state.cols > 0 ? state.cols : screen.width, screen.width);
-  const int top = follow_cursor(state.top, screen.row, visible_rows, screen.height);
-  const int left = follow_cursor(state.left, screen.col, visible_cols, screen.width);
-  if (screen.width != state.shown_width || screen.height != state.shown_height || top != state.top ||
-      left != state.left) {
-    state.top = top;
-    state.left = left;
-    state.shown_width = screen.width;
-    state.shown_height = screen.height;
-    state.shown.assign(screen.cells.size(), Cell{});
-    state.shown_valid.assign(screen.cells.size(), false);
-  }
-  // Each run of changed cells within a row is one cell-block write.
+View show(const Screen& screen) {
+  if (!state.open) return whole_screen(screen);
+  // A window smaller than the model shows the part around the cursor.
+  const View view = follow_cursor(state.view, screen, state.rows > 0 ? state.rows : screen.height,
+                                  state.cols > 0 ? state.cols : screen.width);
+  if (view != state.view) forget_cells(state.drawn);  // every window cell shows another model cell
+  state.view = view;
+  // Each run of changed cells is one cell-block write.
   std::vector<CHAR_INFO> piece;
-  for (int r = 0; r < visible_rows; ++r) {
-    const std::size_t row_start = static_cast<std::size_t>(state.top - 1 + r) * screen.width + (state.left - 1);
-    int c = 0;
-    while (c < visible_cols) {
-      const std::size_t at = row_start + c;
-      if (state.shown_valid[at] && state.shown[at] == screen.cells[at]) {
-        ++c;
-        continue;
-      }
-      const int first = c;
-      piece.clear();
-      while (c < visible_cols) {
-        const std::size_t i = row_start + c;
-        if (state.shown_valid[i] && state.shown[i] == screen.cells[i]) break;
-        CHAR_INFO cell{};
-        cell.Char.AsciiChar = static_cast<CHAR>(screen.cells[i].ch);
-        cell.Attributes = screen.cells[i].attr;
-        piece.push_back(cell);
-        state.shown[i] = screen.cells[i];
-        state.shown_valid[i] = true;
-        ++c;
-      }
-      const COORD size{static_cast<SHORT>(piece.size()), 1};
-      SMALL_RECT region{static_cast<SHORT>(first), static_cast<SHORT>(r), static_cast<SHORT>(c - 1),
-                        static_cast<SHORT>(r)};
-      ::WriteConsoleOutputA(state.out, piece.data(), size, COORD{0, 0}, &region);
+  for (const CellRun& run : take_changed_cells(state.drawn, screen, view)) {
+    piece.clear();
+    for (int col = run.first; col <= run.last; ++col) {
+      const Cell& cell = cell_at(screen, run.row, col);
+      CHAR_INFO info{};
+      info.Char.AsciiChar = static_cast<CHAR>(cell.ch);
+      info.Attributes = cell.attr;
+      piece.push_back(info);
     }
+    const COORD size{static_cast<SHORT>(piece.size()), 1};
+    const SHORT row = static_cast<SHORT>(run.row - view.top);
+    SMALL_RECT region{static_cast<SHORT>(run.first - view.left), row, static_cast<SHORT>(run.last - view.left), row};
+    ::WriteConsoleOutputA(state.out, piece.data(), size, COORD{0, 0}, &region);
   }
   // Text written by other means (the system's own messages) takes the
   // current colours; the console's cursor stands where the model's does.
   ::SetConsoleTextAttribute(state.out, attribute(screen));
-  const int row = std::clamp(screen.row, 1, screen.height) - state.top;
-  const int col = std::clamp(screen.col, 1, screen.width) - state.left;
+  const int row = std::clamp(screen.row, 1, screen.height) - view.top;
+  const int col = std::clamp(screen.col, 1, screen.width) - view.left;
   ::SetConsoleCursorPosition(state.out, COORD{static_cast<SHORT>(col), static_cast<SHORT>(row)});
   apply_cursor();
+  return view;
 }
 
 // Blocks on the console's input handle until a record is there, then reads

@@ -1,6 +1,9 @@
 // Input events as the console's tests expect them.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "console/console.hpp"
 
 namespace console::test_events {
@@ -13,6 +16,11 @@ inline InputEvent event(Key k) {
 inline InputEvent character(char c) {
   InputEvent e = event(Key::character);
   e.ch = c;
+  return e;
+}
+inline InputEvent character(std::string_view utf8) {
+  InputEvent e = character(utf8[0]);
+  e.tail = std::string(utf8.substr(1));
   return e;
 }
 inline InputEvent function(int n) {

@@ -1,13 +1,26 @@
-// The part of the screen model that a terminal smaller than the model shows.
-// It follows the cursor, so that the newest output and the prompt of a wait
-// are always on view. Both terminal forms place their view with it.
+// The part of the screen a display shows when it is smaller than the
+// screen. It follows the cursor, so the operator always sees where the
+// cursor stands: where output goes on, the line a wait follows, the place
+// typed text lands, the name selected in a list.
 #pragma once
+
+#include "console/screen.hpp"
 
 namespace console {
 
-// The first model row (or column) on view, from 1: the one on view so far,
-// moved as little as keeps the cursor's row (column) on view and the view
-// inside the total.
-int follow_cursor(int first, int cursor, int visible, int total);
+struct View {
+  int top = 1;   // screen row on the display's first row
+  int left = 1;  // screen column on its first column
+  int rows = 30;
+  int cols = 80;
+  friend bool operator==(const View&, const View&) = default;
+};
+
+View whole_screen(const Screen& screen);
+
+// The view on a display of display_rows by display_cols after the screen
+// changed: moved as little as it must to show the cursor, and never past
+// the screen's edges.
+View follow_cursor(const View& previous, const Screen& screen, int display_rows, int display_cols);
 
 }  // namespace console

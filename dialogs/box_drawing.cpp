@@ -1,29 +1,47 @@
 #include "dialogs/box_drawing.hpp"
 
 #include <algorithm>
+#include <span>
 
 namespace dialogs {
 
-BoxArea centred_area(const console::Screen& screen, int row, int col, int height, int width) {
+namespace {
+
+// First line of a box of `size` lines that wants to start at `start`, when
+// the view shows `visible` lines from `view_first` of `total`.
+int place(int start, int size, int view_first, int visible, int total) {
+  if (size <= visible) return std::clamp(start, view_first, view_first + visible - size);
+  return std::max(1, std::min(view_first, total - size + 1));
+}
+
+}  // namespace
+
+BoxArea centred_area(const console::Screen& screen, const console::View& view, int row, int col, int height,
+                     int width) {
   BoxArea area{row - height / 2, col - width / 2, height, width};
-  area.top = std::max(1, std::min(area.top, screen.height - height + 1));
-  area.left = std::max(1, std::min(area.left, screen.width - width + 1));
+  area.top = place(area.top, height, view.top, view.rows, screen.height);
+  area.left = place(area.left, width, view.left, view.cols, screen.width);
   return area;
 }
 
 int text_cells(const console::Screen& screen, std::string_view text) {
   int cells = 0;
   while (!text.empty()) {
+    cells += console::character_columns(screen, text);
     text.remove_prefix(console::character_length(screen, text));
-    ++cells;
   }
   return cells;
 }
 
 std::string_view first_cells(const console::Screen& screen, std::string_view text, int cells) {
   std::size_t used = 0;
-  for (int taken = 0; taken < cells && used < text.size(); ++taken) {
-    used += console::character_length(screen, text.substr(used));
+  int taken = 0;
+  while (used < text.size()) {
+    const std::string_view rest = text.substr(used);
+    const int columns = console::character_columns(screen, rest);
+    if (taken + columns > cells) break;
+    taken += columns;
+    used += console::character_length(screen, rest);
   }
   return text.substr(0, used);
 }
@@ -54,9 +72,9 @@ SavedScreen save_screen(const console::Console& console, const BoxArea& area) {
   const console::Screen& screen = console.screen;
   SavedScreen saved;
   saved.area.top = std::max(1, area.top);
-  saved.area.left = std::max(1, area.left);
+  saved.area.left = std::max(1, area.left - 1);
   saved.area.height = std::min(area.top + area.height, screen.height + 1) - saved.area.top;
-  saved.area.width = std::min(area.left + area.width, screen.width + 1) - saved.area.left;
+  saved.area.width = std::min(area.left + area.width + 1, screen.width + 1) - saved.area.left;
   for (int r = 0; r < saved.area.height; ++r) {
     for (int c = 0; c < saved.area.width; ++c) {
       saved.cells.push_back(console::cell_at(screen, saved.area.top + r, saved.area.left + c));
@@ -69,13 +87,11 @@ SavedScreen save_screen(const console::Console& console, const BoxArea& area) {
 }
 
 void restore_screen(console::Console& console, const SavedScreen& saved) {
-  // Cell by cell: neighbouring cells must not merge into one character.
-  std::size_t at = 0;
+  const std::span<const console::Cell> cells(saved.cells);
+  const auto width = static_cast<std::size_t>(std::max(saved.area.width, 0));
   for (int r = 0; r < saved.area.height; ++r) {
-    for (int c = 0; c < saved.area.width; ++c, ++at) {
-      const console::Cell& cell = saved.cells[at];
-      console::put_cells(console, saved.area.top + r, saved.area.left + c, console::cell_text(cell), cell.attr);
-    }
+    console::put_cells(console, saved.area.top + r, saved.area.left,
+                       cells.subspan(static_cast<std::size_t>(r) * width, width));
   }
   console::place_cursor(console, saved.row, saved.col);
   console.screen.pending_scroll = saved.pending_scroll;

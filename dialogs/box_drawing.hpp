@@ -27,11 +27,14 @@ constexpr unsigned char field_colour = 0xF0;     // black on bright white
 constexpr unsigned char chosen_colour = 0xF0;    // the selected item
 constexpr unsigned char button_colour = 0x70;    // black on light grey
 
-// A box of the given size centred on row, col, moved inside the screen where
-// the screen is large enough.
-BoxArea centred_area(const console::Screen& screen, int row, int col, int height, int width);
+// A box of the given size centred on row, col, moved into the part of the
+// screen the operator sees (view) where it fits; where it does not, it
+// starts at the view's top or left and the view follows the cursor.
+BoxArea centred_area(const console::Screen& screen, const console::View& view, int row, int col, int height,
+                     int width);
 
-// Number of cells the text takes on this screen (one per character).
+// Number of cells the text takes on this screen (one per character, two for
+// a double-width one).
 int text_cells(const console::Screen& screen, std::string_view text);
 // The longest start of text that takes at most cells cells; never cuts a
 // character in two.
@@ -46,6 +49,8 @@ void draw_frame(console::Console& console, const BoxArea& area, unsigned char at
 void draw_rule(console::Console& console, const BoxArea& area, int row, unsigned char attr);
 
 // The cells under a box and the cursor, to be given back when it closes.
+// One more column on either side is kept, so that a double-width character
+// the box cut in half comes back whole.
 struct SavedScreen {
   BoxArea area;
   std::vector<console::Cell> cells;  // row by row, clipped to the screen

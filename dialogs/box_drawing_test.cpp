@@ -13,6 +13,7 @@ TEST(FitCells, CutsAndPadsByCharacterNeverInsideOne) {
   console::Screen utf8;
   utf8.utf8 = true;
   const std::string e_acute = "\xC3\xA9";
+  const std::string wide = "\xE4\xB8\xAD";  // two columns
   const struct {
     const console::Screen* screen;
     std::string text;
@@ -26,26 +27,39 @@ TEST(FitCells, CutsAndPadsByCharacterNeverInsideOne) {
       {&utf8, e_acute + "t" + e_acute, 2, e_acute + "t"},
       {&utf8, e_acute, 3, e_acute + "  "},
       {&utf8, "\xC3", 2, "\xC3 "},  // a lone lead byte is a character of its own
+      {&utf8, wide + "t", 2, wide},
+      {&utf8, wide + "t", 1, " "},  // half of it would not do
+      {&utf8, "t" + wide + wide, 4, "t" + wide + " "},
   };
   for (const auto& c : cases) EXPECT_EQ(fit_cells(*c.screen, c.text, c.cells), c.fitted) << c.text;
   EXPECT_EQ(text_cells(utf8, e_acute + e_acute + "x"), 3);
+  EXPECT_EQ(text_cells(utf8, wide + wide + "x"), 5);
 }
 
-TEST(CentredArea, StaysInsideTheScreenWhereItFits) {
+TEST(CentredArea, InsideThePartOfTheScreenOnViewWhereItFits) {
   console::Screen screen;  // 80 by 30
+  const console::View all{1, 1, 30, 80};
   const struct {
+    const char* name;
+    console::View view;
     int row, col, height, width;
     int top, left;
   } cases[] = {
-      {15, 40, 6, 52, 12, 14},
-      {1, 1, 6, 20, 1, 1},      // would start above and left of the screen
-      {30, 80, 6, 20, 25, 61},  // would end below and right of it
-      {15, 40, 40, 100, 1, 1},  // larger than the screen: from the corner, clipped
+      {"centred", all, 15, 40, 6, 52, 12, 14},
+      {"would start above and left of the screen", all, 1, 1, 6, 20, 1, 1},
+      {"would end below and right of it", all, 30, 80, 6, 20, 25, 61},
+      {"larger than the screen: from the corner, clipped", all, 15, 40, 40, 100, 1, 1},
+      {"80 by 24: as on the whole screen", {1, 1, 24, 80}, 15, 40, 6, 52, 12, 14},
+      {"80 by 24 showing rows 7 to 30", {7, 1, 24, 80}, 5, 40, 24, 60, 7, 10},
+      {"40 by 10 showing rows 2 to 11", {2, 1, 10, 40}, 15, 40, 6, 40, 6, 1},
+      {"40 by 10 showing columns 21 to 60", {1, 21, 10, 40}, 5, 10, 6, 20, 2, 21},
+      {"taller than the view: from its top", {5, 1, 4, 80}, 15, 40, 6, 20, 5, 30},
+      {"taller than the view near the bottom", {27, 1, 4, 80}, 15, 40, 6, 20, 25, 30},
   };
   for (const auto& c : cases) {
-    const BoxArea area = centred_area(screen, c.row, c.col, c.height, c.width);
-    EXPECT_EQ(area.top, c.top) << c.row << "," << c.col;
-    EXPECT_EQ(area.left, c.left) << c.row << "," << c.col;
+    const BoxArea area = centred_area(screen, c.view, c.row, c.col, c.height, c.width);
+    EXPECT_EQ(area.top, c.top) << c.name;
+    EXPECT_EQ(area.left, c.left) << c.name;
   }
 }
 
@@ -89,6 +103,19 @@ TEST(SavedScreen, RestoreKeepsNeighbouringBytesApart) {
   const SavedScreen saved = save_screen(console, BoxArea{4, 3, 3, 6});
   draw_frame(console, BoxArea{4, 3, 3, 6}, box_colour);
   EXPECT_FALSE(console.screen.cells == before.cells);
+  restore_screen(console, saved);
+  EXPECT_TRUE(console.screen.cells == before.cells);
+}
+
+TEST(SavedScreen, ADoubleWidthCharacterTheBoxCutComesBackWhole) {
+  console::Console console;
+  console.screen.utf8 = true;
+  console::write_cells(console.screen, 5, 2, "\xE4\xB8\xAD" "ab" "\xE6\x96\x87", 0x1F);  // columns 2-3, 4, 5, 6-7
+  const console::Screen before = console.screen;
+  const BoxArea box{4, 3, 3, 4};  // columns 3 to 6: a half of each wide character
+  const SavedScreen saved = save_screen(console, box);
+  draw_frame(console, box, box_colour);
+  EXPECT_EQ(console::cell_text(console::cell_at(console.screen, 5, 2)), " ");
   restore_screen(console, saved);
   EXPECT_TRUE(console.screen.cells == before.cells);
 }

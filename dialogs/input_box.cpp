@@ -18,29 +18,50 @@ std::size_t character_before(const console::Screen& screen, std::string_view tex
   return previous;
 }
 
-// Byte offset of the character in cell number `cells` (from 0) of the text.
-std::size_t offset_of_cell(const console::Screen& screen, std::string_view text, int cells) {
-  return first_cells(screen, text, cells).size();
+// Length of the longest start of text of at most `bytes` bytes that cuts no
+// character in two.
+std::size_t whole_characters(const console::Screen& screen, std::string_view text, std::size_t bytes) {
+  std::size_t end = 0;
+  while (end < text.size()) {
+    const std::size_t next = character_after(screen, text, end);
+    if (next > bytes) break;
+    end = next;
+  }
+  return end;
 }
 
 bool inside(int col, int left, std::string_view label) {
   return col >= left && col < left + static_cast<int>(label.size());
 }
 
-// The first character of the field's view, so that the cursor stays in it.
-int view_start(const console::Screen& screen, const InputField& field, int width) {
-  const int cursor_cells = text_cells(screen, std::string_view(field.text).substr(0, field.cursor));
-  return std::max(0, cursor_cells - width + 1);
+int cells_between(const console::Screen& screen, std::string_view text, std::size_t from, std::size_t to) {
+  return text_cells(screen, text.substr(from, to - from));
+}
+
+// Moves the field's view as little as it must: the cursor stays in it, one
+// cell left free after the text's end for the cursor there, and no room on
+// the right stays empty while text on the left is hidden.
+void keep_in_view(InputField& field, int width, const console::Screen& screen) {
+  const std::string_view text = field.text;
+  field.first = std::min(field.first, field.cursor);
+  while (cells_between(screen, text, field.first, field.cursor) > width - 1) {
+    field.first = character_after(screen, text, field.first);
+  }
+  while (field.first > 0) {
+    const std::size_t before = character_before(screen, text, field.first);
+    if (cells_between(screen, text, before, text.size()) > width - 1) break;
+    field.first = before;
+  }
 }
 
 }  // namespace
 
-InputBoxLayout input_box_layout(const console::Screen& screen, int row, int col, std::string_view first_text,
-                                std::string_view second_text) {
+InputBoxLayout input_box_layout(const console::Screen& screen, const console::View& view, int row, int col,
+                                std::string_view first_text, std::string_view second_text) {
   const int wanted = std::max({text_cells(screen, first_text), text_cells(screen, second_text), narrowest_field});
-  const int inner = std::max(std::min(wanted + 2, screen.width - 2), 2 * static_cast<int>(ok_button.size()) + 3);
+  const int inner = std::max(std::min(wanted + 2, view.cols - 2), 2 * static_cast<int>(ok_button.size()) + 3);
   InputBoxLayout layout;
-  layout.area = centred_area(screen, row, col, 6, inner + 2);
+  layout.area = centred_area(screen, view, row, col, 6, inner + 2);
   layout.field_row = layout.area.top + 2;
   layout.field_left = layout.area.left + 2;
   layout.field_width = inner - 2;
@@ -51,16 +72,19 @@ InputBoxLayout input_box_layout(const console::Screen& screen, int row, int col,
   return layout;
 }
 
-BoxState input_box_event(InputField& field, const console::InputEvent& event, const InputBoxLayout& layout,
-                         const console::Screen& screen) {
+namespace {
+
+BoxState edit(InputField& field, const console::InputEvent& event, const InputBoxLayout& layout,
+              const console::Screen& screen) {
   using console::Key;
   std::string& text = field.text;
   switch (event.key) {
     case Key::character: {
       const auto byte = static_cast<unsigned char>(event.ch);
-      if (byte < 0x20 || byte == 0x7F || text.size() >= input_limit) break;
-      text.insert(field.cursor, 1, event.ch);
-      ++field.cursor;
+      const std::string typed = console::typed_text(event);
+      if (byte < 0x20 || byte == 0x7F || text.size() + typed.size() > input_limit) break;
+      text.insert(field.cursor, typed);
+      field.cursor += typed.size();
       break;
     }
     case Key::backspace:
@@ -98,14 +122,23 @@ BoxState input_box_event(InputField& field, const console::InputEvent& event, co
       }
       if (event.row == layout.field_row && event.col >= layout.field_left &&
           event.col < layout.field_left + layout.field_width) {
-        const int cell = view_start(screen, field, layout.field_width) + event.col - layout.field_left;
-        field.cursor = offset_of_cell(screen, text, cell);
+        const std::string_view shown = std::string_view(text).substr(field.first);
+        field.cursor = field.first + first_cells(screen, shown, event.col - layout.field_left).size();
       }
       break;
     default:
       break;
   }
   return BoxState::open;
+}
+
+}  // namespace
+
+BoxState input_box_event(InputField& field, const console::InputEvent& event, const InputBoxLayout& layout,
+                         const console::Screen& screen) {
+  const BoxState state = edit(field, event, layout, screen);
+  keep_in_view(field, layout.field_width, screen);
+  return state;
 }
 
 void draw_input_box(console::Console& console, const InputBoxLayout& layout, std::string_view first_text,
@@ -117,23 +150,25 @@ void draw_input_box(console::Console& console, const InputBoxLayout& layout, std
   console::put_cells(console, area.top + 1, area.left + 2, fit_cells(screen, first_text, text_width), box_colour);
   console::put_cells(console, area.top + 3, area.left + 2, fit_cells(screen, second_text, text_width), hint_colour);
 
-  const int start = view_start(screen, field, layout.field_width);
-  const std::string_view shown = std::string_view(field.text).substr(offset_of_cell(screen, field.text, start));
+  const std::string_view shown = std::string_view(field.text).substr(field.first);
   console::put_cells(console, layout.field_row, layout.field_left, fit_cells(screen, shown, layout.field_width),
                      field_colour);
   console::put_cells(console, layout.buttons_row, layout.ok_left, ok_button, button_colour);
   console::put_cells(console, layout.buttons_row, layout.cancel_left, cancel_button, button_colour);
 
-  const int cursor_cells = text_cells(screen, std::string_view(field.text).substr(0, field.cursor));
-  console::place_cursor(console, layout.field_row, layout.field_left + cursor_cells - start);
+  console::place_cursor(console, layout.field_row,
+                        layout.field_left + cells_between(screen, field.text, field.first, field.cursor));
 }
 
 std::string run_input_box(console::Console& console, int row, int col, std::string_view first_text,
                           std::string_view second_text, std::string_view default_text) {
-  const InputBoxLayout layout = input_box_layout(console.screen, row, col, first_text, second_text);
+  const InputBoxLayout layout =
+      input_box_layout(console.screen, console::visible_part(console), row, col, first_text, second_text);
   const SavedScreen saved = save_screen(console, layout.area);
-  InputField field{std::string(default_text.substr(0, input_limit)), 0};
+  InputField field{std::string(default_text.substr(0, whole_characters(console.screen, default_text, input_limit))),
+                   0};
   field.cursor = field.text.size();
+  keep_in_view(field, layout.field_width, console.screen);
   console::show_cursor(console, true);
   BoxState state = BoxState::open;
   while (state == BoxState::open) {

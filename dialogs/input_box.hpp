@@ -26,20 +26,27 @@ constexpr std::string_view ok_button = "[  OK  ]";
 constexpr std::string_view cancel_button = "[Cancel]";
 constexpr std::size_t input_limit = 1024;  // bytes the field takes at most
 
-// The text being edited; cursor is a byte offset at a character's start.
+// The text being edited; cursor and first are byte offsets at a character's
+// start. The field shows the text from first on; it scrolls only when the
+// cursor would leave it, or when text shrank and hidden text on the left
+// can fill the room freed on the right.
 struct InputField {
   std::string text;
   std::size_t cursor = 0;
+  std::size_t first = 0;
 };
 
 enum class BoxState { open, accepted, cancelled };
 
-InputBoxLayout input_box_layout(const console::Screen& screen, int row, int col, std::string_view first_text,
-                                std::string_view second_text);
+// The box centred on row, col, inside the part of the screen the operator
+// sees (view) where it fits.
+InputBoxLayout input_box_layout(const console::Screen& screen, const console::View& view, int row, int col,
+                                std::string_view first_text, std::string_view second_text);
 
-// Typing, Backspace, Delete, Left, Right, Home, End; Enter accepts and Esc
-// cancels; a left click in the field moves the cursor, on a button presses
-// it, anywhere else does nothing. The end of input cancels.
+// Typing, Backspace, Delete, Left, Right, Home, End, each by whole
+// characters; Enter accepts and Esc cancels; a left click in the field moves
+// the cursor (never the text), on a button presses it, anywhere else does
+// nothing. The end of input cancels.
 BoxState input_box_event(InputField& field, const console::InputEvent& event, const InputBoxLayout& layout,
                          const console::Screen& screen);
 

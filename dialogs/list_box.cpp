@@ -9,6 +9,7 @@ namespace {
 constexpr int narrowest_list = 30;
 constexpr int wheel_step = 3;
 constexpr int rows_around_items = 7;  // frame, title, hint, two rules, buttons, frame
+constexpr int columns_around_item = 4;  // a blank, the item, a blank, the scroll bar
 
 int count(const ListChoice& choice) { return static_cast<int>(choice.items.size()); }
 
@@ -25,12 +26,16 @@ void scroll_by(ListChoice& choice, const ListBoxLayout& layout, int rows) {
 
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-void jump_to_letter(ListChoice& choice, char letter) {
+bool starts_with(std::string_view item, std::string_view typed) {
+  if (typed.size() == 1) return upper(item[0]) == upper(typed[0]);
+  return item.starts_with(typed);
+}
+
+void jump_to_character(ListChoice& choice, std::string_view typed) {
   const int n = count(choice);
   for (int step = 1; step <= n; ++step) {
     const int at = (choice.selected + step) % n;
-    const std::string_view item = choice.items[static_cast<std::size_t>(at)];
-    if (upper(item[0]) == upper(letter)) {
+    if (starts_with(choice.items[static_cast<std::size_t>(at)], typed)) {
       choice.selected = at;
       return;
     }
@@ -97,19 +102,17 @@ std::vector<std::string_view> non_empty_items(std::span<const std::string> items
   return names;
 }
 
-ListBoxLayout list_box_layout(const console::Screen& screen, std::string_view first_text,
+ListBoxLayout list_box_layout(const console::Screen& screen, const console::View& view, std::string_view first_text,
                               std::string_view second_text, const std::vector<std::string_view>& items) {
   int longest = 0;
   for (std::string_view item : items) longest = std::max(longest, text_cells(screen, item));
-  // An item row holds a blank, the item, a blank and the scroll bar.
-  const int wanted =
-      std::max({text_cells(screen, first_text) + 2, text_cells(screen, second_text) + 2, longest + 4, narrowest_list});
-  const int inner = std::max(std::min(wanted, screen.width - 2), 2 * static_cast<int>(ok_button.size()) + 3);
-  const int room = std::max(1, screen.height - rows_around_items - 2);
+  const int wanted = std::max({text_cells(screen, first_text) + 2, text_cells(screen, second_text) + 2,
+                               longest + columns_around_item, narrowest_list});
+  const int inner = std::max(std::min(wanted, view.cols - 2), 2 * static_cast<int>(ok_button.size()) + 3);
   ListBoxLayout layout;
-  layout.visible_items = std::clamp(static_cast<int>(items.size()), 1, room);
+  layout.visible_items = std::clamp(static_cast<int>(items.size()), 1, std::max(1, view.rows - rows_around_items));
   const int height = layout.visible_items + rows_around_items;
-  layout.area = centred_area(screen, (screen.height + 1) / 2, (screen.width + 1) / 2, height, inner + 2);
+  layout.area = centred_area(screen, view, view.top + view.rows / 2, view.left + view.cols / 2, height, inner + 2);
   layout.first_item_row = layout.area.top + 4;
   layout.item_left = layout.area.left + 2;
   layout.item_width = inner - 3;
@@ -144,7 +147,9 @@ BoxState list_box_event(ListChoice& choice, const console::InputEvent& event, co
       choice.selected = count(choice) - 1;
       break;
     case Key::character:
-      if (count(choice) > 0 && static_cast<unsigned char>(event.ch) > 0x20) jump_to_letter(choice, event.ch);
+      if (count(choice) > 0 && static_cast<unsigned char>(event.ch) > 0x20) {
+        jump_to_character(choice, console::typed_text(event));
+      }
       break;
     case Key::enter:
       return count(choice) > 0 ? BoxState::accepted : BoxState::cancelled;
@@ -204,13 +209,16 @@ void draw_list_box(console::Console& console, const ListBoxLayout& layout, std::
   }
   console::put_cells(console, layout.buttons_row, layout.ok_left, ok_button, button_colour);
   console::put_cells(console, layout.buttons_row, layout.cancel_left, cancel_button, button_colour);
+  const int shown_row = std::clamp(choice.selected - choice.top, 0, layout.visible_items - 1);
+  console::place_cursor(console, layout.first_item_row + shown_row, layout.item_left);
 }
 
 std::string run_list_box(console::Console& console, std::string_view first_text, std::string_view second_text,
                          std::span<const std::string> items) {
   ListChoice choice;
   choice.items = non_empty_items(items);
-  const ListBoxLayout layout = list_box_layout(console.screen, first_text, second_text, choice.items);
+  const ListBoxLayout layout =
+      list_box_layout(console.screen, console::visible_part(console), first_text, second_text, choice.items);
   const SavedScreen saved = save_screen(console, layout.area);
   console::show_cursor(console, false);
   BoxState state = BoxState::open;

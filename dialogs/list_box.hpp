@@ -32,18 +32,23 @@ struct ListChoice {
   int top = 0;  // first visible item
 };
 
-ListBoxLayout list_box_layout(const console::Screen& screen, std::string_view first_text,
+// The box in the middle of the part of the screen the operator sees (view),
+// showing as many items as fit in it (at least one).
+ListBoxLayout list_box_layout(const console::Screen& screen, const console::View& view, std::string_view first_text,
                               std::string_view second_text, const std::vector<std::string_view>& items);
 
 std::vector<std::string_view> non_empty_items(std::span<const std::string> items);
 
-// Up, Down, PgUp, PgDn, Home, End; a typed letter or digit jumps to the next
-// item starting with it (either case). Enter chooses the selected item, Esc
+// Up, Down, PgUp, PgDn, Home, End; a typed character jumps to the next item
+// starting with it (either case for letters). Enter chooses the selected item, Esc
 // leaves. A left click selects an item, a second click on the selected one
 // chooses it; the wheel and the scroll bar scroll; OK and Cancel as on the
 // keyboard. The end of input leaves.
 BoxState list_box_event(ListChoice& choice, const console::InputEvent& event, const ListBoxLayout& layout);
 
+// Draws the whole box. The hidden cursor stands on the selected item (or,
+// when the wheel scrolled it out of the list, on the nearest item shown), so
+// that a terminal too small for the box keeps it on view.
 void draw_list_box(console::Console& console, const ListBoxLayout& layout, std::string_view first_text,
                    std::string_view second_text, const ListChoice& choice);
 

@@ -26,9 +26,10 @@ struct Box {
   ListChoice choice;
   ListBoxLayout layout;
   explicit Box(std::array<std::string, 1000> l, const console::Screen& screen = console::Screen{})
-      : list(std::move(l)) {
+      : Box(std::move(l), screen, console::whole_screen(screen)) {}
+  Box(std::array<std::string, 1000> l, const console::Screen& screen, const console::View& view) : list(std::move(l)) {
     choice.items = non_empty_items(list);
-    layout = list_box_layout(screen, "/home/exams", "Select a .gbk file or exit", choice.items);
+    layout = list_box_layout(screen, view, "/home/exams", "Select a .gbk file or exit", choice.items);
   }
 };
 
@@ -46,7 +47,7 @@ TEST(ListBoxItems, OnlyTheNonEmptyItemsInTheirOrder) {
 TEST(ListBoxKeys, MoveTheSelectionAndKeepItInView) {
   Box probe(course_list(60));
   const int page = probe.layout.visible_items;
-  ASSERT_EQ(page, 21);  // a 30-row screen leaves room for 21 names
+  ASSERT_EQ(page, 23);  // a 30-row screen has room for 23 names
   const struct {
     const char* name;
     std::vector<InputEvent> events;
@@ -150,6 +151,37 @@ TEST(ListBoxMouse, WheelAndScrollBarMoveTheViewNotTheSelection) {
   EXPECT_EQ(box.choice.selected, 100 - page);
 }
 
+// In any view of at least 80 by 24 the whole box is on view, and the list
+// shows as many names as fit; smaller views hold as much of the box as fits.
+TEST(ListBoxLayout, TheBoxFitsThePartOfTheScreenOnView) {
+  const struct {
+    const char* name;
+    console::View view;
+    int names;
+    int visible_items;
+    bool whole_box;
+  } cases[] = {
+      {"80 by 30, 25 names", {1, 1, 30, 80}, 25, 23, true},
+      {"80 by 30, 3 names", {1, 1, 30, 80}, 3, 3, true},
+      {"80 by 24, 25 names", {1, 1, 24, 80}, 25, 17, true},
+      {"80 by 24 showing rows 7 to 30", {7, 1, 24, 80}, 25, 17, true},
+      {"80 by 30, 1000 names", {1, 1, 30, 80}, 1000, 23, true},
+      {"40 by 10", {1, 1, 10, 40}, 25, 3, true},
+      {"30 by 6: one name, part of the box", {1, 1, 6, 30}, 25, 1, false},
+  };
+  for (const auto& c : cases) {
+    Box box(course_list(c.names), console::Screen{}, c.view);
+    const ListBoxLayout& l = box.layout;
+    const BoxArea& a = l.area;
+    EXPECT_EQ(l.visible_items, c.visible_items) << c.name;
+    const bool inside = a.top >= c.view.top && a.top + a.height - 1 <= c.view.top + c.view.rows - 1 &&
+                        a.left >= c.view.left && a.left + a.width - 1 <= c.view.left + c.view.cols - 1;
+    EXPECT_EQ(inside, c.whole_box) << c.name;
+    EXPECT_EQ(l.buttons_row, a.top + a.height - 2) << c.name;
+    EXPECT_LE(l.cancel_left + 7, a.left + a.width - 2) << c.name << ": the buttons inside the frame";
+  }
+}
+
 std::string row_text(const console::Screen& screen, int row, int col, int cells) {
   std::string text;
   for (int c = col; c < col + cells; ++c) text += console::cell_text(console::cell_at(screen, row, c));
@@ -184,6 +216,32 @@ TEST(ListBoxDrawing, LongNamesAreCutInsideTheFrame) {
   EXPECT_EQ(l.area.width, 80);
   EXPECT_EQ(row_text(console.screen, l.area.top + 1, 77, 4), "TT |");
   EXPECT_EQ(row_text(console.screen, l.first_item_row, 76, 5), "NN  |");
+}
+
+// On a terminal too small for the box the view follows the cursor, so the
+// hidden cursor stands on the selected name, or on the nearest name shown
+// when the wheel scrolled the selection out of the list.
+TEST(ListBoxDrawing, TheCursorStandsOnTheSelectedName) {
+  const struct {
+    const char* name;
+    std::vector<InputEvent> events;
+    int row;  // among the names shown, from 0
+  } cases[] = {
+      {"first", {}, 0},
+      {"third", {key(Key::down), key(Key::down)}, 2},
+      {"end", {key(Key::end)}, -1},
+      {"wheel scrolled the selection away upwards", {key(Key::wheel_down), key(Key::wheel_down)}, 0},
+      {"wheel scrolled it away downwards", {key(Key::end), key(Key::wheel_up), key(Key::wheel_up)}, -1},
+  };
+  for (const auto& c : cases) {
+    console::Console console;
+    Box box(course_list(100));
+    for (const InputEvent& event : c.events) list_box_event(box.choice, event, box.layout);
+    draw_list_box(console, box.layout, "t", "h", box.choice);
+    const int row = c.row >= 0 ? c.row : box.layout.visible_items - 1;
+    EXPECT_EQ(console.screen.row, box.layout.first_item_row + row) << c.name;
+    EXPECT_EQ(console.screen.col, box.layout.item_left) << c.name;
+  }
 }
 
 TEST(ListBoxDrawing, ScrollBarShowsArrowsAndThumb) {

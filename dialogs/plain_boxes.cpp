@@ -28,12 +28,10 @@ std::size_t item_number(std::string_view line) {
 std::optional<std::string> read_plain_line(console::Console& console) {
   std::string line;
   bool any = false;
-  while (true) {
-    // In the plain form a key is one byte of standard input, none at the end.
-    const std::string byte = console::wait_for_key(console);
-    if (byte.empty()) break;
+  char byte = 0;
+  while (console::read_line_byte(console, byte)) {
     any = true;
-    if (byte[0] == '\n') break;
+    if (byte == '\n') break;
     line += byte;
   }
   if (!any) return std::nullopt;

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/pty_checks.hpp"
 #include "tests/pty_harness.hpp"
 #include "worked_example.hpp"
 
@@ -245,16 +246,188 @@ TEST_F(InteractiveTerminalRun, EmptyManualEntryShowsNoSuchFileAlone) {
   EXPECT_EQ(wait_for_exit(run), 1) << "nothing was converted";
 }
 
-TEST_F(InteractiveTerminalRun, SmallTerminalStillOffersTheBoxes) {
+// On a dumb terminal the boxes read whole lines, typed with the terminal's
+// own editing and echo; only the key waits take single keys.
+TEST_F(InteractiveTerminalRun, ADumbTerminalAnswersTheBoxesLineByLine) {
   put("exam.gbk", course);
+  put("Biology.GBK", course);
   PtyProgram run;
-  start(run, 24, 60);
-  ASSERT_TRUE(wait_for_box(run, "Change default directory")) << screen_text(run);
-  send(run, key_escape);
-  ASSERT_TRUE(wait_for_box(run, "EXAM.GBK")) << screen_text(run);
-  send(run, key_enter);
+  PtyOptions options;
+  options.argv = {GBKCONVERT_PATH};
+  options.working_directory = folder.string();
+  options.environment = {"TERM=dumb"};
+  ASSERT_TRUE(start_program(run, options));
+  ASSERT_TRUE(wait_for_text(run, "<Cancel> accepts program's directory")) << screen_text(run);
+  ASSERT_TRUE(wait_for_input_wait(run));
+  EXPECT_NE(current_modes(run).c_lflag & ICANON, 0u) << "a box's answer is a line";
+  send(run, "\n");
+  ASSERT_TRUE(wait_for_text(run, "2 EXAM.GBK")) << screen_text(run);
+  send(run, "3");  // no such entry: the backspace takes it away again
+  send(run, "\x7f" "2");
+  ASSERT_TRUE(wait_until(run, [&] { return row_text(run, cursor(run).row) == "2"; })) << "echoed\n" << screen_text(run);
+  send(run, "\n");
   EXPECT_EQ(wait_for_exit(run), 0) << screen_text(run);
   expect_converted("EXAM");
+  expect_modes_as_found(run);
+}
+
+// Terminals smaller than the 80 by 30 screen: each box is drawn whole
+// inside the part of the screen on view, and the list shows as many names
+// as fit there.
+struct TerminalSize {
+  const char* name;
+  int rows;
+  int cols;
+  int names_shown;
+  friend void PrintTo(const TerminalSize& size, std::ostream* out) { *out << size.name; }
+};
+
+class SmallTerminal : public InteractiveTerminalRun, public testing::WithParamInterface<TerminalSize> {};
+
+// Frame corners above the first row and below the last row of a box, seen
+// from a text inside it and the buttons.
+void expect_whole_box(const PtyProgram& run, const Position& inside, int rows_above, const Position& buttons) {
+  ASSERT_NE(inside.row, 0) << screen_text(run);
+  ASSERT_NE(buttons.row, 0) << screen_text(run);
+  EXPECT_EQ(cell(run, inside.row - rows_above, inside.col - 2).text, "+") << "top frame\n" << screen_text(run);
+  EXPECT_EQ(cell(run, buttons.row + 1, inside.col - 2).text, "+") << "bottom frame\n" << screen_text(run);
+}
+
+TEST_P(SmallTerminal, BothBoxesWholeOnViewTheSelectedNameAndTheTypedTextToo) {
+  const TerminalSize& size = GetParam();
+  for (int i = 0; i < 25; ++i) put("C" + std::to_string(10 + i) + ".gbk", course);
+  PtyProgram run;
+  start(run, size.rows, size.cols);
+
+  ASSERT_TRUE(wait_for_box(run, "<Cancel> accepts")) << screen_text(run);
+  expect_whole_box(run, find_text(run, "<Cancel> accepts"), 3, find_text(run, "[  OK  ]"));
+  EXPECT_EQ(find_text(run, "[  OK  ]").row, find_text(run, "[Cancel]").row);
+  send(run, "abc");
+  ASSERT_TRUE(wait_for_text(run, "abc")) << screen_text(run);
+  const Position typed = find_text(run, "abc");
+  expect_cursor(run, typed.row, typed.col + 3);
+  EXPECT_EQ(typed.row, find_text(run, "<Cancel> accepts").row - 1);
+  send(run, key_escape);
+
+  ASSERT_TRUE(wait_for_box(run, list_hint)) << screen_text(run);
+  const Position hint = find_text(run, list_hint);
+  expect_whole_box(run, hint, 2, find_text(run, "[Cancel]"));
+  ASSERT_TRUE(wait_until(run, [&] { return find_text(run, "C10.GBK").row != 0; })) << screen_text(run);
+  const int first_row = find_text(run, "C10.GBK").row;
+  const auto name = [](int i) { return "C" + std::to_string(10 + i) + ".GBK"; };
+  EXPECT_EQ(find_text(run, name(size.names_shown - 1)).row, first_row + size.names_shown - 1) << screen_text(run);
+  EXPECT_EQ(find_text(run, name(size.names_shown)).row, 0) << screen_text(run);
+  send(run, "\x1b[F");  // End
+  // The selected name in bright white, beside the scroll bar's lower end.
+  ASSERT_TRUE(wait_until(run, [&] {
+    const Position last = find_text(run, "C34.GBK");
+    return last.row != 0 && console_colour(cell(run, last.row, last.col).bg) == 15 &&
+           row_text(run, last.row).ends_with("v|");
+  })) << screen_text(run);
+  expect_whole_box(run, hint, 2, find_text(run, "[Cancel]"));
+  send(run, key_enter);
+  EXPECT_EQ(wait_for_exit(run), 0) << screen_text(run);
+  expect_converted("C34");
+}
+
+INSTANTIATE_TEST_SUITE_P(InteractiveTerminalRun, SmallTerminal,
+                         testing::Values(TerminalSize{"80_by_24", 24, 80, 17}, TerminalSize{"60_by_24", 24, 60, 17},
+                                         TerminalSize{"40_by_10", 10, 40, 3}),
+                         [](const testing::TestParamInfo<TerminalSize>& info) { return std::string(info.param.name); });
+
+// Smaller still, the box does not fit: the view follows the selected name
+// and the input cursor.
+TEST_F(InteractiveTerminalRun, ATinyTerminalFollowsTheSelectedNameAndTheInputCursor) {
+  for (int i = 0; i < 25; ++i) put("C" + std::to_string(10 + i) + ".gbk", course);
+  PtyProgram run;
+  start(run, 5, 30);
+  ASSERT_TRUE(wait_for_text(run, "[  OK  ]")) << screen_text(run);
+  ASSERT_TRUE(wait_for_input_wait(run));
+  send(run, "typed");
+  ASSERT_TRUE(wait_for_text(run, "typed")) << screen_text(run);
+  const Position typed = find_text(run, "typed");
+  expect_cursor(run, typed.row, typed.col + 5);
+  send(run, key_escape);
+  ASSERT_TRUE(wait_for_text(run, "C10.GBK")) << screen_text(run);
+  for (const char* name : {"C11.GBK", "C12.GBK", "C13.GBK"}) {
+    send(run, key_down);
+    ASSERT_TRUE(wait_for_text(run, name)) << name << "\n" << screen_text(run);
+    EXPECT_EQ(console_colour(cell(run, find_text(run, name).row, find_text(run, name).col).bg), 15) << name;
+  }
+  send(run, key_enter);
+  EXPECT_EQ(wait_for_exit(run), 0) << screen_text(run);
+  expect_converted("C13");
+}
+
+// UTF-8 names and typed text are drawn as themselves; a double-width
+// character takes two cells, and the input box edits it whole.
+TEST_F(InteractiveTerminalRun, WideCharactersInTheListAndInTheInputBox) {
+  const std::string chinese = "\xE4\xB8\xAD\xE6\x96\x87";  // two characters, two columns each
+  put(chinese + ".GBK", course);
+  put("exam.gbk", course);
+  PtyProgram run;
+  start(run);
+  reach_list(run);
+  const Position name = find_text(run, chinese + ".GBK");
+  ASSERT_NE(name.row, 0) << screen_text(run);
+  EXPECT_EQ(find_text(run, "EXAM.GBK").row, name.row - 1);
+  EXPECT_EQ(cell(run, name.row, name.col).text, "\xE4\xB8\xAD");
+  EXPECT_EQ(cell(run, name.row, name.col + 1).text, "");
+  EXPECT_EQ(cell(run, name.row, name.col + 2).text, "\xE6\x96\x87");
+  EXPECT_EQ(cell(run, name.row, name.col + 4).text, ".");
+  // Its right edge stays where every other name's does.
+  EXPECT_EQ(row_text(run, name.row).size() - chinese.size(), row_text(run, name.row - 1).size() - 4);
+  send(run, key_escape);
+
+  ASSERT_TRUE(wait_for_box(run, manual_question)) << screen_text(run);
+  send(run, chinese + "x");
+  ASSERT_TRUE(wait_for_text(run, chinese + "x")) << screen_text(run);
+  const Position field = find_text(run, chinese + "x");
+  expect_cursor(run, field.row, field.col + 5);
+  send(run, "\x1b[D");  // Left: over x
+  expect_cursor(run, field.row, field.col + 4);
+  send(run, "\x1b[D");  // Left: over a whole wide character
+  expect_cursor(run, field.row, field.col + 2);
+  send(run, "\x1b[3~");  // Delete: the whole second character
+  ASSERT_TRUE(wait_until(run, [&] { return cell(run, field.row, field.col + 2).text == "x"; })) << screen_text(run);
+  send(run, "\x7f");  // Backspace: the whole first character
+  ASSERT_TRUE(wait_until(run, [&] { return cell(run, field.row, field.col).text == "x"; })) << screen_text(run);
+  expect_cursor(run, field.row, field.col);
+  send(run, "\x1b[3~" + chinese + ".gbk" + key_enter);
+  EXPECT_EQ(wait_for_exit(run), 0) << screen_text(run);
+  expect_converted(chinese);
+}
+
+// Text longer than the field: Left moves the cursor and leaves the text
+// where it is, and a click moves the cursor, never the text.
+TEST_F(InteractiveTerminalRun, LongInputScrollsOnlyWhenTheCursorWouldLeaveTheField) {
+  put("exam.gbk", course);
+  PtyProgram run;
+  start(run);
+  ASSERT_TRUE(wait_for_box(run, directory_question)) << screen_text(run);
+  const std::string typed = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWX";  // 60, all different
+  send(run, typed);
+  ASSERT_TRUE(wait_for_input_wait(run));
+  const Position end = find_text(run, typed.substr(60 - 20));
+  ASSERT_NE(end.row, 0) << screen_text(run);
+  const std::string field = row_text(run, end.row);
+  const Position cursor_at_end = cursor(run);
+  for (int i = 0; i < 5; ++i) send(run, "\x1b[D");
+  expect_cursor(run, cursor_at_end.row, cursor_at_end.col - 5);
+  EXPECT_EQ(row_text(run, end.row), field) << "Left moved the text";
+  send(run, mouse_press(1, end.row, end.col + 2) + mouse_release(1, end.row, end.col + 2));
+  expect_cursor(run, end.row, end.col + 2);
+  EXPECT_EQ(row_text(run, end.row), field) << "the click moved the text";
+  send(run, "_");  // lands where the click put the cursor
+  ASSERT_TRUE(wait_until(run, [&] { return cell(run, end.row, end.col + 2).text == "_"; })) << screen_text(run);
+  send(run, key_escape);
+  ASSERT_TRUE(wait_for_box(run, list_hint)) << screen_text(run);
+  send(run, key_escape);
+  ASSERT_TRUE(wait_for_box(run, manual_question)) << screen_text(run);
+  send(run, key_escape);
+  ASSERT_TRUE(wait_for_text(run, "no such file:")) << screen_text(run);
+  send(run, "x");
+  EXPECT_NE(wait_for_exit(run), -1);
 }
 
 }  // namespace

@@ -34,7 +34,11 @@ int on_termprop(VTermProp prop, VTermValue* value, void* user) {
   return 1;
 }
 
+// libvterm marks the right half of a double-width character this way.
+constexpr uint32_t right_half = 0xFFFFFFFF;
+
 std::string cell_chars(const VTermScreenCell& cell) {
+  if (cell.chars[0] == right_half) return {};
   std::string text;
   for (int i = 0; i < VTERM_MAX_CHARS_PER_CELL && cell.chars[i] != 0; ++i) {
     const uint32_t cp = cell.chars[i];
@@ -160,6 +164,15 @@ bool start_program(PtyProgram& program, const PtyOptions& options) {
     ::close(program.master);
     if (::login_tty(slave) != 0) ::_exit(126);
     if (!options.working_directory.empty() && ::chdir(options.working_directory.c_str()) != 0) ::_exit(126);
+    const auto redirect = [](const std::string& path, int fd, int flags) {
+      if (path.empty()) return;
+      const int file = ::open(path.c_str(), flags, 0600);
+      if (file < 0 || ::dup2(file, fd) < 0) ::_exit(126);
+      ::close(file);
+    };
+    redirect(options.input_file, STDIN_FILENO, O_RDONLY);
+    redirect(options.output_file, STDOUT_FILENO, O_WRONLY | O_CREAT | O_TRUNC);
+    redirect(options.error_file, STDERR_FILENO, O_WRONLY | O_CREAT | O_TRUNC);
     for (const std::string& entry : environment) {
       const std::size_t eq = entry.find('=');
       ::setenv(entry.substr(0, eq).c_str(), entry.substr(eq + 1).c_str(), 1);
@@ -302,16 +315,20 @@ Position cursor(const PtyProgram& program) {
 }
 
 Position find_text(const PtyProgram& program, std::string_view text) {
-  for (int row = 1; row <= screen_rows(program); ++row) {
-    const std::string line = row_text(program, row);
-    const std::size_t at = line.find(text);
-    if (at == std::string::npos) continue;
-    // Columns count cells, not bytes.
-    int col = 1;
-    for (std::size_t i = 0; i < at; ++i) {
-      if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80) ++col;
+  int rows = 0;
+  int cols = 0;
+  vterm_get_size(program.vt, &rows, &cols);
+  for (int row = 1; row <= rows; ++row) {
+    // The row's text with the column each byte stands in.
+    std::string line;
+    std::vector<int> columns;
+    for (int col = 1; col <= cols; ++col) {
+      const std::string chars = cell(program, row, col).text;
+      line += chars;
+      columns.insert(columns.end(), chars.size(), col);
     }
-    return {row, col};
+    const std::size_t at = line.find(text);
+    if (at != std::string::npos) return {row, columns[at]};
   }
   return {};
 }

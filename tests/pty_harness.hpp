@@ -39,6 +39,11 @@ struct PtyOptions {
   std::vector<std::string> environment;
   // Names taken out of the environment.
   std::vector<std::string> removed_environment;
+  // Standard streams taken from or sent to files instead of the terminal
+  // (empty: the terminal), as a shell's < and > would.
+  std::string input_file;
+  std::string output_file;
+  std::string error_file;
 };
 
 // One running program and the terminal it sees. Not copyable; the
@@ -65,7 +70,8 @@ struct PtyProgram {
 };
 
 struct CellView {
-  std::string text;  // UTF-8; a blank for an empty cell
+  std::string text;  // UTF-8; a blank for an empty cell, nothing for the
+                     // right half of a double-width character
   int fg = -1;       // palette index, -1 for the terminal's default colour
   int bg = -1;
   bool bold = false;
@@ -110,11 +116,13 @@ void send_signal(PtyProgram& program, int signal);
 // Changes the pty's size; the program gets SIGWINCH.
 void resize(PtyProgram& program, int rows, int cols);
 
-std::string row_text(const PtyProgram& program, int row);  // trailing blanks removed
+// Trailing blanks removed; a double-width character appears once.
+std::string row_text(const PtyProgram& program, int row);
 std::string screen_text(const PtyProgram& program);         // all rows, for failure messages
 CellView cell(const PtyProgram& program, int row, int col);
 Position cursor(const PtyProgram& program);
-// The first place where text starts on the screen, or row 0 when absent.
+// The first place where text starts on the screen, or row 0 when absent;
+// columns count cells (two for a double-width character).
 Position find_text(const PtyProgram& program, std::string_view text);
 int screen_rows(const PtyProgram& program);
 // The pty's terminal modes as they are now.

@@ -8,9 +8,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "tests/pty_checks.hpp"
 #include "tests/pty_harness.hpp"
 
 namespace {
@@ -49,9 +51,9 @@ class TerminalRun : public testing::Test {
     std::ofstream(folder_ / (name + ".GBK"), std::ios::binary) << content;
   }
 
-  // Starts gbkconvert in the scratch folder on a terminal of the given size.
-  void start(PtyProgram& run, std::vector<std::string> arguments, int rows = 30, int cols = 80,
-             std::vector<std::string> environment = {}) {
+  // gbkconvert in the scratch folder on a terminal of the given size.
+  PtyOptions options_for(std::vector<std::string> arguments, int rows = 30, int cols = 80,
+                         std::vector<std::string> environment = {}) {
     PtyOptions options;
     options.argv = {GBKCONVERT_PATH};
     for (std::string& argument : arguments) options.argv.push_back(std::move(argument));
@@ -59,24 +61,16 @@ class TerminalRun : public testing::Test {
     options.rows = rows;
     options.cols = cols;
     options.environment = std::move(environment);
-    ASSERT_TRUE(start_program(run, options));
+    return options;
+  }
+
+  void start(PtyProgram& run, std::vector<std::string> arguments, int rows = 30, int cols = 80,
+             std::vector<std::string> environment = {}) {
+    ASSERT_TRUE(start_program(run, options_for(std::move(arguments), rows, cols, std::move(environment))));
   }
 
   std::filesystem::path folder_;
 };
-
-// Terminal modes that matter to an operator's shell after the run.
-void expect_modes_as_found(const PtyProgram& run) {
-  const termios now = current_modes(run);
-  EXPECT_EQ(now.c_lflag, run.modes_at_start.c_lflag) << "local modes (echo, line editing, signals)";
-  EXPECT_EQ(now.c_iflag, run.modes_at_start.c_iflag) << "input modes";
-  EXPECT_EQ(now.c_oflag, run.modes_at_start.c_oflag) << "output modes";
-  EXPECT_EQ(now.c_cc[VMIN], run.modes_at_start.c_cc[VMIN]);
-  EXPECT_EQ(now.c_cc[VTIME], run.modes_at_start.c_cc[VTIME]);
-  EXPECT_TRUE((now.c_lflag & ECHO) != 0 && (now.c_lflag & ICANON) != 0);
-  EXPECT_TRUE(run.cursor_visible);
-  EXPECT_EQ(run.mouse_mode, 0) << "mouse reports still on";
-}
 
 void expect_raw_modes(const PtyProgram& run) {
   const termios now = current_modes(run);
@@ -93,14 +87,6 @@ void expect_row(const PtyProgram& run, int row, const std::string& text, int fg,
     }
     ASSERT_EQ(console_colour(c.bg), bg) << "row " << row << " col " << col;
   }
-}
-
-// The cursor goes there once the output in flight has landed.
-void expect_cursor(PtyProgram& run, int row, int col) {
-  wait_until(run, [&] { return cursor(run).row == row && cursor(run).col == col; }, 10000ms);
-  const Position at = cursor(run);
-  EXPECT_EQ(at.row, row) << screen_text(run);
-  EXPECT_EQ(at.col, col);
 }
 
 // Text on a row, and in which row, within a timeout.
@@ -393,15 +379,150 @@ TEST_F(TerminalRun, ControlBytesAndUtf8InANameTakeOneCellEach) {
   EXPECT_EQ(wait_for_exit(run), 1);  // no such course file
 }
 
-TEST_F(TerminalRun, ADumbTerminalGetsThePlainForm) {
+std::string read_file(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A key wait of the plain form on a terminal: one key, the moment it is
+// pressed, neither echoed nor waiting for a line end.
+void expect_one_key_wait(PtyProgram& run) {
+  ASSERT_TRUE(wait_for_input_wait(run)) << "no key wait\n" << screen_text(run);
+  const termios now = current_modes(run);
+  EXPECT_EQ(now.c_lflag & (ICANON | ECHO | ISIG), 0u) << "line mode, echo or Control-C signals during a key wait";
+}
+
+TEST_F(TerminalRun, ADumbTerminalGetsThePlainFormAndEachWaitTakesOneKey) {
   write_course("WARN", three_warnings);
   PtyProgram run;
   start(run, {"WARN"}, 30, 80, {"TERM=dumb"});
   ASSERT_TRUE(wait_for_text(run, "Discrepancy in number of questions")) << screen_text(run);
-  send(run, "\n\n\n");
+  expect_one_key_wait(run);
+  // Control-C is a key like any other, and no key is echoed.
+  send(run, "\x03");
+  ASSERT_TRUE(wait_for_text(run, "This may be a multiple version file.")) << screen_text(run);
+  expect_one_key_wait(run);
+  send(run, "@");
+  ASSERT_TRUE(wait_for_text(run, "Discrepancy in the number of students")) << screen_text(run);
+  expect_one_key_wait(run);
+  send(run, "\x1b[A");  // an arrow key is one key too
   EXPECT_EQ(wait_for_exit(run), 0);
   EXPECT_EQ(run.output.find('\x1b'), std::string::npos) << "escape sequences in the plain form";
-  EXPECT_NE(run.output.find("Discrepancy in the number of students"), std::string::npos);
+  EXPECT_EQ(run.output.find('@'), std::string::npos) << "a key was echoed";
+  EXPECT_EQ(run.output.find("^C"), std::string::npos) << "a key was echoed";
+  expect_modes_as_found(run);
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "WARN.ans"));
+}
+
+TEST_F(TerminalRun, ASignalDuringAOneKeyWaitGivesTheModesBack) {
+  write_course("WARN", three_warnings);
+  PtyProgram run;
+  start(run, {"WARN"}, 30, 80, {"TERM=dumb"});
+  expect_one_key_wait(run);
+  send_signal(run, SIGTERM);
+  EXPECT_EQ(wait_for_exit(run), 128 + SIGTERM);
+  expect_modes_as_found(run);
+}
+
+// gbkconvert WARN > out.txt, typed in a terminal: the screen goes to
+// standard error, keys come from standard input.
+TEST_F(TerminalRun, WithStandardOutputRedirectedTheTerminalFormIsOnStandardError) {
+  write_course("WARN", three_warnings);
+  PtyProgram run;
+  PtyOptions options = options_for({"WARN"});
+  options.output_file = (folder_ / "out.txt").string();
+  ASSERT_TRUE(start_program(run, options));
+  ASSERT_TRUE(wait_for_row(run, 5, question_prompt)) << screen_text(run);
+  expect_row(run, 2, " number of questions = 4  number of students =  3", light_magenta, light_grey);
+  expect_row(run, 4, " Discrepancy in number of questions", light_magenta, light_grey);
+  expect_cursor(run, 6, 1);
+  EXPECT_EQ(run.title, "Converter from GBK files");
+  expect_raw_modes(run);
+  EXPECT_TRUE(wait_for_input_wait(run));
+  send(run, "x");
+  ASSERT_TRUE(wait_for_row(run, 13, version_prompt)) << screen_text(run);
+  send(run, mouse_press(1, 3, 3));
+  ASSERT_TRUE(wait_for_row(run, 17, student_prompt)) << screen_text(run);
+  send(run, "z");
+  EXPECT_EQ(wait_for_exit(run), 0);
+  expect_modes_as_found(run);
+  EXPECT_EQ(read_file(folder_ / "out.txt"), "") << "nothing for the screen belongs in the file";
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "WARN.ans"));
+}
+
+// Both outputs redirected, keys from the terminal: the plain form into the
+// file, and each wait takes one key, unechoed.
+TEST_F(TerminalRun, WithBothOutputsRedirectedThePlainFormTakesSingleKeys) {
+  write_course("WARN", three_warnings);
+  PtyProgram run;
+  PtyOptions options = options_for({"WARN"});
+  options.output_file = (folder_ / "out.txt").string();
+  options.error_file = (folder_ / "err.txt").string();
+  ASSERT_TRUE(start_program(run, options));
+  for (const char* key : {"x", "\r", "\x03"}) {
+    expect_one_key_wait(run);
+    send(run, key);
+  }
+  EXPECT_EQ(wait_for_exit(run), 0);
+  EXPECT_EQ(run.output, "") << "nothing reached the terminal, no echo either";
+  expect_modes_as_found(run);
+  const std::string out = read_file(folder_ / "out.txt");
+  EXPECT_NE(out.find(" Discrepancy in number of questions\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("Discrepancy in the number of students\n"), std::string::npos) << out;
+  EXPECT_EQ(out.find('\x1b'), std::string::npos);
+  EXPECT_EQ(read_file(folder_ / "err.txt"), "");
+}
+
+// The plain form writing to a terminal shows a name's control bytes as
+// glyphs, so that a name cannot retitle the window or move the cursor; into
+// a file the same bytes go unchanged.
+TEST_F(TerminalRun, ControlBytesOfANameReachATerminalOnlyAsGlyphs) {
+  const std::string name = "\x1b]2;PWNED\x07\x1b[2J\r.GBK";
+  std::ofstream(folder_ / name, std::ios::binary) << three_warnings;
+  std::ofstream(folder_ / "answers", std::ios::binary) << "\n\n";
+  for (bool into_file : {false, true}) {
+    PtyProgram run;
+    PtyOptions options = options_for({});
+    options.input_file = (folder_ / "answers").string();  // printf '\n\n' | gbkconvert
+    if (into_file) options.output_file = (folder_ / "out.txt").string();
+    ASSERT_TRUE(start_program(run, options));
+    EXPECT_NE(wait_for_exit(run), -1);
+    if (into_file) {
+      EXPECT_NE(read_file(folder_ / "out.txt").find("1 " + name + "\n"), std::string::npos) << "bytes changed";
+      continue;
+    }
+    EXPECT_EQ(run.title, "") << "the name retitled the window";
+    EXPECT_EQ(run.output.find('\x1b'), std::string::npos);
+    EXPECT_EQ(run.output.find('\a'), std::string::npos);
+    EXPECT_NE(find_text(run, "1 \u2190]2;PWNED\u2022\u2190[2J\u266A.GBK").row, 0) << screen_text(run);
+    EXPECT_NE(find_text(run, " This program creates .DAT, .TXT,").row, 0) << "the screen was cleared\n" << screen_text(run);
+  }
+}
+
+// On a terminal much smaller than the screen, the line each wait follows is
+// on view.
+TEST_F(TerminalRun, OnAFortyByTenTerminalThePromptOfEachWaitIsOnView) {
+  write_course("WARN", three_warnings);
+  PtyProgram run;
+  start(run, {"WARN"}, 10, 40);
+  ASSERT_TRUE(wait_for_text(run, question_prompt)) << screen_text(run);
+  ASSERT_TRUE(wait_for_input_wait(run));
+  expect_cursor(run, find_text(run, question_prompt).row + 1, 1);
+  send(run, "x");
+  ASSERT_TRUE(wait_for_text(run, version_prompt)) << screen_text(run);
+  ASSERT_TRUE(wait_for_input_wait(run));
+  EXPECT_EQ(row_text(run, 8), version_prompt) << screen_text(run);
+  EXPECT_EQ(row_text(run, 7), "") << screen_text(run);
+  EXPECT_EQ(row_text(run, 6), "   Statistical detection results are mea") << "cut at the terminal's edge";
+  expect_cursor(run, 10, 1);
+  send(run, "y");
+  ASSERT_TRUE(wait_for_text(run, student_prompt)) << screen_text(run);
+  ASSERT_TRUE(wait_for_input_wait(run));
+  EXPECT_EQ(row_text(run, 8), "Discrepancy in the number of students") << screen_text(run);
+  EXPECT_EQ(row_text(run, 9), student_prompt);
+  expect_cursor(run, 10, 1);
+  send(run, "z");
+  EXPECT_EQ(wait_for_exit(run), 0);
   expect_modes_as_found(run);
 }
 
