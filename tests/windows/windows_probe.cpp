@@ -83,8 +83,15 @@ int run(const std::string& program, std::string line) {
   start_up.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
   start_up.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start_up,
-                        &process)) {
+  // Wine's process start now and then fails with an internal error on a
+  // loaded machine; that says nothing about the program, so it is tried again.
+  bool started = false;
+  for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+    started = ::CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                               &start_up, &process) != 0;
+    if (!started && ::GetLastError() != ERROR_INTERNAL_ERROR) break;
+  }
+  if (!started) {
     std::fprintf(stderr, "cannot start %s: error %lu\n", program.c_str(), ::GetLastError());
     return 200;
   }
