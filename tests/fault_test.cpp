@@ -155,8 +155,7 @@ TEST_F(FaultTest, CourseFileThatCannotBeOpenedLeavesEmptyOutputs) {
 std::string removed_course_file;
 
 void remove_course_file_on_opening_ans() {
-  ::setenv("LD_PRELOAD", REMOVE_ON_OPEN_PATH, 1);
-  ::setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);  // the library loads before the sanitizer's
+  preload_into_run(REMOVE_ON_OPEN_PATH);
   ::setenv("GBK_REMOVE_ON_OPENING", ".ans", 1);
   ::setenv("GBK_REMOVED_FILE", removed_course_file.c_str(), 1);
 }

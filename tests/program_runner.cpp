@@ -43,6 +43,14 @@ bool ScratchFolder::has(const std::string& name) const { return fs::exists(path 
 
 std::string program_path() { return GBKCONVERT_PATH; }
 
+void preload_into_run(const char* library) {
+  ::setenv("LD_PRELOAD", library, 1);
+  const char* sanitizer_options = std::getenv("ASAN_OPTIONS");
+  std::string options = sanitizer_options != nullptr ? sanitizer_options : "";
+  options += std::string(options.empty() ? "" : ":") + "verify_asan_link_order=0";
+  ::setenv("ASAN_OPTIONS", options.c_str(), 1);
+}
+
 namespace {
 
 void read_available(int fd, std::string& into, bool& open) {

@@ -41,4 +41,8 @@ RunResult run_program(const std::filesystem::path& folder, const std::vector<std
 // The program under test.
 std::string program_path();
 
+// For in_child: loads library into the run (LD_PRELOAD), also into a run
+// built with the sanitizers, whose runtime then no longer comes first.
+void preload_into_run(const char* library);
+
 }  // namespace tests

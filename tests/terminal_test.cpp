@@ -35,11 +35,19 @@ const char* const question_prompt = "  Any key to continue";
 const char* const version_prompt = "      Any key to continue.";
 const char* const student_prompt = " Any key to continue";
 
+// Whether the program is stopped, as the system reports its state.
+bool stopped(const PtyProgram& run) {
+  std::ifstream file("/proc/" + std::to_string(run.pid) + "/stat");
+  const std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::size_t name_end = stat.rfind(')');  // the state follows the program's name
+  return name_end != std::string::npos && name_end + 2 < stat.size() && stat[name_end + 2] == 'T';
+}
+
 class TerminalRun : public testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/gbk-terminal-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    std::string pattern = (std::filesystem::temp_directory_path() / "gbk-terminal-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     folder_ = pattern;
   }
   void TearDown() override { std::filesystem::remove_all(folder_); }
@@ -284,7 +292,7 @@ TEST_F(TerminalRun, AStopAndContinueRestoresTheModesAndRedraws) {
   start(run, {"WARN"});
   ASSERT_TRUE(wait_for_row(run, 5, question_prompt)) << screen_text(run);
   send_signal(run, SIGSTOP);
-  pump(run, 100ms);
+  ASSERT_TRUE(wait_until(run, [&] { return stopped(run); })) << "the program did not stop";
   // Meanwhile a shell takes the terminal back and writes over the screen.
   ASSERT_EQ(::tcsetattr(run.master, TCSANOW, &run.modes_at_start), 0);
   draw_on_screen(run, "\x1b[0m\x1b[2J\x1b[Hjobs");
