@@ -68,7 +68,7 @@ void read_available(int fd, std::string& into, bool& open) {
 RunResult run_program(const fs::path& folder, const std::vector<std::string>& arguments, const RunOptions& options) {
   int in_pipe[2], out_pipe[2], err_pipe[2];
   if (::pipe(in_pipe) != 0 || ::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) throw std::runtime_error("pipe");
-  const std::string program = program_path();
+  const std::string program = options.program.empty() ? program_path() : options.program;
   std::vector<std::string> args = arguments;
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));

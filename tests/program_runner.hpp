@@ -32,6 +32,7 @@ struct RunOptions {
   std::string input;          // standard input, then end of input
   int timeout_ms = 20000;
   void (*in_child)() = nullptr;  // runs in the child right before exec (limits, signals)
+  std::string program = {};      // empty: the program under test where it was built
 };
 
 // Runs the program with the given arguments inside folder.
