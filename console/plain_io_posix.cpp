@@ -16,6 +16,9 @@ void write_out(const char* data, std::size_t size) {
   }
 }
 
+// Standard output is the screen here whatever it is.
+void write_standard_output(const char* data, std::size_t size) { write_out(data, size); }
+
 bool read_byte(char& byte) {
   while (true) {
     const ssize_t n = ::read(STDIN_FILENO, &byte, 1);

@@ -403,4 +403,18 @@ TEST_F(TerminalRun, ADumbTerminalGetsThePlainForm) {
   expect_modes_as_found(run);
 }
 
+// --help and --version in a terminal: the text at once, and the terminal
+// left alone: no screen set-up, no wait for a key, modes as they were.
+TEST_F(TerminalRun, HelpAndVersionPrintAndEndWithoutAnyKey) {
+  for (const char* option : {"--help", "--version"}) {
+    PtyProgram run;
+    start(run, {option});
+    EXPECT_EQ(wait_for_exit(run), 0) << option << ": " << screen_text(run);
+    EXPECT_EQ(run.output.find('\x1b'), std::string::npos) << option << ": escape sequences";
+    EXPECT_TRUE(run.output.starts_with(std::string(option) == "--help" ? "Usage: gbkconvert" : "gbkconvert "))
+        << run.output;
+    expect_modes_as_found(run);
+  }
+}
+
 }  // namespace
