@@ -17,8 +17,8 @@ class CourseListTest : public ::testing::Test {
  protected:
   void SetUp() override {
     start = fs::current_path();
-    char templ[] = "/tmp/gbk-list-XXXXXX";
-    ASSERT_NE(::mkdtemp(templ), nullptr);
+    std::string templ = (fs::temp_directory_path() / "gbk-list-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
     folder = templ;
     fs::current_path(folder);
   }

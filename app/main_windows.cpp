@@ -1,6 +1,9 @@
 #include <windows.h>
 
+#include <string>
+
 #include "app/command_tail.hpp"
+#include "app/program_information.hpp"
 #include "app/winmain.hpp"
 
 int main() {
@@ -8,5 +11,7 @@ int main() {
   // reports it, quotes and blanks included, not from the C library's
   // split into arguments.
   const char* line = ::GetCommandLineA();
-  return app::WINMAIN(app::command_tail_of(line != nullptr ? line : ""));
+  const std::string tail = app::command_tail_of(line != nullptr ? line : "");
+  if (app::answer_information_request(tail, {"--help", "/?"})) return 0;
+  return app::WINMAIN(tail);
 }

@@ -20,6 +20,9 @@ void close_input();
 // unchanged; a terminal gets every control byte as its glyph, so that no
 // byte of a file name, a path or a course file acts as a command.
 void write_out(const char* data, std::size_t size);
+// Standard output itself, whatever it is: answers such as --help that belong
+// in a pipe or a file.
+void write_standard_output(const char* data, std::size_t size);
 // One byte of standard input as typed, with a terminal's line editing and
 // echo; false at end of input or on an error.
 bool read_byte(char& byte);

@@ -63,6 +63,8 @@ void write_out(const char* data, std::size_t size) {
   write_bytes(fd, data, size);
 }
 
+void write_standard_output(const char* data, std::size_t size) { write_bytes(STDOUT_FILENO, data, size); }
+
 bool read_byte(char& byte) {
   while (true) {
     const ssize_t n = ::read(STDIN_FILENO, &byte, 1);

@@ -21,10 +21,7 @@ HANDLE screen_handle() {
   return is_console(err) ? err : out;
 }
 
-}  // namespace
-
-void write_out(const char* data, std::size_t size) {
-  HANDLE handle = screen_handle();
+void write_all(HANDLE handle, const char* data, std::size_t size) {
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
   while (size > 0) {
     const DWORD piece = size > 0x10000 ? 0x10000 : static_cast<DWORD>(size);
@@ -34,6 +31,14 @@ void write_out(const char* data, std::size_t size) {
     data += written;
     size -= written;
   }
+}
+
+}  // namespace
+
+void write_out(const char* data, std::size_t size) { write_all(screen_handle(), data, size); }
+
+void write_standard_output(const char* data, std::size_t size) {
+  write_all(::GetStdHandle(STD_OUTPUT_HANDLE), data, size);
 }
 
 bool read_byte(char& byte) {

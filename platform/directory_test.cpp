@@ -15,8 +15,8 @@ class DirectoryTest : public ::testing::Test {
  protected:
   void SetUp() override {
     start = fs::current_path();
-    char templ[] = "/tmp/gbk-dir-XXXXXX";
-    ASSERT_NE(::mkdtemp(templ), nullptr);
+    std::string templ = (fs::temp_directory_path() / "gbk-dir-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
     folder = fs::canonical(templ);
   }
   void TearDown() override {

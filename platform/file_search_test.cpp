@@ -64,8 +64,8 @@ TEST(WildcardMatch, ManyStarsStayFast) {
 class FolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char templ[] = "/tmp/gbk-search-XXXXXX";
-    ASSERT_NE(::mkdtemp(templ), nullptr);
+    std::string templ = (fs::temp_directory_path() / "gbk-search-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
     folder = templ;
   }
   void TearDown() override { fs::remove_all(folder); }

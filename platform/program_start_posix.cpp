@@ -86,12 +86,19 @@ ProgramStart start_program_os(const std::string& command_line, int, bool wait) {
   // The report pipe carries the started program's number and, if it could
   // not be started, the reason; a successful exec closes it.
   int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) {
+  if (::pipe(fds) != 0) {
     result.error = file_not_found;
     return result;
   }
   PipeEnd read_end{fds[0]};
   PipeEnd write_end{fds[1]};
+  // Both ends close on exec, so that a successful exec ends the report. Set
+  // after pipe() rather than by pipe2(), which macOS lacks; the run has one
+  // thread, so nothing else can start a program in between.
+  if (::fcntl(fds[0], F_SETFD, FD_CLOEXEC) != 0 || ::fcntl(fds[1], F_SETFD, FD_CLOEXEC) != 0) {
+    result.error = file_not_found;
+    return result;
+  }
 
   const pid_t child = ::fork();
   if (child < 0) {

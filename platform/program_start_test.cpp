@@ -1,12 +1,14 @@
 #include "platform/program_start.hpp"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
 #include <thread>
 
@@ -36,19 +38,20 @@ TEST(ProgramArguments, WordsBeforeTwoBlanksThenTheRestWhole) {
 class StartTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char templ[] = "/tmp/gbk-start-XXXXXX";
-    ASSERT_NE(::mkdtemp(templ), nullptr);
+    std::string templ = (fs::temp_directory_path() / "gbk-start-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
     folder = templ;
     record = folder / "record";
   }
   void TearDown() override { fs::remove_all(folder); }
 
   // A stand-in program that writes its arguments, its standard streams and
-  // its session to the record file, after an optional pause.
-  std::string write_stand_in(const std::string& pause = "0") {
+  // its session to the record file; given a gate (a FIFO), only once a line
+  // can be read from it.
+  std::string write_stand_in(const fs::path& gate = {}) {
     const fs::path script = folder / "stand-in";
     std::ofstream(script) << "#!/bin/sh\n"
-                          << "sleep " << pause << "\n"
+                          << (gate.empty() ? "" : "read go < '" + gate.string() + "'\n")
                           << "streams=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2)\n"
                           << "{ for a in \"$@\"; do printf '[%s]' \"$a\"; done; echo\n"
                           << "  echo \"$streams\"\n"
@@ -94,13 +97,24 @@ TEST_F(StartTest, WaitedProgramHasRunWithItsArgumentsAndNullStreams) {
 }
 
 TEST_F(StartTest, UnwaitedProgramRunsOnWhileTheCallReturns) {
-  const std::string program = write_stand_in("1");
-  const auto before = std::chrono::steady_clock::now();
-  const ProgramStart started = start_program(program + "  EXAM.dat", show_normal, false);
-  EXPECT_LT(std::chrono::steady_clock::now() - before, 800ms);
-  EXPECT_EQ(started.error, 0);
+  // The stand-in blocks at its gate until the test opens it: the call must
+  // come back while the program it started is still there, blocked.
+  const fs::path gate = folder / "gate";
+  ASSERT_EQ(::mkfifo(gate.c_str(), 0600), 0);
+  const int gate_fd = ::open(gate.c_str(), O_RDWR | O_CLOEXEC);  // the stand-in's read waits for a line
+  ASSERT_GE(gate_fd, 0);
+  const std::string program = write_stand_in(gate);
+  auto call = std::async(std::launch::async, [&] { return start_program(program + "  EXAM.dat", show_normal, false); });
+  const bool returned = call.wait_for(20s) == std::future_status::ready;
+  EXPECT_TRUE(returned) << "the call waited for the program it started";
   EXPECT_FALSE(fs::exists(record));
-  ASSERT_TRUE(wait_for_record(10s));
+  // The gate stays open until the record is there: the stand-in may come to
+  // it only now, and must still find the line.
+  EXPECT_EQ(::write(gate_fd, "go\n", 3), 3);
+  EXPECT_EQ(call.get().error, 0);
+  const bool recorded = wait_for_record(20s);
+  ::close(gate_fd);
+  ASSERT_TRUE(recorded);
   const std::vector<std::string> lines = record_lines();
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines[0], "[EXAM.dat]");

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -45,48 +46,56 @@ std::string list_box(const fs::path& folder, const std::vector<std::string>& nam
   return text;
 }
 
-// Every run finds a stand-in editor first on PATH; it writes its process
-// number and the file name it is given as one line of the record file.
+// Every run finds a stand-in editor first on PATH; it writes the file name
+// it is given as one line of the record "opened". Each run also records the
+// programs it starts, in their order, in the record "started".
 class InteractivePlainRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    editor_folder.put("bin/xdg-open", "#!/bin/sh\nprintf '%s %s\\n' $$ \"$1\" >> '" +
+    editor_folder.put("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" +
                                           (editor_folder.path / "opened").string() + "'\n");
     fs::permissions(editor_folder.path / "bin" / "xdg-open", fs::perms::owner_all);
     const char* path = std::getenv("PATH");
     saved_path = path != nullptr ? path : "/usr/bin:/bin";
     ::setenv("PATH", ((editor_folder.path / "bin").string() + ":" + saved_path).c_str(), 1);
+    ::setenv("GBK_START_RECORD", (editor_folder.path / "started").c_str(), 1);
   }
-  void TearDown() override { ::setenv("PATH", saved_path.c_str(), 1); }
+  void TearDown() override {
+    ::setenv("PATH", saved_path.c_str(), 1);
+    ::unsetenv("GBK_START_RECORD");
+  }
 
-  RunResult run(const std::string& input) {
+  static void record_starts() { preload_into_run(RECORD_STARTS_PATH); }
+
+  RunResult run(const std::string& input, const std::vector<std::string>& arguments = {}) {
     RunOptions options;
     options.input = input;
     options.timeout_ms = 10000;
-    return run_program(folder.path, {}, options);
+    options.in_child = record_starts;
+    return run_program(folder.path, arguments, options);
   }
 
-  // The editors run on after the program, side by side; their lines may
-  // land in any order, but their process numbers follow the order of the
-  // starts. Returns the file names in that order, one a line.
-  std::string opened(std::size_t starts) {
-    const auto until = std::chrono::steady_clock::now() + 5s;
-    std::string record;
-    while (std::chrono::steady_clock::now() < until) {
-      record = editor_folder.get("opened");
-      if (static_cast<std::size_t>(std::count(record.begin(), record.end(), '\n')) >= starts) break;
+  // The files the editor was started on, one a line in the order of the
+  // starts, once every editor started has run. The editors run on after the
+  // program, side by side, so their own record may be in any order; it must
+  // hold the same names.
+  std::string opened() {
+    const std::string started = editor_folder.get("started");
+    const auto until = std::chrono::steady_clock::now() + 20s;
+    std::string ran = editor_folder.get("opened");
+    while (lines(ran).size() < lines(started).size() && std::chrono::steady_clock::now() < until) {
       std::this_thread::sleep_for(20ms);
+      ran = editor_folder.get("opened");
     }
-    std::vector<std::pair<long, std::string>> lines;
+    EXPECT_EQ(lines(ran), lines(started)) << "an editor started is not the one that ran";
+    return started;
+  }
+
+  static std::multiset<std::string> lines(const std::string& record) {
+    std::multiset<std::string> found;
     std::istringstream in(record);
-    for (std::string line; std::getline(in, line);) {
-      const std::size_t blank = line.find(' ');
-      lines.emplace_back(std::stol(line.substr(0, blank)), line.substr(blank + 1));
-    }
-    std::sort(lines.begin(), lines.end());
-    std::string names;
-    for (const auto& line : lines) names += line.second + "\n";
-    return names;
+    for (std::string line; std::getline(in, line);) found.insert(line);
+    return found;
   }
 
   void expect_converted(const std::string& base, const fs::path& where) {
@@ -119,7 +128,7 @@ TEST_F(InteractivePlainRun, ListChoiceByNumberConvertsAndOpensTheOutputsInOrder)
                                header_line + exam_report("exam.gbk"));
   expect_converted("EXAM", folder.path);
   EXPECT_FALSE(folder.has("BIOLOGY.dat"));
-  EXPECT_EQ(opened(3), "EXAM.dat\nEXAM.txt\nEXAM.ans\n");
+  EXPECT_EQ(opened(), "EXAM.dat\nEXAM.txt\nEXAM.ans\n");
 }
 
 // Standard output into a file, which the stand-in editors can read when they
@@ -132,22 +141,27 @@ void output_to_transcript() {
   ::close(fd);
 }
 
+void output_to_transcript_recording_starts() {
+  output_to_transcript();
+  preload_into_run(RECORD_STARTS_PATH);
+}
+
 TEST_F(InteractivePlainRun, ReportWithItsWarnedRecordIsOutBeforeTheEditorsStart) {
   std::string longer = course;
   longer.replace(longer.rfind("D,\r\n"), 4, "D,a,\r\n");
   folder.put("exam.gbk", longer);
   transcript_path = (editor_folder.path / "transcript").string();
   editor_folder.put("bin/xdg-open", "#!/bin/sh\ncp '" + transcript_path + "' '" +
-                                        (editor_folder.path / "seen").string() + ".'$$\nprintf '%s %s\\n' $$ \"$1\" >> '" +
+                                        (editor_folder.path / "seen").string() + ".'$$\nprintf '%s\\n' \"$1\" >> '" +
                                         (editor_folder.path / "opened").string() + "'\n");
   RunOptions options;
   options.input = "\n1\n";
   options.timeout_ms = 10000;
-  options.in_child = output_to_transcript;
+  options.in_child = output_to_transcript_recording_starts;
   const RunResult result = run_program(folder.path, {}, options);
   EXPECT_FALSE(result.timed_out);
   EXPECT_EQ(result.exit_code, 0);
-  EXPECT_EQ(opened(3), "EXAM.dat\nEXAM.txt\nEXAM.ans\n");
+  EXPECT_EQ(opened(), "EXAM.dat\nEXAM.txt\nEXAM.ans\n");
 
   const std::string transcript = editor_folder.get("transcript");
   EXPECT_EQ(transcript, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line +
@@ -201,7 +215,7 @@ TEST_F(InteractivePlainRun, DirectoryAnswerListsThatFolderAndConvertsThere) {
                 " Biology.gbk: 3 student records, 4 questions -> BIOLOGY.dat, BIOLOGY.txt, BIOLOGY.ans\n");
   expect_converted("BIOLOGY", folder.path / "sub");
   EXPECT_FALSE(folder.has("BIOLOGY.dat"));
-  EXPECT_EQ(opened(3), "BIOLOGY.dat\nBIOLOGY.txt\nBIOLOGY.ans\n");
+  EXPECT_EQ(opened(), "BIOLOGY.dat\nBIOLOGY.txt\nBIOLOGY.ans\n");
 }
 
 TEST_F(InteractivePlainRun, WrongDirectoryAnswerChangesNothing) {
@@ -229,7 +243,7 @@ TEST_F(InteractivePlainRun, LeavingTheListLeadsToTheManualEntry) {
   EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + manual_entry +
                                header_line + " " + course_file + ": 3 student records, 4 questions -> " + base +
                                ".dat, " + base + ".txt, " + base + ".ans\n");
-  EXPECT_EQ(opened(3), base + ".dat\n" + base + ".txt\n" + base + ".ans\n");
+  EXPECT_EQ(opened(), base + ".dat\n" + base + ".txt\n" + base + ".ans\n");
   expect_converted("BIOLOGY", folder.path / "other");
 }
 
@@ -241,7 +255,7 @@ TEST_F(InteractivePlainRun, EditorsAreGivenTheOutputsUnderTheNamesTheyHave) {
                                " my exam.gbk: 3 student records, 4 questions -> my exam.dat, MY EXAM.txt, MY EXAM.ans\n");
   EXPECT_EQ(folder.get("my exam.dat"), course_dat);  // rewritten, not a second file
   EXPECT_FALSE(folder.has("MY EXAM.dat"));
-  EXPECT_EQ(opened(3), "my exam.dat\nMY EXAM.txt\nMY EXAM.ans\n");
+  EXPECT_EQ(opened(), "my exam.dat\nMY EXAM.txt\nMY EXAM.ans\n");
 }
 
 TEST_F(InteractivePlainRun, NamesThatDifferOnlyInCaseEachConvertTheirOwnFile) {
@@ -259,7 +273,7 @@ TEST_F(InteractivePlainRun, NamesThatDifferOnlyInCaseEachConvertTheirOwnFile) {
   EXPECT_EQ(folder.get("exam.txt"), "2\r\n");
   EXPECT_EQ(folder.get("exam.ans"), "1\r\n");
   EXPECT_EQ(folder.get("EXAM.dat"), "outputs of EXAM.GBK") << "the other course file's outputs were touched";
-  EXPECT_EQ(opened(3), "exam.dat\nexam.txt\nexam.ans\n");
+  EXPECT_EQ(opened(), "exam.dat\nexam.txt\nexam.ans\n");
 
   // Chosen by its name as listed, the other one converts into its own files.
   const RunResult upper = run("\nEXAM.GBK\n");
@@ -289,7 +303,7 @@ TEST_F(InteractivePlainRun, FolderWithoutCourseFilesGoesStraightToTheManualEntry
   }
   EXPECT_FALSE(folder.has("exam.dat"));
   EXPECT_FALSE(folder.has(".HIDDEN.dat"));
-  EXPECT_EQ(editor_folder.get("opened"), "");
+  EXPECT_EQ(editor_folder.get("started"), "");
 }
 
 TEST_F(InteractivePlainRun, EndOfInputAnywhereEndsTheRunWithoutWaiting) {
@@ -313,7 +327,7 @@ TEST_F(InteractivePlainRun, ManualEntryOfAPatternPassesWhenItMatchesAFile) {
   const std::string before = start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + manual_entry;
   EXPECT_EQ(result.output.substr(0, before.size()), before);
   EXPECT_EQ(result.output.find("no such file"), std::string::npos);
-  EXPECT_EQ(opened(3), "*.dat\n*.txt\n*.ans\n");
+  EXPECT_EQ(opened(), "*.dat\n*.txt\n*.ans\n");
 }
 
 TEST_F(InteractivePlainRun, WithoutAnEditorTheRunEndsNormally) {
@@ -327,10 +341,10 @@ TEST_F(InteractivePlainRun, WithoutAnEditorTheRunEndsNormally) {
 
 TEST_F(InteractivePlainRun, CommandLineRunStartsNoEditor) {
   folder.put("exam.gbk", course);
-  const RunResult result = run_program(folder.path, {"exam"});
+  const RunResult result = run("", {"exam"});
   EXPECT_EQ(result.exit_code, 0);
-  std::this_thread::sleep_for(300ms);
-  EXPECT_EQ(editor_folder.get("opened"), "");
+  expect_converted("exam", folder.path);
+  EXPECT_EQ(editor_folder.get("started"), "");  // a start is recorded before the program goes on
 }
 
 }  // namespace

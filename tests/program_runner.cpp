@@ -43,6 +43,14 @@ bool ScratchFolder::has(const std::string& name) const { return fs::exists(path 
 
 std::string program_path() { return GBKCONVERT_PATH; }
 
+void preload_into_run(const char* library) {
+  ::setenv("LD_PRELOAD", library, 1);
+  const char* sanitizer_options = std::getenv("ASAN_OPTIONS");
+  std::string options = sanitizer_options != nullptr ? sanitizer_options : "";
+  options += std::string(options.empty() ? "" : ":") + "verify_asan_link_order=0";
+  ::setenv("ASAN_OPTIONS", options.c_str(), 1);
+}
+
 namespace {
 
 void read_available(int fd, std::string& into, bool& open) {
@@ -60,7 +68,7 @@ void read_available(int fd, std::string& into, bool& open) {
 RunResult run_program(const fs::path& folder, const std::vector<std::string>& arguments, const RunOptions& options) {
   int in_pipe[2], out_pipe[2], err_pipe[2];
   if (::pipe(in_pipe) != 0 || ::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) throw std::runtime_error("pipe");
-  const std::string program = program_path();
+  const std::string program = options.program.empty() ? program_path() : options.program;
   std::vector<std::string> args = arguments;
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));

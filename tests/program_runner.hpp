@@ -32,6 +32,7 @@ struct RunOptions {
   std::string input;          // standard input, then end of input
   int timeout_ms = 20000;
   void (*in_child)() = nullptr;  // runs in the child right before exec (limits, signals)
+  std::string program = {};      // empty: the program under test where it was built
 };
 
 // Runs the program with the given arguments inside folder.
@@ -40,5 +41,9 @@ RunResult run_program(const std::filesystem::path& folder, const std::vector<std
 
 // The program under test.
 std::string program_path();
+
+// For in_child: loads library into the run (LD_PRELOAD), also into a run
+// built with the sanitizers, whose runtime then no longer comes first.
+void preload_into_run(const char* library);
 
 }  // namespace tests

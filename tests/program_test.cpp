@@ -161,6 +161,26 @@ TEST(CommandLineRun, ReportCountsBeyondSixteenBits) {
   }
 }
 
+TEST(CommandLineRun, HelpAndVersionAnswerOnStandardOutputAndTouchNothing) {
+  ScratchFolder folder;
+  const RunResult help = run_program(folder.path, {"--help"});
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_TRUE(help.output.starts_with("Usage: gbkconvert [COURSE]\n")) << help.output;
+  EXPECT_EQ(help.errors, "");
+  const RunResult version = run_program(folder.path, {"--version"});
+  EXPECT_EQ(version.exit_code, 0);
+  EXPECT_EQ(version.output, "gbkconvert " GBK_VERSION "\n");
+  EXPECT_EQ(version.errors, "");
+  EXPECT_TRUE(fs::is_empty(folder.path));
+  // Anything else is a course name, also what asks for help elsewhere.
+  const struct { std::vector<std::string> args; std::string course_file; } names[] = {
+      {{"/?"}, "/?.gbk"}, {{"-h"}, "-h.gbk"}, {{"--help", "exam"}, "--help exam.gbk"}, {{"--Version"}, "--Version.gbk"}};
+  for (const auto& name : names) {
+    const RunResult run = run_program(folder.path, name.args);
+    EXPECT_EQ(run.output, "\n There is no file called " + name.course_file + "\n");
+  }
+}
+
 TEST(CommandLineRun, MissingCourseFileEndsBeforeAnyFileIsTouched) {
   struct Case { std::vector<std::string> args; std::string course_file; };
   const Case cases[] = {

@@ -38,11 +38,19 @@ const char* const question_prompt = "  Any key to continue";
 const char* const version_prompt = "      Any key to continue.";
 const char* const student_prompt = " Any key to continue";
 
+// Whether the program is stopped, as the system reports its state.
+bool stopped(const PtyProgram& run) {
+  std::ifstream file("/proc/" + std::to_string(run.pid) + "/stat");
+  const std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::size_t name_end = stat.rfind(')');  // the state follows the program's name
+  return name_end != std::string::npos && name_end + 2 < stat.size() && stat[name_end + 2] == 'T';
+}
+
 class TerminalRun : public testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/gbk-terminal-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    std::string pattern = (std::filesystem::temp_directory_path() / "gbk-terminal-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     folder_ = pattern;
   }
   void TearDown() override { std::filesystem::remove_all(folder_); }
@@ -277,7 +285,7 @@ TEST_F(TerminalRun, AStopAndContinueRestoresTheModesAndRedraws) {
   start(run, {"WARN"});
   ASSERT_TRUE(wait_for_row(run, 5, question_prompt)) << screen_text(run);
   send_signal(run, SIGSTOP);
-  pump(run, 100ms);
+  ASSERT_TRUE(wait_until(run, [&] { return stopped(run); })) << "the program did not stop";
   // Meanwhile a shell takes the terminal back and writes over the screen.
   ASSERT_EQ(::tcsetattr(run.master, TCSANOW, &run.modes_at_start), 0);
   draw_on_screen(run, "\x1b[0m\x1b[2J\x1b[Hjobs");
@@ -524,6 +532,20 @@ TEST_F(TerminalRun, OnAFortyByTenTerminalThePromptOfEachWaitIsOnView) {
   send(run, "z");
   EXPECT_EQ(wait_for_exit(run), 0);
   expect_modes_as_found(run);
+}
+
+// --help and --version in a terminal: the text at once, and the terminal
+// left alone: no screen set-up, no wait for a key, modes as they were.
+TEST_F(TerminalRun, HelpAndVersionPrintAndEndWithoutAnyKey) {
+  for (const char* option : {"--help", "--version"}) {
+    PtyProgram run;
+    start(run, {option});
+    EXPECT_EQ(wait_for_exit(run), 0) << option << ": " << screen_text(run);
+    EXPECT_EQ(run.output.find('\x1b'), std::string::npos) << option << ": escape sequences";
+    EXPECT_TRUE(run.output.starts_with(std::string(option) == "--help" ? "Usage: gbkconvert" : "gbkconvert "))
+        << run.output;
+    expect_modes_as_found(run);
+  }
 }
 
 }  // namespace

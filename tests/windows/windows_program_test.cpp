@@ -203,6 +203,21 @@ TEST_F(WindowsProgram, WorkedExampleWritesTheExampleFiles) {
                      " EXAM.GBK: 3 student records, 4 questions -> EXAM.dat, EXAM.txt, EXAM.ans\n");
 }
 
+// --help and /? give the usage text, --version the version: on standard
+// output, at once, byte for byte as the POSIX build prints them.
+TEST_F(WindowsProgram, HelpAndVersionAsOnPosix) {
+  const struct { const char* windows; const char* posix; } cases[] = {
+      {"/?", "--help"}, {"--help", "--help"}, {"--version", "--version"}};
+  for (const auto& c : cases) {
+    const Result windows = run_windows(scratch, {c.windows});
+    const Result posix = wine_runner::run({GBKCONVERT_PATH, c.posix}, scratch.string());
+    EXPECT_EQ(windows.exit_code, 0) << c.windows << run_log(windows);
+    EXPECT_EQ(windows.out, posix.out) << c.windows;
+    EXPECT_FALSE(windows.out.empty()) << c.windows;
+  }
+  EXPECT_TRUE(fs::is_empty(scratch));
+}
+
 // A course named by a full Windows path with its drive letter.
 TEST_F(WindowsProgram, CourseNamedWithDriveLetterAndBackslashes) {
   write_file(scratch / "deep" / "er" / "EXAM.GBK", exam_gbk);

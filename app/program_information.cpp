@@ -1,0 +1,70 @@
+#include "app/program_information.hpp"
+
+#include "app/command_tail.hpp"
+#include "console/plain_io.hpp"
+
+namespace app {
+
+namespace {
+
+constexpr std::string_view usage_text =
+    "Usage: gbkconvert [COURSE]\n"
+    "       gbkconvert --help | --version\n"
+    "\n"
+    "Converts the course file of a multiple-choice examination, COURSE.GBK, into\n"
+    "the three files that statistical detection reads, written beside the course\n"
+    "file with its base name (an existing one is rewritten):\n"
+    "  COURSE.dat  per student: student number, second student field, an empty\n"
+    "              item, the response codes\n"
+    "  COURSE.txt  per student: the response codes alone\n"
+    "  COURSE.ans  the answer key, one question per line, coded as digits\n"
+    "A response code is . for the keyed answer, 1 to 5 for the option A to E\n"
+    "marked instead, - for no answer. Warnings (a student record with another\n"
+    "number of answers, a multiple-version student number, a student count that\n"
+    "differs from the header) wait for a key; they never stop the conversion.\n"
+    "\n"
+    "Command-line run: gbkconvert COURSE converts COURSE.GBK; the extension may be\n"
+    "left off, and names match exactly first, then whatever their case. No dialog\n"
+    "is shown and no editor is started.\n"
+    "\n"
+    "Interactive run: gbkconvert alone asks whether to change the folder of the\n"
+    "course files, lists the course files there to choose from (or asks for a\n"
+    "path and name), converts the chosen file and opens the three outputs in the\n"
+    "text editor: xdg-open on Linux, open -t on macOS, notepad on Windows.\n"
+    "\n"
+    "Plain console: when no terminal can show the screen (standard input not a\n"
+    "terminal, or neither output one), the screen is plain text and every wait\n"
+    "reads standard input: a key wait one key, a dialog one line (a number or a\n"
+    "name picks from the list). The end of input ends every wait, so a run in a\n"
+    "pipe or a script never hangs. With only standard output redirected, the\n"
+    "screen is drawn on standard error.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the course file was converted and every output written\n"
+    "  1  a file of the run could not be opened, written or read, or nothing was\n"
+    "     converted because the course file named does not exist\n"
+    "\n"
+    "Options (any other argument is the course name):\n"
+    "  --help     print this text and exit (on Windows also /?)\n"
+    "  --version  print the version and exit\n";
+
+}  // namespace
+
+std::optional<std::string> information_asked(std::string_view command_tail,
+                                              std::initializer_list<std::string_view> help_words) {
+  const std::string course_name = command_line_course_name(command_tail);
+  if (course_name == "--version") return "gbkconvert " GBK_VERSION "\n";
+  for (std::string_view word : help_words) {
+    if (course_name == word) return std::string(usage_text);
+  }
+  return std::nullopt;
+}
+
+bool answer_information_request(std::string_view command_tail, std::initializer_list<std::string_view> help_words) {
+  const std::optional<std::string> text = information_asked(command_tail, help_words);
+  if (!text) return false;
+  console::plain_io::write_standard_output(text->data(), text->size());
+  return true;
+}
+
+}  // namespace app
