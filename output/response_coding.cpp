@@ -122,7 +122,7 @@ const char* first_answer(std::string_view line, const textio::SplitLine& split) 
 // 32 bytes "x,x,...,x," at `at` (answers at even offsets, commas at odd
 // ones) against key bytes [key, key + 16), into out[0..15]; false, with
 // nothing written, when the bytes there are not sixteen one-byte fields.
-bool code_sixteen(const char* at, const char* key, char* out) {
+[[gnu::always_inline]] inline bool code_sixteen(const char* at, const char* key, char* out) {
   using textio::Bytes16;
   using textio::equal16;
   using textio::every16;
@@ -206,10 +206,22 @@ void append_codes_from_plain_line(std::string_view line, const textio::SplitLine
   bool keyed = false;  // the general way marks keyed answers; here none is kept
   int q = 1;
   while (q <= coded) {
+    bool after_sixteen = false;  // the sixteen answers before `at` were one byte each
     while (coded - q >= 15 && end - at >= 32 && code_sixteen(at, key_bytes + (q - 1), next)) {
       q += 16;
       at += 32;
       next += 16;
+      after_sixteen = true;
+    }
+    // Fewer than sixteen positions left, right after sixteen one-byte
+    // answers: the last sixteen positions are coded together, the ones
+    // among them already coded once more, to the same codes.
+    const int left = coded - q + 1;
+    const int again = 16 - left;
+    if (after_sixteen && left > 0 && left < 16 && end - (at - 2 * again) >= 32 &&
+        code_sixteen(at - 2 * again, key_bytes + (q - 1 - again), next - again)) {
+      next += left;
+      break;
     }
     // One by one, up to the answer that broke the run of one-byte answers
     // (or to the last position to code), then sixteen at a time again.
