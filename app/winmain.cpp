@@ -48,25 +48,35 @@ void tabs_to_commas(std::string& line) {
   }
 }
 
+// Fields 1..3 name a record and hold all that the checks and the coding of
+// a plain student line take from its split; answer-key and header records
+// are split again as far as they are read, and the coding splits any other
+// student line as far as it needs.
+constexpr std::size_t leading_fields = 3;
+constexpr std::size_t header_fields = 10;
+
 void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& values,
-                      output::FieldList& field_list, std::string_view course_file_name, console::Console& console) {
+                      output::StudentCoding& coding, std::string_view course_file_name, console::Console& console) {
   std::string line;
   textio::SplitLine split;
   while (!textio::at_end(channels, coursefile::course_channel)) {
     textio::read_line(channels, coursefile::course_channel, line);
     ++values.tally.lines_read;  // the line number the report gives a warned record
     tabs_to_commas(line);
-    textio::split_fields(line, output::field_list_size, split);
+    textio::split_fields(line, leading_fields, split);
     switch (coursefile::record_kind(split)) {
       case coursefile::RecordKind::answer_key:
+        textio::split_fields(line, output::field_list_size, split);
         coursefile::take_answer_key(split, values);
+        output::take_key_bytes(values, coding);
         break;
       case coursefile::RecordKind::header:
+        textio::split_fields(line, header_fields, split);
         coursefile::take_header(split, values, console);
         break;
       case coursefile::RecordKind::student:
         coursefile::check_student(split, values, course_file_name, console, channels);
-        output::code_student(split, values, field_list, channels);
+        output::code_student(line, split, values, coding, channels);
         break;
       case coursefile::RecordKind::none:
         break;
@@ -89,7 +99,7 @@ int WINMAIN(std::string_view command_tail) {
   console::Console console;
   CourseFileList course_file_list{};  // [1..1000], for the interactive choice
   coursefile::CourseValues values;                   // answer key and counts
-  output::FieldList field_list{};
+  output::StudentCoding coding;                      // the field list and the codes of a student
   textio::ChannelTable channels;
   platform::FileSearch search;
 
@@ -125,7 +135,7 @@ int WINMAIN(std::string_view command_tail) {
   textio::open_for_input(channels, files.course_file, coursefile::course_channel, files.match);
   const RunFiles opened = files_as_opened(files, channels);
 
-  read_course_file(channels, values, field_list, files.course_file, console);
+  read_course_file(channels, values, coding, files.course_file, console);
   const output::ReportNames names = report_names(files, opened);
   const int exit_code = output::end_run(values, files.course_file, console, channels);
   output::show_run_report(names, values.tally, channels, console);

@@ -95,6 +95,7 @@ void check_line(std::string line) {
   constexpr std::size_t kept = 150;
   textio::split_fields(line, kept, split);
   require(split.separators == model::separating_commas(line), "separating commas");
+  require(split.plain == (line.find_first_of(" \"") == std::string::npos), "plain: no blank, no double quote");
   if (split.trimmed) {
     for (std::string_view value : split.fields) {
       require(value.empty() || (value.front() != ' ' && value.back() != ' '), "a field said to be trimmed");
@@ -115,6 +116,12 @@ void check_line(std::string line) {
     std::int64_t exact = 0;
     if (plain_integer(value, exact)) require(count == textio::wrap16(exact), "whole number as a 16-bit count");
   }
+
+  // The reading loop keeps the first three fields only; the count is the same.
+  textio::SplitLine leading;
+  textio::split_fields(line, 3, leading);
+  require(leading.separators == split.separators && leading.plain == split.plain, "a short split counts the same");
+  for (std::size_t n = 1; n <= 3; ++n) require(textio::field_of(leading, n) == textio::field_of(split, n), "short split");
 
   check_string_laws(line, textio::field_of(split, 1), textio::field_of(split, 2));
   check_string_laws(textio::field_of(split, 2), textio::field_of(split, 3), textio::field_of(split, 1));

@@ -1,6 +1,13 @@
 // A student record's answers as response codes: "." the keyed answer, "1".."5"
 // the options A..E, "-" no answer. Writes the rest of the student's .dat line
 // and the student's .txt line.
+//
+// Two ways give the same codes. The general one fills the field list with
+// the record's fields 1..150 and codes each answer from its entry; it takes
+// any line and is the reference. A plain line (no blank, no double quote:
+// the usual record) is coded in one pass instead: its answers are read
+// straight from the line, between its commas, and compared and coded as they
+// are found, sixteen at a time while they are one byte each.
 #pragma once
 
 #include <array>
@@ -14,6 +21,9 @@
 namespace output {
 
 constexpr int field_list_size = 150;  // fields taken from a student record
+constexpr int fields_before_answers = 8;  // question q stands in field 8 + q
+// Answer positions coded from the record; those beyond field 150 are "-".
+constexpr int coded_positions = field_list_size - fields_before_answers;
 
 // Fields 1..150 of the current student record, trimmed; [0] and [151..200]
 // stay empty. A text is a view into the record's line, read with the option
@@ -25,13 +35,51 @@ struct FieldList {
   std::array<bool, 201> keyed{};
 };
 
+// Key entry q as one byte at [q - 1]: the entry when it is one byte long,
+// otherwise 'a', which no answer read with a..e as upper case equals, just as
+// no one-byte answer equals an empty or a longer entry. Questions beyond the
+// answer key have empty entries.
+using KeyBytes = std::array<char, coded_positions>;
+
+constexpr KeyBytes key_bytes_of_no_key() {
+  KeyBytes bytes{};
+  bytes.fill('a');
+  return bytes;
+}
+
+// What the coding of a student record keeps from one record to the next:
+// nothing of the record itself survives it, only room that is used again.
+struct StudentCoding {
+  KeyBytes key_bytes = key_bytes_of_no_key();  // taken again after every answer-key record
+  FieldList field_list{};
+  textio::SplitLine fields;  // the general way's split of the record line
+  std::string codes;         // the codes of the current record when no .dat file is open
+};
+
+// Takes the run's answer key into coding.key_bytes. Due after every
+// answer-key record, before the next student record is coded.
+void take_key_bytes(const coursefile::CourseValues& values, StudentCoding& coding);
+
 // The code of one answer that is not keyed: each option letter, in either
 // case, becomes its digit; any other byte stays.
 std::string option_digits(std::string_view answer);
 
+// Appends to out the codes of answer positions 1 to the record's answer
+// count, the general way. split holds the record line's fields up to field
+// 150 (or all of them).
+void append_codes_from_field_list(const textio::SplitLine& split, const coursefile::CourseValues& values,
+                                  StudentCoding& coding, std::string& out);
+
+// Appends the same codes in one pass over a plain line. split is that line's
+// split (split.plain), with any number of fields kept.
+void append_codes_from_plain_line(std::string_view line, const textio::SplitLine& split,
+                                  const coursefile::CourseValues& values, StudentCoding& coding, std::string& out);
+
 // Writes field 3, the separators and the codes of answer positions 1 to the
 // record's answer count to the .dat and .txt channels, and ends both lines.
-void code_student(const textio::SplitLine& line, const coursefile::CourseValues& values, FieldList& field_list,
-                  textio::ChannelTable& channels);
+// split is the split of line and kept at least fields 1..3; a line that is
+// not plain is split again, up to field 150, for the general way.
+void code_student(std::string_view line, const textio::SplitLine& split, const coursefile::CourseValues& values,
+                  StudentCoding& coding, textio::ChannelTable& channels);
 
 }  // namespace output

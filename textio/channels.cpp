@@ -59,15 +59,16 @@ void write_pending(ChannelTable& table, Channel& channel) {
 // Reads the next block when everything read so far is used up; false at the
 // end of the file (or when reading fails, which is put on record).
 bool fill(ChannelTable& table, Channel& channel) {
-  if (channel.next < channel.buffer.size()) return true;
-  channel.position += channel.buffer.size();
-  channel.buffer.clear();
+  if (channel.next < channel.filled) return true;
+  channel.position += channel.filled;
+  channel.filled = 0;
   channel.next = 0;
   if (channel.at_os_end) return false;
+  // Sized once and kept: no block is cleared before it is read into.
   channel.buffer.resize(block_size);
   std::size_t got = 0;
   const os::Failure failure = os::read_some(channel.file, channel.buffer.data(), block_size, got);
-  channel.buffer.resize(got);
+  channel.filled = got;
   if (failure.error_number != 0) {
     record_channel_failure(table, channel, "could not be read", failure);
     channel.at_os_end = true;
@@ -147,11 +148,16 @@ void write_text(ChannelTable& table, std::int16_t number, std::string_view text)
   if (channel->buffer.size() >= block_size) write_pending(table, *channel);
 }
 
-void end_line(ChannelTable& table, std::int16_t number) {
+void end_line(ChannelTable& table, std::int16_t number) { write_text(table, number, line_end); }
+
+std::string* pending_text(ChannelTable& table, std::int16_t number) {
   Channel* channel = channel_for(table, number, ChannelMode::output);
-  if (channel == nullptr) return;
-  channel->buffer.append(line_end);
-  if (channel->buffer.size() >= block_size) write_pending(table, *channel);
+  return channel == nullptr ? nullptr : &channel->buffer;
+}
+
+void end_append(ChannelTable& table, std::int16_t number) {
+  Channel* channel = channel_for(table, number, ChannelMode::output);
+  if (channel != nullptr && channel->buffer.size() >= block_size) write_pending(table, *channel);
 }
 
 void read_line(ChannelTable& table, std::int16_t number, std::string& line) {
@@ -161,7 +167,7 @@ void read_line(ChannelTable& table, std::int16_t number, std::string& line) {
   bool got_any = false;
   while (fill(table, *channel)) {
     const char* begin = channel->buffer.data() + channel->next;
-    const char* end = channel->buffer.data() + channel->buffer.size();
+    const char* end = channel->buffer.data() + channel->filled;
     const char* stop = find_line_stop(begin, end);
     line.append(begin, stop);
     got_any = got_any || stop != begin;

@@ -23,6 +23,7 @@ struct Channel {
   bool failed = false;       // a failure of this file is already on record
   std::uint64_t position = 0;  // bytes written (output) or consumed (input)
   std::string buffer;        // output waiting to be written, or input read ahead
+  std::size_t filled = 0;    // input: bytes of buffer read ahead
   std::size_t next = 0;      // input: index of the next unread byte in buffer
   bool at_os_end = false;    // input: the file has no more bytes to give
   std::string name;
@@ -54,6 +55,13 @@ void open_for_input(ChannelTable& table, std::string_view name, std::int16_t num
 std::string opened_path(const ChannelTable& table, std::int16_t number);
 void write_text(ChannelTable& table, std::int16_t number, std::string_view text);
 void end_line(ChannelTable& table, std::int16_t number);
+
+// The text waiting to be written to output channel `number`, for a writer
+// that appends to it in place; nullptr when no such channel is open.
+// Appending is writing; end_append afterwards hands a full block on to the
+// file.
+std::string* pending_text(ChannelTable& table, std::int16_t number);
+void end_append(ChannelTable& table, std::int16_t number);
 
 // Reads the next line into line (its bytes without the line end). A CR ends
 // a line and swallows one LF after it; a lone LF is text; 0x1A ends the file.

@@ -112,6 +112,32 @@ TEST_F(ChannelsTest, FlushMakesEveryWrittenByteVisible) {
   EXPECT_EQ(get("out.txt"), ".24.\r\n");
 }
 
+// A writer that appends to a channel's pending text in place writes like
+// write_text: in order with the other pieces, a full block handed on to the
+// file at end_append, the rest at a flush; no text for a channel that is
+// not open for output.
+TEST_F(ChannelsTest, TextAppendedInPlaceIsWrittenLikeAnyPiece) {
+  put("in.gbk", "SD\r\n");
+  open_for_input(table, path("in.gbk"), 1);
+  open_for_output(table, path("out.dat"), 2);
+  EXPECT_EQ(pending_text(table, 1), nullptr);
+  EXPECT_EQ(pending_text(table, 3), nullptr);
+
+  write_text(table, 2, "1001,");
+  std::string* pending = pending_text(table, 2);
+  ASSERT_NE(pending, nullptr);
+  pending->append("G1,,.24.\r\n");
+  end_append(table, 2);
+  write_text(table, 2, "1002,");
+  flush_all(table);
+  EXPECT_EQ(get("out.dat"), "1001,G1,,.24.\r\n1002,");
+
+  const std::string block(64 * 1024, 'x');
+  pending_text(table, 2)->append(block);
+  end_append(table, 2);
+  EXPECT_EQ(get("out.dat"), "1001,G1,,.24.\r\n1002," + block) << "a full block goes on to the file";
+}
+
 TEST_F(ChannelsTest, AFileHeldByAnotherOpenerIsNeitherEmptiedNorTouched) {
   put("held.dat", "precious");
   const int fd = ::open(path("held.dat").c_str(), O_RDONLY);

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "textio/byte_vectors.hpp"
 #include "textio/strings.hpp"
 
 namespace textio {
@@ -31,19 +32,43 @@ std::uint64_t load_word(const char* at) {
 // elsewhere the plain byte loop does all the work.
 constexpr bool words_in_byte_order = std::endian::native == std::endian::little;
 
-std::int64_t count_commas(const char* at, const char* const end) {
+// One look at every byte of a line: whether it is plain (neither blanks nor
+// double quotes) and, if so, how many commas it holds. Sixteen bytes at a
+// time; a line that is not plain is left as soon as that shows.
+struct LineScan {
+  bool plain = true;
   std::int64_t commas = 0;
-  if constexpr (words_in_byte_order) {
-    for (; end - at >= 8; at += 8) commas += std::popcount(comma_bits(load_word(at)));
-  }
-  for (; at < end; ++at) commas += *at == ',';
-  return commas;
+};
+
+// Adds one block of sixteen bytes to the scan.
+void scan_bytes(Bytes16 bytes, Bytes16& commas, Bytes16& unusual) {
+  commas -= equal16(bytes, every16(','));
+  unusual |= equal16(bytes, every16(blank)) | equal16(bytes, every16('"'));
 }
 
-// A line with neither blanks nor double quotes, the usual record: every comma
-// separates and every field is exactly the bytes between two commas, so the
-// commas are found a word at a time and those after the last kept field are
-// only counted.
+LineScan scan_line(const char* at, const char* const end) {
+  LineScan scan;
+  Bytes16 unusual{};
+  while (true) {
+    Bytes16 commas{};  // one count per byte position, good for 255 blocks
+    for (int block = 0; block < 255 && end - at >= 16; ++block, at += 16) scan_bytes(load16(at), commas, unusual);
+    if (end - at < 16) {
+      // The last bytes, fewer than sixteen, behind zero bytes, which are
+      // neither comma, blank nor double quote.
+      char last[16] = {};
+      std::memcpy(last + 16 - (end - at), at, static_cast<std::size_t>(end - at));
+      scan_bytes(load16(last), commas, unusual);
+      at = end;
+    }
+    if (any_set(unusual)) return {false, 0};
+    scan.commas += byte_sum(commas);
+    if (at == end) return scan;
+  }
+}
+
+// A plain line, the usual record: every comma separates and every field is
+// exactly the bytes between two commas, so the commas of the kept fields are
+// found a word at a time and the commas after them are not looked at again.
 void split_plain(const char* at, const char* const end, std::size_t max_fields, SplitLine& out) {
   // A line of n bytes has at most n + 1 fields. Growing from the last line's
   // size sets up only the slots that line did not use.
@@ -53,9 +78,8 @@ void split_plain(const char* at, const char* const end, std::size_t max_fields, 
   std::string_view* slot = first;
   const char* field_begin = at;
   if constexpr (words_in_byte_order) {
-    // A word holds at most eight commas: no slot check inside it.
-    for (; end - at >= 8 && last - slot >= 8; at += 8) {
-      for (std::uint64_t bits = comma_bits(load_word(at)); bits != 0; bits &= bits - 1) {
+    for (; end - at >= 8 && slot != last; at += 8) {
+      for (std::uint64_t bits = comma_bits(load_word(at)); bits != 0 && slot != last; bits &= bits - 1) {
         const char* const comma = at + std::countr_zero(bits) / 8;
         *slot++ = {field_begin, static_cast<std::size_t>(comma - field_begin)};
         field_begin = comma + 1;
@@ -67,12 +91,8 @@ void split_plain(const char* at, const char* const end, std::size_t max_fields, 
     *slot++ = {field_begin, static_cast<std::size_t>(at - field_begin)};
     field_begin = at + 1;
   }
-  // Every field kept so far ended at a comma.
-  out.separators = slot - first;
-  if (at == end) {
-    if (field_begin < end && slot != last) *slot++ = {field_begin, static_cast<std::size_t>(end - field_begin)};
-  } else {
-    out.separators += count_commas(at, end);
+  if (at == end && field_begin < end && slot != last) {
+    *slot++ = {field_begin, static_cast<std::size_t>(end - field_begin)};
   }
   out.fields.resize(static_cast<std::size_t>(slot - first));
 }
@@ -83,8 +103,11 @@ void split_fields(std::string_view text, std::size_t max_fields, SplitLine& out)
   out.trimmed = true;
   const char* at = text.data();
   const char* const end = at + text.size();
-  if (std::memchr(at, blank, text.size()) == nullptr && std::memchr(at, '"', text.size()) == nullptr) {
+  const LineScan scan = scan_line(at, end);
+  out.plain = scan.plain;
+  if (out.plain) {
     split_plain(at, end, max_fields, out);
+    out.separators = scan.commas;
     return;
   }
   out.fields.clear();

@@ -19,6 +19,10 @@ struct SplitLine {
   // No kept field has a blank at either end; false once a quoted field, whose
   // text keeps its blanks, has been seen.
   bool trimmed = true;
+  // The line has neither blanks nor double quotes: every comma separates, and
+  // every field, kept or not, is exactly the bytes between two commas, so a
+  // reader may take the fields after the kept ones straight from the line.
+  bool plain = false;
 };
 
 // Splits text, keeping at most max_fields field values; the separator count
