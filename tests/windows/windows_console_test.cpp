@@ -72,13 +72,25 @@ int background(const CellView& c) { return c.bg == -1 ? 0 : console_colour(c.bg)
 // the cursor.
 using FolderNames = std::vector<std::pair<std::string, std::string>>;  // as shown, stand-in
 
+// A folder's name in a row of the screen becomes its stand-in, also where a
+// box cut it at its edge (a deep checkout's folders are longer than a box is
+// wide); the blanks after it go too, since the two programs' names differ in
+// length and so in what is left of the box's row.
+void replace_folder(std::string& text, const std::string& shown, const std::string& stand_in) {
+  const std::size_t enough = std::min<std::size_t>(shown.size(), 12);
+  const std::size_t at = text.find(shown.substr(0, enough));
+  if (at == std::string::npos) return;
+  std::size_t end = at + enough;
+  while (end - at < shown.size() && end < text.size() && text[end] == shown[end - at]) ++end;
+  while (end < text.size() && text[end] == ' ') ++end;
+  text.replace(at, end - at, stand_in);
+}
+
 std::string screen_picture(const PtyProgram& run, const FolderNames& folders) {
   std::ostringstream picture;
   for (int row = 1; row <= screen_rows(run); ++row) {
     std::string text = row_text(run, row);
-    for (const auto& [shown, stand_in] : folders) {
-      if (const std::size_t at = text.find(shown); at != std::string::npos) text.replace(at, shown.size(), stand_in);
-    }
+    for (const auto& [shown, stand_in] : folders) replace_folder(text, shown, stand_in);
     picture << std::setw(2) << row << " |" << text << "|\n   ";
     std::string last;
     int count = 0;
