@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "console/glyphs.hpp"
 #include "console/plain_io.hpp"
 
 namespace console::plain_io {
@@ -33,9 +34,36 @@ void write_all(HANDLE handle, const char* data, std::size_t size) {
   }
 }
 
+bool is_control(unsigned char byte) { return (byte < 0x20 && byte != '\n') || byte == 0x7F; }
+
+// On a console no byte of a file name, a path or a course file may act as a
+// control (a bell, a backspace, an escape sequence of a console that reads
+// them): a control byte is shown as its code page 437 glyph, as the
+// terminal form shows it; everything else, line ends included, goes as it is.
+void write_to_console(HANDLE console, const char* data, std::size_t size) {
+  const char* const end = data + size;
+  while (data < end) {
+    const char* run = data;
+    while (run < end && !is_control(static_cast<unsigned char>(*run))) ++run;
+    write_all(console, data, static_cast<std::size_t>(run - data));
+    if (run == end) return;
+    const wchar_t glyph = static_cast<wchar_t>(cp437_glyph(static_cast<unsigned char>(*run)));
+    DWORD written = 0;
+    ::WriteConsoleW(console, &glyph, 1, &written, nullptr);
+    data = run + 1;
+  }
+}
+
 }  // namespace
 
-void write_out(const char* data, std::size_t size) { write_all(screen_handle(), data, size); }
+void write_out(const char* data, std::size_t size) {
+  HANDLE screen = screen_handle();
+  if (is_console(screen)) {
+    write_to_console(screen, data, size);
+  } else {
+    write_all(screen, data, size);
+  }
+}
 
 void write_standard_output(const char* data, std::size_t size) {
   write_all(::GetStdHandle(STD_OUTPUT_HANDLE), data, size);

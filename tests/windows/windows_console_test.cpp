@@ -295,6 +295,22 @@ TEST_F(WineConsole, CommandLineRunWithAllThreeWarnings) {
   EXPECT_EQ(read_file(windows_folder() / "WARN.ans"), "1\r\n2\r\n3\r\n") << "the key as far as the last question count";
 }
 
+// Standard input a file but the output a console, as `gbkconvert < answers`
+// in a console window: the plain form writes to the console, and a byte of
+// the name that would be a control (here an escape sequence that sets the
+// title, and a bell) is shown as its glyph, never obeyed.
+TEST_F(WineConsole, PlainFormOnAConsoleShowsControlBytesAsGlyphs) {
+  fs::create_directories(windows_folder());
+  WineConsoleRun wine;
+  ASSERT_TRUE(wine_console::start(wine, GBKCONVERT_EXE, {"X\x1b]2;PWNED\aY"}, windows_folder().string(), 30, 80,
+                                  "/dev/null"));
+  EXPECT_EQ(wine_console::wait_for_end(wine), 1) << screen_text(wine.program);
+  const Position at = find_text(wine.program, " There is no file called X");
+  ASSERT_NE(at.row, 0) << screen_text(wine.program);
+  EXPECT_EQ(row_text(wine.program, at.row), " There is no file called X\u2190]2;PWNED\u2022Y.gbk");
+  EXPECT_EQ(wine.program.title.find("PWNED"), std::string::npos) << wine.program.title;
+}
+
 // A terminal of 24 rows shows the 30 rows of the console through a view
 // that follows the cursor, as the POSIX build does; without it Wine's
 // console host draws the rows below the terminal's last one over that row.
