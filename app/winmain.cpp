@@ -40,12 +40,13 @@ struct ConsoleSession {
   ConsoleSession& operator=(const ConsoleSession&) = delete;
 };
 
-// Every tab of a course file line is a comma.
-void tabs_to_commas(std::string& line) {
-  for (char* tab = static_cast<char*>(std::memchr(line.data(), '\t', line.size())); tab != nullptr;
-       tab = static_cast<char*>(std::memchr(tab + 1, '\t', static_cast<std::size_t>(line.data() + line.size() - tab - 1)))) {
-    *tab = ',';
-  }
+// Every tab of a course file line is a comma. A line read in place stays as
+// it is in the file's read-ahead; one with a tab is copied into `copy` first.
+std::string_view tabs_to_commas(std::string_view line, std::string& copy) {
+  if (std::memchr(line.data(), '\t', line.size()) == nullptr) return line;
+  copy.assign(line);
+  std::replace(copy.begin(), copy.end(), '\t', ',');
+  return copy;
 }
 
 // Fields 1..3 name a record and hold all that the checks and the coding of
@@ -57,12 +58,11 @@ constexpr std::size_t header_fields = 10;
 
 void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& values,
                       output::StudentCoding& coding, std::string_view course_file_name, console::Console& console) {
-  std::string line;
+  std::string copy;  // a line with tabs
   textio::SplitLine split;
   while (!textio::at_end(channels, coursefile::course_channel)) {
-    textio::read_line(channels, coursefile::course_channel, line);
+    const std::string_view line = tabs_to_commas(textio::read_line(channels, coursefile::course_channel), copy);
     ++values.tally.lines_read;  // the line number the report gives a warned record
-    tabs_to_commas(line);
     textio::split_fields(line, leading_fields, split);
     switch (coursefile::record_kind(split)) {
       case coursefile::RecordKind::answer_key:

@@ -158,9 +158,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(channels.failures.empty(), "course file opens");
   const std::vector<std::string> expected = model::lines_of(bytes);
   std::size_t count = 0;
-  std::string line;
   while (!textio::at_end(channels, 1)) {
-    textio::read_line(channels, 1, line);
+    const std::string line(textio::read_line(channels, 1));
     require(count < expected.size(), "no more lines than the file has");
     require(line == expected[count], "line text");
     if (count >= filler_lines) check_line(line);

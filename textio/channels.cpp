@@ -56,19 +56,26 @@ void write_pending(ChannelTable& table, Channel& channel) {
   channel.buffer.clear();
 }
 
-// Reads the next block when everything read so far is used up; false at the
-// end of the file (or when reading fails, which is put on record).
-bool fill(ChannelTable& table, Channel& channel) {
-  if (channel.next < channel.filled) return true;
-  channel.position += channel.filled;
-  channel.filled = 0;
-  channel.next = 0;
+// Makes more of the file readable behind the read-ahead, which keeps its
+// unread bytes: they move to the front of the buffer, and the buffer grows
+// when they fill it, so that a line of any length lies in one piece. False
+// at the end of the file (or when reading fails, which is put on record).
+bool read_more(ChannelTable& table, Channel& channel) {
   if (channel.at_os_end) return false;
+  const std::size_t unread = channel.filled - channel.next;
+  if (channel.next > 0) {
+    std::memmove(channel.buffer.data(), channel.buffer.data() + channel.next, unread);
+    channel.position += channel.next;
+    channel.next = 0;
+    channel.filled = unread;
+  }
   // Sized once and kept: no block is cleared before it is read into.
-  channel.buffer.resize(block_size);
+  if (channel.buffer.size() < block_size) channel.buffer.resize(block_size);
+  if (unread == channel.buffer.size()) channel.buffer.resize(2 * channel.buffer.size());
   std::size_t got = 0;
-  const os::Failure failure = os::read_some(channel.file, channel.buffer.data(), block_size, got);
-  channel.filled = got;
+  const os::Failure failure =
+      os::read_some(channel.file, channel.buffer.data() + unread, channel.buffer.size() - unread, got);
+  channel.filled += got;
   if (failure.error_number != 0) {
     record_channel_failure(table, channel, "could not be read", failure);
     channel.at_os_end = true;
@@ -79,6 +86,18 @@ bool fill(ChannelTable& table, Channel& channel) {
     return false;
   }
   return true;
+}
+
+// At least one unread byte, unless the file is at its end.
+bool fill(ChannelTable& table, Channel& channel) {
+  return channel.next < channel.filled || read_more(table, channel);
+}
+
+// A LF right after the CR that ended the last line is part of that line end.
+void pass_line_feed_after_cr(ChannelTable& table, Channel& channel) {
+  if (!channel.after_cr) return;
+  channel.after_cr = false;
+  if (fill(table, channel) && channel.buffer[channel.next] == '\n') ++channel.next;
 }
 
 Channel* channel_for(ChannelTable& table, std::int16_t number, ChannelMode mode) {
@@ -160,31 +179,42 @@ void end_append(ChannelTable& table, std::int16_t number) {
   if (channel != nullptr && channel->buffer.size() >= block_size) write_pending(table, *channel);
 }
 
-void read_line(ChannelTable& table, std::int16_t number, std::string& line) {
-  line.clear();
+std::string_view read_line(ChannelTable& table, std::int16_t number) {
   Channel* channel = channel_for(table, number, ChannelMode::input);
-  if (channel == nullptr) return;
-  bool got_any = false;
-  while (fill(table, *channel)) {
-    const char* begin = channel->buffer.data() + channel->next;
-    const char* end = channel->buffer.data() + channel->filled;
-    const char* stop = find_line_stop(begin, end);
-    line.append(begin, stop);
-    got_any = got_any || stop != begin;
-    channel->next += static_cast<std::size_t>(stop - begin);
-    if (stop == end) continue;
-    if (*stop == end_of_file_mark) break;  // stays unread: the file ends here
-    ++channel->next;                       // the CR
-    if (fill(table, *channel) && channel->buffer[channel->next] == '\n') ++channel->next;
-    return;
+  if (channel == nullptr) return {};
+  pass_line_feed_after_cr(table, *channel);
+  std::size_t length = 0;  // of the line so far, all of it searched for its end
+  bool stopped = false;    // at a CR or a 0x1A, not at the end of the file
+  while (!stopped) {
+    const char* const begin = channel->buffer.data() + channel->next;
+    const char* const end = channel->buffer.data() + channel->filled;
+    const char* const stop = find_line_stop(begin + length, end);
+    length = static_cast<std::size_t>(stop - begin);
+    stopped = stop != end;
+    if (!stopped && !read_more(table, *channel)) break;
   }
-  if (!got_any) table.error = 62;
+  const std::string_view line(channel->buffer.data() + channel->next, length);
+  channel->next += length;
+  if (stopped && channel->buffer[channel->next] == '\r') {
+    ++channel->next;
+    channel->after_cr = true;
+  } else if (length == 0) {
+    table.error = 62;  // a 0x1A stays unread: the file ends there
+  }
+  return line;
 }
 
-std::string read_line(ChannelTable& table, std::int16_t number) {
-  std::string line;
-  read_line(table, number, line);
-  return line;
+std::string_view read_ahead(ChannelTable& table, std::int16_t number) {
+  Channel* channel = channel_for(table, number, ChannelMode::input);
+  if (channel == nullptr) return {};
+  pass_line_feed_after_cr(table, *channel);
+  fill(table, *channel);
+  return {channel->buffer.data() + channel->next, channel->filled - channel->next};
+}
+
+void skip_read(ChannelTable& table, std::int16_t number, std::size_t count) {
+  Channel* channel = channel_for(table, number, ChannelMode::input);
+  if (channel != nullptr) channel->next += std::min(count, channel->filled - channel->next);
 }
 
 bool at_end(ChannelTable& table, std::int16_t number) {
@@ -194,6 +224,7 @@ bool at_end(ChannelTable& table, std::int16_t number) {
     return true;
   }
   if (channel->mode == ChannelMode::output) return false;
+  pass_line_feed_after_cr(table, *channel);
   return !fill(table, *channel) || channel->buffer[channel->next] == end_of_file_mark;
 }
 

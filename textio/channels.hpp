@@ -21,11 +21,14 @@ struct Channel {
   os::FileHandle file;
   bool is_disk_file = false;
   bool failed = false;       // a failure of this file is already on record
-  std::uint64_t position = 0;  // bytes written (output) or consumed (input)
+  std::uint64_t position = 0;  // bytes written (output), or the file offset of buffer[0] (input)
   std::string buffer;        // output waiting to be written, or input read ahead
   std::size_t filled = 0;    // input: bytes of buffer read ahead
   std::size_t next = 0;      // input: index of the next unread byte in buffer
   bool at_os_end = false;    // input: the file has no more bytes to give
+  // input: the last line read ended at a CR, so a LF that comes next still
+  // belongs to its line end (it may not have been read yet).
+  bool after_cr = false;
   std::string name;
   std::string path;  // where name was found: it may differ from name in case
 };
@@ -63,10 +66,18 @@ void end_line(ChannelTable& table, std::int16_t number);
 std::string* pending_text(ChannelTable& table, std::int16_t number);
 void end_append(ChannelTable& table, std::int16_t number);
 
-// Reads the next line into line (its bytes without the line end). A CR ends
+// Reads the next line: its bytes without the line end, in place in the
+// channel's read-ahead, valid until the next call on this channel. A CR ends
 // a line and swallows one LF after it; a lone LF is text; 0x1A ends the file.
-void read_line(ChannelTable& table, std::int16_t number, std::string& line);
-std::string read_line(ChannelTable& table, std::int16_t number);
+std::string_view read_line(ChannelTable& table, std::int16_t number);
+
+// The bytes of input channel `number` read ahead from its read position on,
+// in place, for a reader that takes whole lines itself and then moves on
+// with skip_read: at least one byte unless the file is at its end, and
+// never a line feed that belongs to the line end before them.
+std::string_view read_ahead(ChannelTable& table, std::int16_t number);
+// Moves the read position on by `count` bytes of the read-ahead.
+void skip_read(ChannelTable& table, std::int16_t number, std::size_t count);
 
 // True at the end of an input file or at a 0x1A byte; true for a channel
 // that is not open, so a loop over a file that did not open ends at once.
