@@ -82,8 +82,12 @@ bool answer_count_expected(const CourseValues& values, std::int64_t answers) {
 }
 
 bool is_version_student_number(std::string_view student_number) {
-  // Most student numbers are no version number by their length alone.
-  if (student_number.size() != version_student_numbers[0].size()) return false;
+  // Most student numbers are no version number by their length or their
+  // first digit alone.
+  if (student_number.size() != version_student_numbers[0].size() || student_number[0] < '1' ||
+      student_number[0] > '4') {
+    return false;
+  }
   for (std::string_view version : version_student_numbers) {
     if (student_number == version) return true;
   }

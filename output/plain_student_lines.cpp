@@ -1,6 +1,8 @@
 #include "output/plain_student_lines.hpp"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -43,6 +45,53 @@ const char* count_commas(const char* at, const char* const end, std::int64_t& co
   return at;
 }
 
+// Where fields 2 and 3 of a student line end and field 9, its first
+// answer, starts.
+struct Head {
+  const char* number_end;
+  const char* field_3_end;
+  const char* answers;
+};
+
+// The commas that end fields 2..8 of a line whose "SD," ends at `at`, each
+// after plain bytes only; false when the line has them otherwise, or not at
+// all (an answer count below 0).
+bool find_head(const char* const at, const char* const end, Head& head) {
+  constexpr int head_commas = fields_before_answers - 1;
+  if (end - at >= 32) {
+    // The usual fields 2..8 lie within 32 bytes: one bit per byte for the
+    // commas and for the bytes that are not plain.
+    using textio::bits16;
+    using textio::every16;
+    const textio::Bytes16 first = textio::load16(at);
+    const textio::Bytes16 second = textio::load16(at + 16);
+    const std::uint32_t commas =
+        bits16(textio::equal16(first, every16(','))) | bits16(textio::equal16(second, every16(','))) << 16;
+    const std::uint32_t unusual = bits16(textio::below16(first, every16(lowest_plain_byte))) |
+                                  bits16(textio::below16(second, every16(lowest_plain_byte))) << 16;
+    std::uint32_t last = commas;
+    for (int comma = 1; comma < head_commas; ++comma) last &= last - 1;  // all but the first six
+    if (last != 0) {
+      const int last_comma = std::countr_zero(last);
+      if ((unusual & ((2u << last_comma) - 1)) != 0) return false;
+      head.number_end = at + std::countr_zero(commas);
+      head.field_3_end = at + std::countr_zero(commas & (commas - 1));
+      head.answers = at + last_comma + 1;
+      return true;
+    }
+  }
+  // Long fields, or the end of the read-ahead near: byte by byte.
+  const char* comma = at - 1;
+  for (int field = 2; field <= fields_before_answers; ++field) {
+    comma = field_end(comma + 1, end);
+    if (comma == end || *comma != ',') return false;
+    if (field == 2) head.number_end = comma;
+    if (field == 3) head.field_3_end = comma;
+  }
+  head.answers = comma + 1;
+  return true;
+}
+
 // Converts the line that starts at `line`, read up to `end`, if it is a
 // plain student line: appends the rest of its .dat line to dat (field 2
 // first) and its .txt line to txt (unless that is null), counts it, and
@@ -51,33 +100,25 @@ const char* count_commas(const char* at, const char* const end, std::int64_t& co
 const char* convert_line(const char* const line, const char* const end, coursefile::CourseValues& values,
                          const KeyBytes& key_bytes, std::string& dat, std::string* txt) {
   if (end - line < 3 || line[0] != 'S' || line[1] != 'D' || line[2] != ',') return nullptr;
+  Head head;
+  if (!find_head(line + 3, end, head)) return nullptr;
   const char* const number_begin = line + 3;
-  const char* const number_end = field_end(number_begin, end);
-  if (number_end == end || *number_end != ',') return nullptr;
-  const std::string_view student_number(number_begin, static_cast<std::size_t>(number_end - number_begin));
+  const std::string_view student_number(number_begin, static_cast<std::size_t>(head.number_end - number_begin));
   if (coursefile::is_version_student_number(student_number)) return nullptr;
-  const char* const field_3_begin = number_end + 1;
-  const char* at = field_end(field_3_begin, end);
-  if (at == end || *at != ',') return nullptr;
-  const std::string_view field_3(field_3_begin, static_cast<std::size_t>(at - field_3_begin));
-  // Fields 4..8 count only by their commas; a line without all of them has
-  // a negative answer count.
-  for (int field = 4; field <= fields_before_answers; ++field) {
-    at = field_end(at + 1, end);
-    if (at == end || *at != ',') return nullptr;
-  }
-  ++at;  // field 9: answer position 1
+  const char* at = head.answers;
 
-  // The .dat line so far: field 2, field 3 and the separators, then room
-  // for the positions to code, as "-". Taken back if the line turns out not
-  // to be plain.
+  // The .dat line is made in place: field 2, "," and field 3 as they stand
+  // in the line, the separators, then room for the positions to code, as
+  // "-". Taken back if the line turns out not to be plain.
   const std::size_t dat_size = dat.size();
-  dat.append(student_number).append(1, ',').append(field_3).append(",,");
-  const std::size_t codes_begin = dat.size();
+  const std::size_t fields_2_and_3 = static_cast<std::size_t>(head.field_3_end - number_begin);
+  const std::size_t codes_begin = dat_size + fields_2_and_3 + 2;
   // Positions beyond the declared questions and beyond field 150 are "-"
   // whatever their answers.
   const int to_code = std::clamp<int>(values.declared_questions, 0, coded_positions);
-  dat.append(static_cast<std::size_t>(to_code), '-');
+  dat.resize(codes_begin + static_cast<std::size_t>(to_code), '-');
+  std::memcpy(dat.data() + dat_size, number_begin, fields_2_and_3);
+  std::memcpy(dat.data() + dat_size + fields_2_and_3, ",,", 2);
   char* next = dat.data() + codes_begin;
 
   // Answer position q is coded once a comma ends its field, so that the
@@ -138,9 +179,12 @@ const char* convert_line(const char* const line, const char* const end, coursefi
     dat.resize(dat_size);
     return nullptr;
   }
-  dat.resize(static_cast<std::size_t>(next - dat.data()));
-  dat.append(static_cast<std::size_t>(answers - (q - 1)), '-');
-  dat.append(textio::line_end);
+  // Every byte of the room behind `next` is still "-": the positions after
+  // those coded, up to the answer count, are "-".
+  const std::size_t line_end_at =
+      static_cast<std::size_t>(next - dat.data()) + static_cast<std::size_t>(answers - (q - 1));
+  dat.resize(line_end_at + textio::line_end.size(), '-');
+  std::memcpy(dat.data() + line_end_at, textio::line_end.data(), textio::line_end.size());
   if (txt != nullptr) txt->append(dat, codes_begin);
   coursefile::count_student_record(values, answers);
   ++values.tally.lines_read;
@@ -165,8 +209,8 @@ std::size_t convert_plain_student_lines(std::string_view ahead, coursefile::Cour
     const char* const next_line = convert_line(at, end, values, coding.key_bytes, dat, txt_pending);
     if (next_line == nullptr) break;
     at = next_line;
-    if (dat_pending != nullptr) textio::end_append(channels, dat_channel);
-    if (txt_pending != nullptr) textio::end_append(channels, txt_channel);
+    if (dat_pending != nullptr && textio::block_due(*dat_pending)) textio::end_append(channels, dat_channel);
+    if (txt_pending != nullptr && textio::block_due(*txt_pending)) textio::end_append(channels, txt_channel);
   }
   return static_cast<std::size_t>(at - ahead.data());
 }

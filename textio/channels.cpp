@@ -8,10 +8,6 @@ namespace textio {
 
 namespace {
 
-// Output is gathered up to this size before one write; input is read ahead
-// in blocks of it. Neither changes what the files hold at any wait.
-constexpr std::size_t block_size = 64 * 1024;
-
 // The first CR or 0x1A in [begin, end), or end: two vectorised scans rather
 // than one test per byte.
 const char* find_line_stop(const char* begin, const char* end) {
@@ -164,7 +160,7 @@ void write_text(ChannelTable& table, std::int16_t number, std::string_view text)
   Channel* channel = channel_for(table, number, ChannelMode::output);
   if (channel == nullptr || text.empty()) return;
   channel->buffer.append(text);
-  if (channel->buffer.size() >= block_size) write_pending(table, *channel);
+  if (block_due(channel->buffer)) write_pending(table, *channel);
 }
 
 void end_line(ChannelTable& table, std::int16_t number) { write_text(table, number, line_end); }
@@ -176,7 +172,7 @@ std::string* pending_text(ChannelTable& table, std::int16_t number) {
 
 void end_append(ChannelTable& table, std::int16_t number) {
   Channel* channel = channel_for(table, number, ChannelMode::output);
-  if (channel != nullptr && channel->buffer.size() >= block_size) write_pending(table, *channel);
+  if (channel != nullptr && block_due(channel->buffer)) write_pending(table, *channel);
 }
 
 std::string_view read_line(ChannelTable& table, std::int16_t number) {

@@ -46,6 +46,10 @@ struct ChannelTable {
 };
 
 inline constexpr std::string_view line_end = "\r\n";
+
+// Output is gathered up to this size before one write; input is read ahead
+// in blocks of it. Neither changes what the files hold at any wait.
+inline constexpr std::size_t block_size = 64 * 1024;
 inline constexpr char end_of_file_mark = 0x1A;
 
 void open_for_output(ChannelTable& table, std::string_view name, std::int16_t number,
@@ -65,6 +69,9 @@ void end_line(ChannelTable& table, std::int16_t number);
 // file.
 std::string* pending_text(ChannelTable& table, std::int16_t number);
 void end_append(ChannelTable& table, std::int16_t number);
+// Whether end_append would hand pending text on: a writer that appends
+// many small pieces calls end_append only then.
+inline bool block_due(const std::string& pending) { return pending.size() >= block_size; }
 
 // Reads the next line: its bytes without the line end, in place in the
 // channel's read-ahead, valid until the next call on this channel. A CR ends
