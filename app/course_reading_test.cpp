@@ -165,7 +165,7 @@ TEST_F(ReadingWays, AgreeOverAFileReadInManyBlocks) {
   for (int shift = 0; shift < 3; ++shift) {
     std::string course = std::string(static_cast<std::size_t>(shift * 37), 'P') + "\r\n" + key_and_header;
     int answers = 20;
-    while (course.size() < 700000) {
+    while (course.size() < 8 * textio::block_size) {
       if (next(400) == 0) course += odd[next(std::size(odd))];
       if (next(300) == 0) answers = static_cast<int>(next(160));
       course += plain_student(static_cast<int>(next(100000)), answers);

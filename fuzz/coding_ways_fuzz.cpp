@@ -9,7 +9,7 @@
 // record (behind "SD,1001,G,,,,,,"); pieces that start with S or F stay as
 // they are, so answer-key, header and odd records come too. An odd first
 // byte puts the file behind a line of filler, so that its lines fall across
-// the first boundary of the reader's 64 KiB blocks at any place.
+// the first boundary of the reader's blocks at any place.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -31,7 +31,7 @@ std::string course_text(std::string_view input) {
   std::string course;
   if (!input.empty() && (static_cast<unsigned char>(input[0]) & 1) != 0) {
     const std::size_t shift = static_cast<unsigned char>(input[0]) >> 1;
-    course.assign(65536 - 2 - shift, 'P');
+    course.assign(textio::block_size - 2 - shift, 'P');
     course += "\r\n";
     input.remove_prefix(1);
   }

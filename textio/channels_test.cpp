@@ -69,7 +69,7 @@ TEST_F(ChannelsTest, ReadsLinesByTheLineRule) {
 }
 
 TEST_F(ChannelsTest, LineEndSplitAcrossReadBlocks) {
-  const std::string first(64 * 1024 - 1, 'x');  // the CR is the last byte of a block
+  const std::string first(block_size - 1, 'x');  // the CR is the last byte of a block
   const std::string second(200 * 1024, 'y');     // a line longer than any block
   put("in.gbk", first + "\r\n" + second + "\r\nz");
   EXPECT_EQ(all_lines("in.gbk"), (Lines{first, second, "z"}));
@@ -79,7 +79,7 @@ TEST_F(ChannelsTest, LineEndSplitAcrossReadBlocks) {
 // reads on line by line meets the same lines: the read-ahead starts after
 // the LF of the last CR LF, even when that LF comes with the next block.
 TEST_F(ChannelsTest, ReadAheadIsTheUnreadTextInPlace) {
-  const std::string first(64 * 1024 - 1, 'x');  // its CR ends the first block
+  const std::string first(block_size - 1, 'x');  // its CR ends the first block
   put("in.gbk", "a\r\nb,c\r\nd\r\n" + first + "\r\ntail\r\n\x1A" "after");
   open_for_input(table, path("in.gbk"), 1);
   EXPECT_EQ(read_line(table, 1), "a");
@@ -153,7 +153,7 @@ TEST_F(ChannelsTest, TextAppendedInPlaceIsWrittenLikeAnyPiece) {
   flush_all(table);
   EXPECT_EQ(get("out.dat"), "1001,G1,,.24.\r\n1002,");
 
-  const std::string block(64 * 1024, 'x');
+  const std::string block(block_size, 'x');
   pending_text(table, 2)->append(block);
   end_append(table, 2);
   EXPECT_EQ(get("out.dat"), "1001,G1,,.24.\r\n1002," + block) << "a full block goes on to the file";
