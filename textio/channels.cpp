@@ -53,24 +53,33 @@ void write_pending(ChannelTable& table, Channel& channel) {
 }
 
 // Makes more of the file readable behind the read-ahead, which keeps its
-// unread bytes: they move to the front of the buffer, and the buffer grows
+// unread bytes: they move to the front of the read-ahead, which grows
 // when they fill it, so that a line of any length lies in one piece. False
 // at the end of the file (or when reading fails, which is put on record).
 bool read_more(ChannelTable& table, Channel& channel) {
   if (channel.at_os_end) return false;
   const std::size_t unread = channel.filled - channel.next;
   if (channel.next > 0) {
-    std::memmove(channel.buffer.data(), channel.buffer.data() + channel.next, unread);
+    std::memmove(channel.ahead.get(), channel.ahead.get() + channel.next, unread);
     channel.position += channel.next;
     channel.next = 0;
     channel.filled = unread;
   }
-  // Sized once and kept: no block is cleared before it is read into.
-  if (channel.buffer.size() < block_size) channel.buffer.resize(block_size);
-  if (unread == channel.buffer.size()) channel.buffer.resize(2 * channel.buffer.size());
+  if (unread == channel.ahead_size) {
+    const std::size_t size = std::max(block_size, 2 * channel.ahead_size);
+    char* const grown = static_cast<char*>(std::realloc(channel.ahead.get(), size));
+    if (grown == nullptr) {
+      record_channel_failure(table, channel, "could not be read", {7, "there is not enough memory for its line"});
+      channel.at_os_end = true;
+      return false;
+    }
+    static_cast<void>(channel.ahead.release());  // moved by realloc
+    channel.ahead.reset(grown);
+    channel.ahead_size = size;
+  }
   std::size_t got = 0;
   const os::Failure failure =
-      os::read_some(channel.file, channel.buffer.data() + unread, channel.buffer.size() - unread, got);
+      os::read_some(channel.file, channel.ahead.get() + unread, channel.ahead_size - unread, got);
   channel.filled += got;
   if (failure.error_number != 0) {
     record_channel_failure(table, channel, "could not be read", failure);
@@ -93,7 +102,7 @@ bool fill(ChannelTable& table, Channel& channel) {
 void pass_line_feed_after_cr(ChannelTable& table, Channel& channel) {
   if (!channel.after_cr) return;
   channel.after_cr = false;
-  if (fill(table, channel) && channel.buffer[channel.next] == '\n') ++channel.next;
+  if (fill(table, channel) && channel.ahead.get()[channel.next] == '\n') ++channel.next;
 }
 
 Channel* channel_for(ChannelTable& table, std::int16_t number, ChannelMode mode) {
@@ -182,16 +191,16 @@ std::string_view read_line(ChannelTable& table, std::int16_t number) {
   std::size_t length = 0;  // of the line so far, all of it searched for its end
   bool stopped = false;    // at a CR or a 0x1A, not at the end of the file
   while (!stopped) {
-    const char* const begin = channel->buffer.data() + channel->next;
-    const char* const end = channel->buffer.data() + channel->filled;
+    const char* const begin = channel->ahead.get() + channel->next;
+    const char* const end = channel->ahead.get() + channel->filled;
     const char* const stop = find_line_stop(begin + length, end);
     length = static_cast<std::size_t>(stop - begin);
     stopped = stop != end;
     if (!stopped && !read_more(table, *channel)) break;
   }
-  const std::string_view line(channel->buffer.data() + channel->next, length);
+  const std::string_view line(channel->ahead.get() + channel->next, length);
   channel->next += length;
-  if (stopped && channel->buffer[channel->next] == '\r') {
+  if (stopped && channel->ahead.get()[channel->next] == '\r') {
     ++channel->next;
     channel->after_cr = true;
   } else if (length == 0) {
@@ -205,7 +214,7 @@ std::string_view read_ahead(ChannelTable& table, std::int16_t number) {
   if (channel == nullptr) return {};
   pass_line_feed_after_cr(table, *channel);
   fill(table, *channel);
-  return {channel->buffer.data() + channel->next, channel->filled - channel->next};
+  return {channel->ahead.get() + channel->next, channel->filled - channel->next};
 }
 
 void skip_read(ChannelTable& table, std::int16_t number, std::size_t count) {
@@ -221,7 +230,7 @@ bool at_end(ChannelTable& table, std::int16_t number) {
   }
   if (channel->mode == ChannelMode::output) return false;
   pass_line_feed_after_cr(table, *channel);
-  return !fill(table, *channel) || channel->buffer[channel->next] == end_of_file_mark;
+  return !fill(table, *channel) || channel->ahead.get()[channel->next] == end_of_file_mark;
 }
 
 void close(ChannelTable& table, std::int16_t number) {

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,16 +17,25 @@ namespace textio {
 
 enum class ChannelMode { input, output };
 
+struct FreeBytes {
+  void operator()(char* bytes) const { std::free(bytes); }
+};
+
 struct Channel {
   std::int16_t number = 0;
   ChannelMode mode = ChannelMode::input;
   os::FileHandle file;
   bool is_disk_file = false;
   bool failed = false;       // a failure of this file is already on record
-  std::uint64_t position = 0;  // bytes written (output), or the file offset of buffer[0] (input)
-  std::string buffer;        // output waiting to be written, or input read ahead
-  std::size_t filled = 0;    // input: bytes of buffer read ahead
-  std::size_t next = 0;      // input: index of the next unread byte in buffer
+  std::uint64_t position = 0;  // bytes written (output), or the file offset of ahead[0] (input)
+  std::string buffer;          // output waiting to be written
+  // Input read ahead, in one piece: grown with realloc, which moves the
+  // pages of a large block rather than copy them, and clears no byte that a
+  // read will fill.
+  std::unique_ptr<char, FreeBytes> ahead;
+  std::size_t ahead_size = 0;
+  std::size_t filled = 0;    // input: bytes of ahead read
+  std::size_t next = 0;      // input: index of the next unread byte in ahead
   bool at_os_end = false;    // input: the file has no more bytes to give
   // input: the last line read ended at a CR, so a LF that comes next still
   // belongs to its line end (it may not have been read yet).
