@@ -197,6 +197,8 @@ std::size_t convert_plain_student_lines(std::string_view ahead, coursefile::Cour
                                         StudentCoding& coding, textio::ChannelTable& channels) {
   using coursefile::dat_channel;
   using coursefile::txt_channel;
+  // A run of other lines costs no more than this look.
+  if (!ahead.starts_with("SD,")) return 0;
   std::string* const dat_pending = textio::pending_text(channels, dat_channel);
   std::string* const txt_pending = textio::pending_text(channels, txt_channel);
   // With no .dat file open, the .dat line is made in room of its own: the
