@@ -78,8 +78,8 @@ void end_line(ChannelTable& table, std::int16_t number);
 
 // The text waiting to be written to output channel `number`, for a writer
 // that appends to it in place; nullptr when no such channel is open.
-// Appending is writing; end_append afterwards hands a full block on to the
-// file.
+// Appending is writing; end_append afterwards hands a due block on to the
+// file (up to the last multiple of the block size in the file).
 std::string* pending_text(ChannelTable& table, std::int16_t number);
 void end_append(ChannelTable& table, std::int16_t number);
 // Whether end_append would hand pending text on: a writer that appends

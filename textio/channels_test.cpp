@@ -134,7 +134,7 @@ TEST_F(ChannelsTest, FlushMakesEveryWrittenByteVisible) {
 }
 
 // A writer that appends to a channel's pending text in place writes like
-// write_text: in order with the other pieces, a full block handed on to the
+// write_text: in order with the other pieces, a due block handed on to the
 // file at end_append, the rest at a flush; no text for a channel that is
 // not open for output.
 TEST_F(ChannelsTest, TextAppendedInPlaceIsWrittenLikeAnyPiece) {
@@ -156,7 +156,10 @@ TEST_F(ChannelsTest, TextAppendedInPlaceIsWrittenLikeAnyPiece) {
   const std::string block(block_size, 'x');
   pending_text(table, 2)->append(block);
   end_append(table, 2);
-  EXPECT_EQ(get("out.dat"), "1001,G1,,.24.\r\n1002," + block) << "a full block goes on to the file";
+  const std::string written = "1001,G1,,.24.\r\n1002," + block;
+  EXPECT_EQ(get("out.dat"), written.substr(0, block_size)) << "a block goes on to the file, up to its end in the file";
+  flush_all(table);
+  EXPECT_EQ(get("out.dat"), written);
 }
 
 TEST_F(ChannelsTest, AFileHeldByAnotherOpenerIsNeitherEmptiedNorTouched) {
