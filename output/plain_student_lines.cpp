@@ -211,8 +211,10 @@ std::size_t convert_plain_student_lines(std::string_view ahead, coursefile::Cour
     const char* const next_line = convert_line(at, end, values, coding.key_bytes, dat, txt_pending);
     if (next_line == nullptr) break;
     at = next_line;
-    if (dat_pending != nullptr && textio::block_due(*dat_pending)) textio::end_append(channels, dat_channel);
+    // In the general way's order, which decides which file a full disk
+    // stops first.
     if (txt_pending != nullptr && textio::block_due(*txt_pending)) textio::end_append(channels, txt_channel);
+    if (dat_pending != nullptr && textio::block_due(*dat_pending)) textio::end_append(channels, dat_channel);
   }
   return static_cast<std::size_t>(at - ahead.data());
 }
