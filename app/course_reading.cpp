@@ -15,7 +15,7 @@ namespace {
 // Every tab of a course file line is a comma. A line read in place stays as
 // it is in the file's read-ahead; one with a tab is copied into `copy` first.
 std::string_view tabs_to_commas(std::string_view line, std::string& copy) {
-  if (std::memchr(line.data(), '\t', line.size()) == nullptr) return line;
+  if (line.empty() || std::memchr(line.data(), '\t', line.size()) == nullptr) return line;
   copy.assign(line);
   std::replace(copy.begin(), copy.end(), '\t', ',');
   return copy;

@@ -11,6 +11,7 @@ namespace {
 // The first CR or 0x1A in [begin, end), or end: two vectorised scans rather
 // than one test per byte.
 const char* find_line_stop(const char* begin, const char* end) {
+  if (begin == end) return end;  // nothing read ahead yet: no bytes to look at
   const std::size_t size = static_cast<std::size_t>(end - begin);
   const void* cr = std::memchr(begin, '\r', size);
   const char* stop = cr == nullptr ? end : static_cast<const char*>(cr);
