@@ -1,12 +1,11 @@
 #include "app/winmain.hpp"
 
-#include <algorithm>
 #include <array>
-#include <cstring>
 #include <optional>
 #include <string>
 
 #include "app/command_tail.hpp"
+#include "app/course_reading.hpp"
 #include "app/course_selection.hpp"
 #include "app/file_naming.hpp"
 #include "app/start_up.hpp"
@@ -21,7 +20,6 @@
 #include "output/viewing.hpp"
 #include "platform/file_search.hpp"
 #include "textio/channels.hpp"
-#include "textio/fields.hpp"
 
 namespace app {
 
@@ -39,50 +37,6 @@ struct ConsoleSession {
   ConsoleSession(const ConsoleSession&) = delete;
   ConsoleSession& operator=(const ConsoleSession&) = delete;
 };
-
-// Every tab of a course file line is a comma.
-void tabs_to_commas(std::string& line) {
-  for (char* tab = static_cast<char*>(std::memchr(line.data(), '\t', line.size())); tab != nullptr;
-       tab = static_cast<char*>(std::memchr(tab + 1, '\t', static_cast<std::size_t>(line.data() + line.size() - tab - 1)))) {
-    *tab = ',';
-  }
-}
-
-// Fields 1..3 name a record and hold all that the checks and the coding of
-// a plain student line take from its split; answer-key and header records
-// are split again as far as they are read, and the coding splits any other
-// student line as far as it needs.
-constexpr std::size_t leading_fields = 3;
-constexpr std::size_t header_fields = 10;
-
-void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& values,
-                      output::StudentCoding& coding, std::string_view course_file_name, console::Console& console) {
-  std::string line;
-  textio::SplitLine split;
-  while (!textio::at_end(channels, coursefile::course_channel)) {
-    textio::read_line(channels, coursefile::course_channel, line);
-    ++values.tally.lines_read;  // the line number the report gives a warned record
-    tabs_to_commas(line);
-    textio::split_fields(line, leading_fields, split);
-    switch (coursefile::record_kind(split)) {
-      case coursefile::RecordKind::answer_key:
-        textio::split_fields(line, output::field_list_size, split);
-        coursefile::take_answer_key(split, values);
-        output::take_key_bytes(values, coding);
-        break;
-      case coursefile::RecordKind::header:
-        textio::split_fields(line, header_fields, split);
-        coursefile::take_header(split, values, console);
-        break;
-      case coursefile::RecordKind::student:
-        coursefile::check_student(split, values, course_file_name, console, channels);
-        output::code_student(line, split, values, coding, channels);
-        break;
-      case coursefile::RecordKind::none:
-        break;
-    }
-  }
-}
 
 // The report shows each file as the run found it on disk; its failures are
 // on record under the name the run asked for.

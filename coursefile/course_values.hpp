@@ -22,6 +22,9 @@ struct CourseValues {
   std::int16_t student_count = 0;
   std::int16_t last_answer_count = 0;
   RunTally tally;  // for the report at the end of the run
+
+  // Two ways of reading the same file must leave the same values.
+  bool operator==(const CourseValues&) const = default;
 };
 
 // Key entry q, or the empty text for a question beyond the answer key.

@@ -77,31 +77,46 @@ void take_header(const textio::SplitLine& line, CourseValues& values, console::C
   console::line_end(console);
 }
 
-void check_student(const textio::SplitLine& line, CourseValues& values, std::string_view course_file_name,
-                   console::Console& console, textio::ChannelTable& channels) {
+bool answer_count_expected(const CourseValues& values, std::int64_t answers) {
+  return textio::wrap16(answers) == values.current_questions;
+}
+
+bool is_version_student_number(std::string_view student_number) {
+  // Most student numbers are no version number by their length or their
+  // first digit alone.
+  if (student_number.size() != version_student_numbers[0].size() || student_number[0] < '1' ||
+      student_number[0] > '4') {
+    return false;
+  }
+  for (std::string_view version : version_student_numbers) {
+    if (student_number == version) return true;
+  }
+  return false;
+}
+
+void count_student_record(CourseValues& values, std::int64_t answers) {
   values.student_count = textio::wrap16(values.student_count + 1);
   ++values.tally.student_records;
+  values.last_answer_count = textio::wrap16(answers);
+  // The next student record is compared with this one.
+  values.current_questions = values.last_answer_count;
+  values.tally.expected_answers = answers;  // for the report, not cut to 16 bits
+}
+
+void check_student(const textio::SplitLine& line, CourseValues& values, std::string_view course_file_name,
+                   console::Console& console, textio::ChannelTable& channels) {
   const std::int64_t full_answers = unwrapped_answer_count(line);
-  const std::int16_t answers = textio::wrap16(full_answers);
-  values.last_answer_count = answers;
-  const bool question_count_differs = answers != values.current_questions;
+  const bool question_count_differs = !answer_count_expected(values, full_answers);
+  const std::int64_t full_expected = values.tally.expected_answers;
+  count_student_record(values, full_answers);
   if (question_count_differs) warn_question_count(console, channels, course_file_name);
-  values.current_questions = answers;
-  const std::int64_t full_expected = values.tally.expected_answers;  // for the report, not cut to 16 bits
-  values.tally.expected_answers = full_answers;
 
   textio::write_text(channels, dat_channel, textio::field_of(line, 2));
   textio::write_text(channels, dat_channel, ",");
 
   const std::string_view student_number = textio::trim(textio::field_of(line, 2));
-  bool multiple_version = false;
-  for (std::string_view version : version_student_numbers) {
-    if (student_number == version) {
-      warn_multiple_version(console, channels, course_file_name, student_number);
-      multiple_version = true;
-      break;
-    }
-  }
+  const bool multiple_version = is_version_student_number(student_number);
+  if (multiple_version) warn_multiple_version(console, channels, course_file_name, student_number);
 
   if (question_count_differs || multiple_version) {
     note_warned_record(values.tally, {.line_number = values.tally.lines_read,

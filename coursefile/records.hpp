@@ -27,4 +27,14 @@ void take_header(const textio::SplitLine& line, CourseValues& values, console::C
 void check_student(const textio::SplitLine& line, CourseValues& values, std::string_view course_file_name,
                    console::Console& console, textio::ChannelTable& channels);
 
+// The two checks one by one, for a reader that meets a student record in
+// its own way: a record warns when its answer count (commas minus 8) is not
+// the one expected, or when its student number (field 2 trimmed) marks a
+// multiple-version examination.
+bool answer_count_expected(const CourseValues& values, std::int64_t answers);
+bool is_version_student_number(std::string_view student_number);
+
+// The counts a student record changes, warned or not.
+void count_student_record(CourseValues& values, std::int64_t answers);
+
 }  // namespace coursefile

@@ -24,6 +24,8 @@ struct WarnedRecord {
   std::int64_t answers = 0;
   std::int64_t expected = 0;
   bool multiple_version = false;  // a version student number
+
+  bool operator==(const WarnedRecord&) const = default;
 };
 
 struct RunTally {
@@ -35,6 +37,8 @@ struct RunTally {
   std::int64_t expected_answers = 0;    // the answer count the next student record is expected to have
   std::vector<WarnedRecord> warned;     // the first kept_warned_records, in file order
   std::uint64_t warned_left_out = 0;
+
+  bool operator==(const RunTally&) const = default;
 };
 
 // The student number as the report keeps it.

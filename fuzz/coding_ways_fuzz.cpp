@@ -1,50 +1,102 @@
-// The two ways of coding a student record must give the same bytes: the one
-// pass over a plain line against the general way through the field list.
-// Any bytes: up to the first line feed an answer-key record, after it a
-// student record made plain (each blank or double quote becomes a comma),
-// with the declared question count and the number of fields the first split
-// keeps taken from its last three bytes.
+// The two ways of reading student lines must give the same bytes: the one
+// pass over plain student lines against the general way, which takes every
+// line. Any bytes make a course file, read both ways by the reading loop;
+// the .dat and .txt files, the console text and the values kept for the run
+// (counts, answer key, the report's tally) must be the same.
+//
+// To meet plain student lines often, each piece of the input between two
+// CR LF that does not start with S or F becomes the answers of a student
+// record (behind "SD,1001,G,,,,,,"); pieces that start with S or F stay as
+// they are, so answer-key, header and odd records come too. An odd first
+// byte puts the file behind a line of filler, so that its lines fall across
+// the first boundary of the reader's blocks at any place.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
+#include "app/course_reading.hpp"
 #include "coursefile/records.hpp"
-#include "output/response_coding.hpp"
 #include "require.hpp"
-#include "textio/fields.hpp"
+#include "scratch_files.hpp"
+
+namespace {
+
+std::string folder;
+
+std::string course_text(std::string_view input) {
+  std::string course;
+  if (!input.empty() && (static_cast<unsigned char>(input[0]) & 1) != 0) {
+    const std::size_t shift = static_cast<unsigned char>(input[0]) >> 1;
+    course.assign(textio::block_size - 2 - shift, 'P');
+    course += "\r\n";
+    input.remove_prefix(1);
+  }
+  while (true) {
+    const std::size_t end = input.find("\r\n");
+    const std::string_view piece = input.substr(0, end);
+    if (!piece.starts_with('S') && !piece.starts_with('F')) course += "SD,1001,G,,,,,,";
+    course += piece;
+    if (end == std::string_view::npos) return course;
+    course += "\r\n";
+    input.remove_prefix(end + 2);
+  }
+}
+
+struct Reading {
+  std::string dat;
+  std::string txt;
+  std::string console;
+  coursefile::CourseValues values;
+};
+
+// Standard output is a file of the scratch folder (see the initialisation):
+// emptied before each reading and read back after it.
+Reading read(app::StudentLines way) {
+  const std::string dat = folder + "/C.dat";
+  const std::string txt = folder + "/C.txt";
+  std::remove(dat.c_str());
+  std::remove(txt.c_str());
+  require(::ftruncate(STDOUT_FILENO, 0) == 0 && ::lseek(STDOUT_FILENO, 0, SEEK_SET) == 0, "console file emptied");
+  textio::ChannelTable channels;
+  textio::open_for_output(channels, dat, coursefile::dat_channel);
+  textio::open_for_output(channels, txt, coursefile::txt_channel);
+  textio::open_for_input(channels, folder + "/C.GBK", coursefile::course_channel);
+  require(channels.failures.empty(), "files open");
+  Reading reading;
+  console::Console console;
+  output::StudentCoding coding;
+  app::read_course_file(channels, reading.values, coding, "C.GBK", console, way);
+  console::flush(console);
+  for (std::int16_t number = 1; number <= 5; ++number) textio::close(channels, number);
+  require(channels.failures.empty(), "no failure reported");
+  reading.dat = scratch::read_file(dat);
+  reading.txt = scratch::read_file(txt);
+  reading.console = scratch::read_file(folder + "/console");
+  return reading;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  folder = scratch::make_folder();
+  scratch::detach_console();
+  const int console_file = ::open((folder + "/console").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  require(console_file >= 0 && ::dup2(console_file, STDOUT_FILENO) == STDOUT_FILENO, "console into a file");
+  ::close(console_file);
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < 3) return 0;
-  const std::string_view input(reinterpret_cast<const char*>(data), size - 3);
-  const std::uint8_t* const control = data + size - 3;
-  const auto declared = static_cast<std::int16_t>(control[0] | control[1] << 8);
-  const std::size_t kept = control[2];
-
-  const std::size_t key_end = input.find('\n');
-  const std::string_view key_record = input.substr(0, key_end);
-  std::string record(key_end == std::string_view::npos ? std::string_view() : input.substr(key_end + 1));
-  for (char& c : record) {
-    if (c == ' ' || c == '"') c = ',';
-  }
-
-  coursefile::CourseValues values;
-  output::StudentCoding coding;
-  textio::SplitLine split;
-  textio::split_fields(key_record, output::field_list_size, split);
-  coursefile::take_answer_key(split, values);
-  output::take_key_bytes(values, coding);
-  values.declared_questions = declared;
-
-  textio::SplitLine leading;
-  textio::split_fields(record, kept, leading);
-  require(leading.plain, "a line without blanks and double quotes is plain");
-  textio::split_fields(record, output::field_list_size, split);
-
-  // Both append to a .dat line already begun.
-  std::string one_pass = "1001,";
-  output::append_codes_from_plain_line(record, leading, values, coding, one_pass);
-  std::string general = "1001,";
-  output::append_codes_from_field_list(split, values, coding, general);
-  require(one_pass == general, "the one pass codes a plain line as the field list does");
+  scratch::write_file(folder + "/C.GBK", course_text({reinterpret_cast<const char*>(data), size}));
+  const Reading general = read(app::StudentLines::general_only);
+  const Reading one_pass = read(app::StudentLines::one_pass_where_plain);
+  require(one_pass.dat == general.dat, ".dat files alike");
+  require(one_pass.txt == general.txt, ".txt files alike");
+  require(one_pass.console == general.console, "console text alike");
+  require(one_pass.values == general.values, "values and report alike");
   return 0;
 }

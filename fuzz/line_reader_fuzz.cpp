@@ -137,13 +137,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);
   // An odd first byte puts the input right across the reader's first block
-  // boundary (64 KiB) behind a line of filler, so that a CR LF, a 0x1A or a
+  // boundary behind a line of filler, so that a CR LF, a 0x1A or a
   // field can be cut in two by the block reads.
   std::string bytes;
   std::size_t filler_lines = 0;
   if (!input.empty() && (static_cast<unsigned char>(input[0]) & 1) != 0) {
     const std::size_t shift = static_cast<unsigned char>(input[0]) >> 1;
-    bytes.assign(65536 - 2 - shift, 'P');
+    bytes.assign(textio::block_size - 2 - shift, 'P');
     bytes += "\r\n";
     filler_lines = 1;
     input.remove_prefix(1);
@@ -158,9 +158,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(channels.failures.empty(), "course file opens");
   const std::vector<std::string> expected = model::lines_of(bytes);
   std::size_t count = 0;
-  std::string line;
   while (!textio::at_end(channels, 1)) {
-    textio::read_line(channels, 1, line);
+    const std::string line(textio::read_line(channels, 1));
     require(count < expected.size(), "no more lines than the file has");
     require(line == expected[count], "line text");
     if (count >= filler_lines) check_line(line);

@@ -2,12 +2,11 @@
 // the options A..E, "-" no answer. Writes the rest of the student's .dat line
 // and the student's .txt line.
 //
-// Two ways give the same codes. The general one fills the field list with
-// the record's fields 1..150 and codes each answer from its entry; it takes
-// any line and is the reference. A plain line (no blank, no double quote:
-// the usual record) is coded in one pass instead: its answers are read
-// straight from the line, between its commas, and compared and coded as they
-// are found, sixteen at a time while they are one byte each.
+// Two ways give the same codes. The general one, here, fills the field list
+// with the record's fields 1..150 and codes each answer from its entry; it
+// takes any line and is the reference. The usual student line is converted
+// in one pass instead, checks and all, straight from the course file's
+// read-ahead (plain_student_lines.hpp).
 #pragma once
 
 #include <array>
@@ -70,15 +69,10 @@ std::string option_digits(std::string_view answer);
 void append_codes_from_field_list(const textio::SplitLine& split, const coursefile::CourseValues& values,
                                   StudentCoding& coding, std::string& out);
 
-// Appends the same codes in one pass over a plain line. split is that line's
-// split (split.plain), with any number of fields kept.
-void append_codes_from_plain_line(std::string_view line, const textio::SplitLine& split,
-                                  const coursefile::CourseValues& values, StudentCoding& coding, std::string& out);
-
 // Writes field 3, the separators and the codes of answer positions 1 to the
 // record's answer count to the .dat and .txt channels, and ends both lines.
-// split is the split of line and kept at least fields 1..3; a line that is
-// not plain is split again, up to field 150, for the general way.
+// split is the split of line and kept at least fields 1..3; the line is
+// split again, up to field 150, for the field list.
 void code_student(std::string_view line, const textio::SplitLine& split, const coursefile::CourseValues& values,
                   StudentCoding& coding, textio::ChannelTable& channels);
 

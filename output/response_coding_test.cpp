@@ -26,9 +26,9 @@ class Coding : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
 
-  // Splits the record as the reading loop does (fields 1..3), so a plain
-  // line takes the one-pass coding; checks that the general way, from the
-  // whole field list, gives the same codes.
+  // Splits the record as the reading loop does (fields 1..3) and codes it
+  // with code_student; checks that its .txt line holds the codes of the
+  // field list.
   std::pair<std::string, std::string> code(std::string_view key_record, int declared, std::string_view record) {
     coursefile::CourseValues values;
     StudentCoding coding;
@@ -105,60 +105,6 @@ TEST_F(Coding, QuestionsBeyondTheKeyAndTheFieldList) {
   expected += std::string(41, '1');  // 102..142: a against no key
   expected += std::string(8, '-');   // 143..150: beyond the field list
   EXPECT_EQ(code(key, 150, record).second, expected + "\r\n");
-}
-
-// The one pass over a plain line against the general way, on lines that
-// meet its sixteen-at-a-time step at every offset: runs of one-byte answers
-// broken, seldom or often, by empty, longer and other answers; answer counts
-// up to beyond field 150; declared counts below, at and beyond them; keys
-// with empty and longer entries.
-TEST(PlainLineCoding, AgreesWithTheFieldList) {
-  std::uint32_t state = 2024;
-  const auto next = [&state](std::uint32_t n) {
-    state = state * 1103515245u + 12345u;
-    return (state >> 8) % n;
-  };
-  // Half of the one-byte answers are option letters, the others any byte a
-  // plain field can hold.
-  std::string any_byte;
-  for (int b = 0; b < 256; ++b) {
-    if (b != ',' && b != ' ' && b != '"') any_byte += static_cast<char>(b);
-  }
-  const std::string_view other[] = {"", "ab", "Ca", "xyz", "AB"};
-  const auto entry = [&](std::uint32_t other_in) -> std::string {
-    if (next(other_in) == 0) return std::string(other[next(std::size(other))]);
-    if (next(2) == 0) return std::string(1, "abcdeABCDE"[next(10)]);
-    return std::string(1, any_byte[next(static_cast<std::uint32_t>(any_byte.size()))]);
-  };
-  const std::uint32_t other_in[] = {1000000, 40, 8, 2};
-  textio::SplitLine leading;
-  textio::SplitLine all;
-  for (int round = 0; round < 4000; ++round) {
-    coursefile::CourseValues values;
-    StudentCoding coding;
-    std::string key_record = "SH3,,,,,,,";
-    for (int q = 1; q <= 100; ++q) (key_record += ',') += entry(8);
-    textio::split_fields(key_record, 150, all);
-    coursefile::take_answer_key(all, values);
-    take_key_bytes(values, coding);
-
-    const int answers = static_cast<int>(next(170));
-    std::string record = "SD,1234567,G1,,,,,";
-    for (int q = 1; q <= answers; ++q) (record += ',') += entry(other_in[round % 4]);
-    if (next(3) != 0) record += ',';
-    const int declared_choices[] = {-2, 0, answers - 1, answers, answers + 1, 100, 142, static_cast<int>(next(160))};
-    values.declared_questions = static_cast<std::int16_t>(declared_choices[next(std::size(declared_choices))]);
-
-    textio::split_fields(record, next(160), leading);
-    ASSERT_TRUE(leading.plain) << record;
-    textio::split_fields(record, 150, all);
-    std::string plain = "before,";  // appended to what a line holds already
-    append_codes_from_plain_line(record, leading, values, coding, plain);
-    std::string general = "before,";
-    append_codes_from_field_list(all, values, coding, general);
-    ASSERT_EQ(plain, general)
-        << record << " against " << key_record << ", declared " << values.declared_questions;
-  }
 }
 
 TEST(AnsLine, WholeEntryCodedOnlyWhenASingleLetter) {

@@ -187,6 +187,33 @@ TEST_F(FaultTest, FileSystemFillingUpMidRunIsReportedForEachOutputItStopped) {
   EXPECT_EQ(folder.get("BIG.GBK"), big);
 }
 
+// A line longer than the memory the run may have: reading ends there, the
+// course file is reported, and the run ends by itself; what was read of the
+// line is its last line.
+constexpr rlim_t address_space_limit = 24 * 1024 * 1024;
+
+void with_little_memory() {
+  const rlimit limit{address_space_limit, address_space_limit};
+  if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(125);
+}
+
+TEST_F(FaultTest, ALineLongerThanTheMemoryIsReportedAndEndsTheReading) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
+#endif
+  std::string long_line = "SD,2,y,,,,,,";
+  for (std::size_t answers = 0; answers < 10 * 1024 * 1024; ++answers) long_line += "a,";
+  folder.put("LONG.GBK", "SH3,,,,,,,,a,b\r\nFH,,,,,,,,2,3\r\nSD,1,x,,,,,,a,b,\r\n" + long_line + "\r\nSD,3,z,,,,,,a,b,\r\n");
+  const RunResult run = run_program(folder.path, {"LONG"}, with_setup(with_little_memory));
+  EXPECT_FALSE(run.timed_out);
+  EXPECT_EQ(run.exit_code, 1) << run.output;
+  EXPECT_NE(run.output.find(failure_report("LONG.gbk", "could not be read", "there is not enough memory for its line")),
+            std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find(" LONG.GBK (failed): 2 student records, 2 questions"), std::string::npos) << run.output;
+  EXPECT_TRUE(folder.get("LONG.txt").starts_with("..\r\n")) << "the lines before it are converted";
+}
+
 // Course files that pass the existence test and still cannot be used: the
 // outputs are opened (and emptied) first, then the course file fails, and
 // the run ends as for an empty course file with the failure reported.

@@ -182,6 +182,54 @@ TEST_F(TerminalRun, WarningsInTheirColoursEachWaitingForTheOperator) {
   EXPECT_TRUE(std::filesystem::exists(folder_ / "WARN.ans"));
 }
 
+// While a warning waits, the outputs hold exactly what was written before
+// it, however the lines were converted: all lines of the students before a
+// record with another answer count, and also field 2 and "," of a record
+// with a version student number. The students fill many read blocks and
+// many output blocks.
+TEST_F(TerminalRun, AtEachWaitTheOutputsHoldAllThatWasWrittenBeforeIt) {
+  const auto students = [](int first, int count, int answers) {
+    std::string lines;
+    for (int s = first; s < first + count; ++s) {
+      lines += "SD," + std::to_string(5000000 + s) + ",G1,,,,,";
+      for (int q = 0; q < answers; ++q) (lines += ',') += "abcdeABCDE"[(s + q) % 10];
+      lines += ",\r\n";
+    }
+    return lines;
+  };
+  write_course("MANY", "SH3,,,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\nFH,,,,,,,,20,3\r\n" +
+                           students(0, 3000, 20) + students(3000, 1001, 19) +
+                           "SD,1111111,G1,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,\r\n" + students(4001, 1000, 19));
+  const auto file = [this](const char* name) {
+    std::ifstream in(folder_ / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  PtyProgram run;
+  start(run, {"MANY"});
+  std::vector<std::pair<std::string, std::string>> at_waits;  // .dat and .txt at each wait
+  for (int wait = 0; wait < 3; ++wait) {
+    ASSERT_TRUE(wait_for_input_wait(run)) << screen_text(run);
+    at_waits.emplace_back(file("MANY.dat"), file("MANY.txt"));
+    send(run, "x");
+  }
+  EXPECT_EQ(wait_for_exit(run), 0);
+  const std::string dat = file("MANY.dat");
+  const std::string txt = file("MANY.txt");
+  // The end of the first n lines of a file.
+  const auto lines = [](const std::string& text, int n) {
+    std::size_t end = 0;
+    for (int line = 0; line < n; ++line) end = text.find("\r\n", end) + 2;
+    return text.substr(0, end);
+  };
+  EXPECT_EQ(at_waits[0].first, lines(dat, 3000)) << "the question count wait";
+  EXPECT_EQ(at_waits[0].second, lines(txt, 3000));
+  EXPECT_EQ(at_waits[1].first, lines(dat, 4001) + "1111111,") << "the version wait";
+  EXPECT_EQ(at_waits[1].second, lines(txt, 4001));
+  EXPECT_EQ(at_waits[2].first, dat) << "the student count wait";
+  EXPECT_EQ(at_waits[2].second, txt);
+  EXPECT_EQ(lines(txt, 5002), txt);
+}
+
 // What ends each of the three waits, in turn.
 struct ReleaseCase {
   const char* name;

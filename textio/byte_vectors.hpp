@@ -5,6 +5,7 @@
 // code elsewhere) and the results are the same on every machine.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -30,6 +31,24 @@ inline Bytes16 below16(Bytes16 a, Bytes16 b) { return reinterpret_cast<Bytes16>(
 inline bool any_set(Bytes16 bytes) {
   const Words2 words = reinterpret_cast<Words2>(bytes);
   return (words[0] | words[1]) != 0;
+}
+
+// Bit i set where byte i of a mask (bytes 0 or 0xFF) is set. The high bit
+// of each byte is gathered by one multiplication per word, which carries
+// nothing from one product into another.
+inline unsigned bits16(Bytes16 mask) {
+  if constexpr (std::endian::native == std::endian::little) {
+    const Words2 words = reinterpret_cast<Words2>(mask);
+    constexpr std::uint64_t high_bits = 0x8080808080808080ULL;
+    constexpr std::uint64_t gather = 0x0002040810204081ULL;  // the high bit of byte i to bit 56 + i
+    const auto low = static_cast<unsigned>(((words[0] & high_bits) * gather) >> 56);
+    const auto high = static_cast<unsigned>(((words[1] & high_bits) * gather) >> 56);
+    return low | high << 8;
+  } else {
+    unsigned bits = 0;
+    for (int i = 0; i < 16; ++i) bits |= (mask[i] != 0 ? 1u : 0u) << i;
+    return bits;
+  }
 }
 
 // The sixteen bytes added up as numbers 0..255.

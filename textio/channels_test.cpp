@@ -37,7 +37,7 @@ class ChannelsTest : public ::testing::Test {
   std::vector<std::string> all_lines(const std::string& name) {
     open_for_input(table, path(name), 1);
     std::vector<std::string> lines;
-    while (!at_end(table, 1)) lines.push_back(read_line(table, 1));
+    while (!at_end(table, 1)) lines.emplace_back(read_line(table, 1));
     close(table, 1);
     return lines;
   }
@@ -69,10 +69,31 @@ TEST_F(ChannelsTest, ReadsLinesByTheLineRule) {
 }
 
 TEST_F(ChannelsTest, LineEndSplitAcrossReadBlocks) {
-  const std::string first(64 * 1024 - 1, 'x');  // the CR is the last byte of a block
+  const std::string first(block_size - 1, 'x');  // the CR is the last byte of a block
   const std::string second(200 * 1024, 'y');     // a line longer than any block
   put("in.gbk", first + "\r\n" + second + "\r\nz");
   EXPECT_EQ(all_lines("in.gbk"), (Lines{first, second, "z"}));
+}
+
+// A reader that takes whole lines from the read-ahead itself and then
+// reads on line by line meets the same lines: the read-ahead starts after
+// the LF of the last CR LF, even when that LF comes with the next block.
+TEST_F(ChannelsTest, ReadAheadIsTheUnreadTextInPlace) {
+  const std::string first(block_size - 1, 'x');  // its CR ends the first block
+  put("in.gbk", "a\r\nb,c\r\nd\r\n" + first + "\r\ntail\r\n\x1A" "after");
+  open_for_input(table, path("in.gbk"), 1);
+  EXPECT_EQ(read_line(table, 1), "a");
+  EXPECT_TRUE(read_ahead(table, 1).starts_with("b,c\r\nd\r\n"));
+  skip_read(table, 1, 5);  // "b,c" and its line end, taken by the reader
+  EXPECT_EQ(read_line(table, 1), "d");
+  EXPECT_EQ(read_line(table, 1), first);
+  EXPECT_TRUE(read_ahead(table, 1).starts_with("tail\r\n"));
+  EXPECT_EQ(read_line(table, 1), "tail");
+  EXPECT_TRUE(at_end(table, 1));
+  EXPECT_EQ(read_ahead(table, 1), "\x1A" "after");  // what comes after the end is not read as lines
+  skip_read(table, 1, 100);                         // never past what was read ahead
+  EXPECT_EQ(read_ahead(table, 1), "");
+  EXPECT_TRUE(table.failures.empty());
 }
 
 TEST_F(ChannelsTest, ReadingPastTheEndGivesEmptyTextAndError62) {
@@ -113,7 +134,7 @@ TEST_F(ChannelsTest, FlushMakesEveryWrittenByteVisible) {
 }
 
 // A writer that appends to a channel's pending text in place writes like
-// write_text: in order with the other pieces, a full block handed on to the
+// write_text: in order with the other pieces, a due block handed on to the
 // file at end_append, the rest at a flush; no text for a channel that is
 // not open for output.
 TEST_F(ChannelsTest, TextAppendedInPlaceIsWrittenLikeAnyPiece) {
@@ -132,10 +153,13 @@ TEST_F(ChannelsTest, TextAppendedInPlaceIsWrittenLikeAnyPiece) {
   flush_all(table);
   EXPECT_EQ(get("out.dat"), "1001,G1,,.24.\r\n1002,");
 
-  const std::string block(64 * 1024, 'x');
+  const std::string block(block_size, 'x');
   pending_text(table, 2)->append(block);
   end_append(table, 2);
-  EXPECT_EQ(get("out.dat"), "1001,G1,,.24.\r\n1002," + block) << "a full block goes on to the file";
+  const std::string written = "1001,G1,,.24.\r\n1002," + block;
+  EXPECT_EQ(get("out.dat"), written.substr(0, block_size)) << "a block goes on to the file, up to its end in the file";
+  flush_all(table);
+  EXPECT_EQ(get("out.dat"), written);
 }
 
 TEST_F(ChannelsTest, AFileHeldByAnotherOpenerIsNeitherEmptiedNorTouched) {

@@ -77,11 +77,21 @@ OpenResult open_locked(const std::string& name, NameMatch match, int flags) {
   return result;
 }
 
+// The size of a disk file, or -1 when it cannot be told.
+off_t size_of(int fd) {
+  struct stat info {};
+  return ::fstat(fd, &info) == 0 ? info.st_size : -1;
+}
+
 }  // namespace
 
 OpenResult open_for_output(const std::string& name, NameMatch match) {
   OpenResult result = open_locked(name, match, O_WRONLY | O_CREAT);
-  if (result.file.valid() && result.is_disk_file && ::ftruncate(fd_of(result.file), 0) != 0) {
+  // Only a file that holds something is cut: ext4 takes any cut to size 0
+  // for a file being replaced and writes all of it out when it is closed,
+  // which would make the run wait for the disk.
+  if (result.file.valid() && result.is_disk_file && size_of(fd_of(result.file)) != 0 &&
+      ::ftruncate(fd_of(result.file), 0) != 0) {
     const int error = errno;
     result.failure = failure_of(open_error_number(error), error);
     result.file = FileHandle{};
@@ -118,6 +128,8 @@ Failure read_some(FileHandle& file, char* data, std::size_t size, std::size_t& g
 }
 
 Failure cut_at(FileHandle& file, std::uint64_t offset) {
+  // A file that ends there already is left alone (see open_for_output).
+  if (size_of(fd_of(file)) == static_cast<off_t>(offset)) return {};
   if (::ftruncate(fd_of(file), static_cast<off_t>(offset)) != 0) return failure_of(61, errno);
   return {};
 }

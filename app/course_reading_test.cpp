@@ -1,0 +1,179 @@
+#include "app/course_reading.hpp"
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "coursefile/records.hpp"
+
+namespace app {
+namespace {
+
+namespace fs = std::filesystem;
+
+// What one reading of a course file leaves: the .dat and .txt files, the
+// console text and the values kept for the run (the report's tally among
+// them).
+struct Reading {
+  std::string dat;
+  std::string txt;
+  std::string console;
+  coursefile::CourseValues values;
+};
+
+// Standard input at its end, so that no warning waits, and standard output
+// into a file for the time of a reading.
+class ConsoleIntoFile {
+ public:
+  explicit ConsoleIntoFile(const fs::path& file)
+      : saved_in_(::dup(STDIN_FILENO)), saved_out_(::dup(STDOUT_FILENO)) {
+    const int in = ::open("/dev/null", O_RDONLY);
+    const int out = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(in, STDIN_FILENO);
+    ::dup2(out, STDOUT_FILENO);
+    ::close(in);
+    ::close(out);
+  }
+  ~ConsoleIntoFile() {
+    ::dup2(saved_in_, STDIN_FILENO);
+    ::dup2(saved_out_, STDOUT_FILENO);
+    ::close(saved_in_);
+    ::close(saved_out_);
+  }
+  ConsoleIntoFile(const ConsoleIntoFile&) = delete;
+  ConsoleIntoFile& operator=(const ConsoleIntoFile&) = delete;
+
+ private:
+  int saved_in_;
+  int saved_out_;
+};
+
+// The same course file read both ways must give the same bytes, console
+// text, counts and report: the one pass over plain student lines against
+// the general way, which takes every line.
+class ReadingWays : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string templ = (fs::temp_directory_path() / "reading-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
+    dir = templ;
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  std::string get(const char* name) const {
+    std::ifstream in(dir / name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  Reading read(const std::string& course, StudentLines way, bool dat_open) {
+    std::ofstream(dir / "c.gbk", std::ios::binary) << course;
+    fs::remove(dir / "c.dat");
+    fs::remove(dir / "c.txt");
+    textio::ChannelTable channels;
+    if (dat_open) textio::open_for_output(channels, (dir / "c.dat").string(), coursefile::dat_channel);
+    textio::open_for_output(channels, (dir / "c.txt").string(), coursefile::txt_channel);
+    textio::open_for_input(channels, (dir / "c.gbk").string(), coursefile::course_channel);
+    Reading reading;
+    {
+      const ConsoleIntoFile redirected(dir / "console");
+      console::Console console;
+      output::StudentCoding coding;
+      read_course_file(channels, reading.values, coding, "c.gbk", console, way);
+      console::flush(console);
+    }
+    for (std::int16_t number = 1; number <= 5; ++number) textio::close(channels, number);
+    reading.dat = get("c.dat");
+    reading.txt = get("c.txt");
+    reading.console = get("console");
+    return reading;
+  }
+
+  void expect_same_both_ways(const std::string& course, const std::string& what, bool dat_open = true) {
+    const Reading general = read(course, StudentLines::general_only, dat_open);
+    const Reading one_pass = read(course, StudentLines::one_pass_where_plain, dat_open);
+    EXPECT_EQ(one_pass.dat, general.dat) << what;
+    EXPECT_EQ(one_pass.txt, general.txt) << what;
+    EXPECT_EQ(one_pass.console, general.console) << what;
+    EXPECT_TRUE(one_pass.values == general.values) << what;
+  }
+
+  fs::path dir;
+};
+
+std::string plain_student(int number, int answers) {
+  std::string line = "SD," + std::to_string(5000000 + number) + ",G" + std::to_string(number % 10) + ",,,,,";
+  for (int q = 0; q < answers; ++q) (line += ',') += "abcdeABCDE"[(number * 7 + q * 3) % 10];
+  return line + ",\r\n";
+}
+
+constexpr const char* key_and_header =
+    "SH3,Key,,,,,,,A,B,C,D,E,A,B,C,D,E,A,B,C,D,E,A,B,C,D,E,A,B\r\nFH,C,,,,,,,20,9\r\n";
+
+// Each odd line between plain student lines of 20 answers, which the one
+// pass takes before and after it.
+TEST_F(ReadingWays, AgreeAroundEveryKindOfLine) {
+  std::string long_answers = "SD,7,x,,,,,";
+  for (int q = 0; q < 40000; ++q) long_answers += ",a";
+  const std::string odd_lines[] = {
+      "SD,1,x,,,,,,a,b,c,\r\n",                    // another answer count: a warning, twice
+      "SD,1111111,x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",  // a version number
+      "SD,\" 2222222 \",x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",
+      "SD,11111111,x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",
+      "SD,1,x,,,,,,a, b ,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",   // blanks
+      "SD,1,\"Smith, J\",,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,\r\n",  // a quoted comma
+      "SD\t1\tx\t\t\t\t\t\ta\tb\tc\td\te\ta\tb\tc\td\te\ta\tb\tc\td\te\ta\tb\tc\td\te\t\r\n",
+      "SD,1,x,,,,,,a,b\nc,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",   // a line feed is text
+      "SD,1,x,,,,,,,,ab,Ca,xyz,!,#,\x01,\xFF,e,a,b,c,d,e,a,b,c,d,e,\r\n",
+      "SD\r\n", "SD,1,2\r\n", "\r\n", "   \r\n", "sd,1,x\r\n", "SD1,1,x,,,,,,a\r\n", "junk\r",
+      "SD,1,x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r",    // CR alone
+      "SD,1,x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n\n",  // CR LF LF
+      "SH3,,,,,,,,a,,ab,d,\r\n",                    // a new key with empty and longer entries
+      "FH,,,,,,,,0,3\r\n", "FH,,,,,,,,-3,3\r\n", "FH,,,,,,,,143,3\r\n", "FH,,,,,,,,19,3\r\n",
+      long_answers + ",\r\n",                       // 40000 answers: the count wraps
+      "SD,1,x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\x1A" "SD,2,y,,,,,,a,\r\n",  // 0x1A ends it
+  };
+  std::string students;
+  for (int s = 0; s < 40; ++s) students += plain_student(s, 20);
+  for (const std::string& odd : odd_lines) {
+    expect_same_both_ways(key_and_header + students + odd + students, odd);
+  }
+  // And as the last line, with no line end after it, or only its CR.
+  for (const std::string& last : {std::string("SD,1,x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,"),
+                                  std::string("SD,1,x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r")}) {
+    expect_same_both_ways(key_and_header + students + last, last);
+  }
+}
+
+// A long mixed file read in blocks: line ends, fields and runs of
+// sixteen answers fall on every side of the read blocks' boundaries, the
+// answer count and the declared count change now and then, and the one
+// pass stops and starts again around the odd lines.
+TEST_F(ReadingWays, AgreeOverAFileReadInManyBlocks) {
+  std::uint32_t state = 14;
+  const auto next = [&state](std::uint32_t n) {
+    state = state * 1103515245u + 12345u;
+    return (state >> 8) % n;
+  };
+  const std::string odd[] = {"SD,1,x,,,,,,a, b,\r\n", "SD,1111111,y,,,,,,a,b,\r\n", "FH,,,,,,,,40,2\r\n",
+                             "SH3,,,,,,,,e,d,c,b,a,\r\n", "x\r\n", "SD,2,\"q,r\",,,,,,a,\r\n"};
+  for (int shift = 0; shift < 3; ++shift) {
+    std::string course = std::string(static_cast<std::size_t>(shift * 37), 'P') + "\r\n" + key_and_header;
+    int answers = 20;
+    while (course.size() < 8 * textio::block_size) {
+      if (next(400) == 0) course += odd[next(std::size(odd))];
+      if (next(300) == 0) answers = static_cast<int>(next(160));
+      course += plain_student(static_cast<int>(next(100000)), answers);
+    }
+    expect_same_both_ways(course, "shift " + std::to_string(shift));
+    if (shift == 0) expect_same_both_ways(course, "no .dat file", false);
+  }
+}
+
+}  // namespace
+}  // namespace app

@@ -1,0 +1,34 @@
+// The usual student line converted in one pass, straight from the course
+// file's read-ahead: its line end found, its fields, checks and codes taken
+// as its bytes go by, its .dat and .txt lines written at once.
+//
+// A plain student line is one that needs nothing of the general way:
+// - it ends with a CR, and the byte after that CR has been read;
+// - every byte before the CR is '#' or above: no tab to turn into a comma,
+//   no blank to trim, no double quote, no line feed, no 0x1A, no other
+//   control byte;
+// - its field 1 is SD;
+// - its answer count (commas minus 8) is from 0 to 32767 and is the count
+//   the record before it led the run to expect, and its student number is
+//   no version number: it raises no warning.
+// Such a line gives exactly the bytes, counts and report that the general
+// way (the reading loop's split, check_student and code_student) gives; any
+// other line is left to the general way.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "coursefile/course_values.hpp"
+#include "output/response_coding.hpp"
+#include "textio/channels.hpp"
+
+namespace output {
+
+// Converts the plain student lines at the start of `ahead` (the course
+// file's read-ahead) up to the first line that is not one, and returns how
+// many bytes they took, line ends included. Counts each as a line read.
+std::size_t convert_plain_student_lines(std::string_view ahead, coursefile::CourseValues& values,
+                                        StudentCoding& coding, textio::ChannelTable& channels);
+
+}  // namespace output

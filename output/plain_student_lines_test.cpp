@@ -1,0 +1,201 @@
+#include "output/plain_student_lines.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "coursefile/records.hpp"
+
+namespace output {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The read-ahead of a course file under the key A, B, C, D and a header of
+// four questions; the record before expected four answers.
+class PlainStudentLines : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string templ = (fs::temp_directory_path() / "plain-lines-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
+    dir = templ;
+    textio::SplitLine key;
+    textio::split_fields("SH3,,,,,,,,A,B,C,D", 150, key);
+    coursefile::take_answer_key(key, values);
+    take_key_bytes(values, coding);
+    values.declared_questions = 4;
+    values.current_questions = 4;
+    textio::open_for_output(channels, (dir / "x.dat").string(), coursefile::dat_channel);
+    textio::open_for_output(channels, (dir / "x.txt").string(), coursefile::txt_channel);
+  }
+  void TearDown() override {
+    textio::close(channels, coursefile::dat_channel);  // closing twice does nothing
+    textio::close(channels, coursefile::txt_channel);
+    fs::remove_all(dir);
+  }
+  std::string dat() { return *textio::pending_text(channels, coursefile::dat_channel); }
+  std::string txt() { return *textio::pending_text(channels, coursefile::txt_channel); }
+  std::string read(const char* name) const {
+    std::ifstream in(dir / name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  fs::path dir;
+  coursefile::CourseValues values;
+  StudentCoding coding;
+  textio::ChannelTable channels;
+};
+
+TEST_F(PlainStudentLines, ConvertsLinesUpToTheFirstThatIsNotPlain) {
+  const std::string ahead =
+      "SD,1001,G1,,,,,,a,B,d,E,\r\n"  // CR LF
+      "SD,1002,G2,x,y,,,,,c,ab,f,\r"  // a CR alone ends a line too
+      "SD,1003,G1,,,,,, a,b,c,d,\r\n";
+  EXPECT_EQ(convert_plain_student_lines(ahead, values, coding, channels), ahead.find("SD,1003"));
+  EXPECT_EQ(dat(), "1001,G1,,..45\r\n1002,G2,,-312f\r\n");
+  EXPECT_EQ(txt(), "..45\r\n-312f\r\n");
+  EXPECT_EQ(values.student_count, 2);
+  EXPECT_EQ(values.tally.student_records, 2u);
+  EXPECT_EQ(values.tally.lines_read, 2u);
+  EXPECT_EQ(values.last_answer_count, 4);
+}
+
+// Each of these lines needs the general way: it is taken back whole, with
+// nothing written or counted.
+TEST_F(PlainStudentLines, LeavesEveryOtherLineToTheGeneralWay) {
+  const std::string lines[] = {
+      "SD,1,x,,,,,,a,b,c,\r\n",            // three answers where four are expected: a warning
+      "SD,1,x,,,,,,a,b,c,d,e,\r\n",        // five
+      "SD,1111111,x,,,,,,a,b,c,d,\r\n",    // a version student number
+      "SD,1,x,,,,,a,b,c,d\r\n",            // four answers but only seven fields before them
+      "SD,1,2\r\n",                        // a negative answer count
+      "SD\r\n",
+      "SD,1,x,,,,,,a,b,c,d,",              // no line end read yet
+      "SD,1,x,,,,,,a,b,c,d,\r",            // the byte after the CR not read yet
+      "SD,1,x,,,,,,a,b,c,d,\x1A\r\n",      // 0x1A ends the file
+      "SD,1,x,,,,,,a,b,c,d,\n\r\n",        // a line feed is text
+      "SD,1,x,,,,,,a,b\tc,d,\r\n",         // a tab is a comma
+      "SD,1,x,,,,,,a, b,c,d,\r\n",         // a blank is trimmed
+      "SD,\"1\",x,,,,,,a,b,c,d,\r\n",      // a quoted field
+      "SD,1,x,,,,,,a,!,c,d,\r\n",          // '!' and the control bytes are taken as unusual
+      std::string("SD,1,x,,,,,,a,\0,c,d,\r\n", 22),
+      "SH3,,,,,,,,a,b,c,d,\r\n",
+      "FH,,,,,,,,4,1\r\n",
+      " SD,1,x,,,,,,a,b,c,d,\r\n",
+      "sd,1,x,,,,,,a,b,c,d,\r\n",
+      "SD1,1,x,,,,,,a,b,c,d,\r\n",
+      "\r\n",
+  };
+  for (const std::string& line : lines) {
+    EXPECT_EQ(convert_plain_student_lines(line, values, coding, channels), 0u) << line;
+  }
+  EXPECT_EQ(dat(), "");
+  EXPECT_EQ(txt(), "");
+  EXPECT_EQ(values.student_count, 0);
+  EXPECT_EQ(values.current_questions, 4);
+  EXPECT_EQ(values.tally.lines_read, 0u);
+}
+
+// A count beyond 16 bits wraps; the general way alone follows it, even
+// when the wrapped count is the one expected.
+TEST_F(PlainStudentLines, AnAnswerCountThatWrapsIsLeftToTheGeneralWay) {
+  std::string line = "SD,1,x,,,,,";
+  for (int q = 0; q < 65536 + 4; ++q) line += ",a";
+  line += ",\r\n";
+  EXPECT_EQ(convert_plain_student_lines(line, values, coding, channels), 0u);
+  EXPECT_EQ(dat(), "");
+}
+
+// Positions beyond the declared questions, or all of them while no header
+// was read, are "-" whatever their answers; fewer answers give fewer codes.
+TEST_F(PlainStudentLines, CodesOnlyTheDeclaredQuestions) {
+  values.declared_questions = 2;
+  EXPECT_GT(convert_plain_student_lines("SD,1,x,,,,,,a,b,c,d,\r\n", values, coding, channels), 0u);
+  values.declared_questions = 0;
+  EXPECT_GT(convert_plain_student_lines("SD,2,x,,,,,,a,b,c,d,\r\n", values, coding, channels), 0u);
+  values.declared_questions = 4;
+  values.current_questions = 2;
+  EXPECT_GT(convert_plain_student_lines("SD,3,x,,,,,,a,b,c\r\n", values, coding, channels), 0u);
+  EXPECT_EQ(txt(), "..--\r\n----\r\n..\r\n");
+  EXPECT_EQ(values.last_answer_count, 2);
+}
+
+// The .txt line is the .dat line's codes even with no .dat file open.
+TEST_F(PlainStudentLines, WritesTheTxtLineWithoutADatFile) {
+  textio::close(channels, coursefile::dat_channel);
+  const std::string ahead = "SD,1001,G1,,,,,,a,B,d,E,\r\nSD,1002,G1,,,,,,b,b,b,b,\r\n";
+  EXPECT_EQ(convert_plain_student_lines(ahead, values, coding, channels), ahead.size());
+  EXPECT_EQ(txt(), "..45\r\n2.22\r\n");
+}
+
+// The one pass against the field list, on lines that meet its
+// sixteen-at-a-time step at every offset: runs of one-byte answers broken,
+// seldom or often, by empty, longer and other answers; answer counts up to
+// beyond field 150; declared counts below, at and beyond them; keys with
+// empty and longer entries; now and then a byte that makes the line one for
+// the general way.
+TEST_F(PlainStudentLines, CodeAsTheFieldListDoes) {
+  std::uint32_t state = 2024;
+  const auto next = [&state](std::uint32_t n) {
+    state = state * 1103515245u + 12345u;
+    return (state >> 8) % n;
+  };
+  // Half of the one-byte answers are option letters, the others any byte
+  // of a plain field.
+  std::string any_byte;
+  for (int b = '#'; b < 256; ++b) {
+    if (b != ',') any_byte += static_cast<char>(b);
+  }
+  const std::string_view other[] = {"", "ab", "Ca", "xyz", "AB"};
+  const auto entry = [&](std::uint32_t other_in) -> std::string {
+    if (next(1000) == 0) return next(2) == 0 ? " " : "!";
+    if (next(other_in) == 0) return std::string(other[next(std::size(other))]);
+    if (next(2) == 0) return std::string(1, "abcdeABCDE"[next(10)]);
+    return std::string(1, any_byte[next(static_cast<std::uint32_t>(any_byte.size()))]);
+  };
+  const std::uint32_t other_in[] = {1000000, 40, 8, 2};
+  textio::SplitLine all;
+  std::string dat_lines;
+  std::string txt_lines;
+  int converted = 0;
+  for (int round = 0; round < 4000; ++round) {
+    values = {};
+    coding = {};
+    std::string key_record = "SH3,,,,,,,";
+    for (int q = 1; q <= 100; ++q) (key_record += ',') += entry(8);
+    textio::split_fields(key_record, 150, all);
+    coursefile::take_answer_key(all, values);
+    take_key_bytes(values, coding);
+
+    const int answers = static_cast<int>(next(170));
+    std::string record = "SD,1234567,G1,,,,,";
+    for (int q = 1; q <= answers; ++q) (record += ',') += entry(other_in[round % 4]);
+    if (next(3) != 0) record += ',';
+    const int declared_choices[] = {-2, 0, answers - 1, answers, answers + 1, 100, 142, static_cast<int>(next(160))};
+    values.declared_questions = static_cast<std::int16_t>(declared_choices[next(std::size(declared_choices))]);
+    textio::split_fields(record, 150, all);
+    values.current_questions = coursefile::answer_count(all);
+
+    const std::string line = record + "\r\n";
+    const std::size_t taken = convert_plain_student_lines(line, values, coding, channels);
+    const bool plain = record.find_first_of(" !") == std::string::npos && values.current_questions >= 0;
+    ASSERT_EQ(taken, plain ? line.size() : 0) << record;
+    if (!plain) continue;
+    ++converted;
+    std::string codes;
+    append_codes_from_field_list(all, values, coding, codes);
+    dat_lines += "1234567,G1,," + codes + "\r\n";
+    txt_lines += codes + "\r\n";
+  }
+  EXPECT_GT(converted, 3000);
+  textio::close(channels, coursefile::dat_channel);
+  textio::close(channels, coursefile::txt_channel);
+  EXPECT_EQ(read("x.dat"), dat_lines);
+  EXPECT_EQ(read("x.txt"), txt_lines);
+}
+
+}  // namespace
+}  // namespace output
