@@ -68,6 +68,16 @@ void draw_rule(console::Console& console, const BoxArea& area, int row, unsigned
                      attr);
 }
 
+void draw_box_with_texts(console::Console& console, const BoxArea& area, std::string_view first_text,
+                         std::string_view second_text, int hint_row) {
+  const int text_width = area.width - 4;
+  draw_frame(console, area, box_colour);
+  console::put_cells(console, area.top + 1, area.left + 2, fit_cells(console.screen, first_text, text_width),
+                     box_colour);
+  console::put_cells(console, hint_row, area.left + 2, fit_cells(console.screen, second_text, text_width),
+                     hint_colour);
+}
+
 SavedScreen save_screen(const console::Console& console, const BoxArea& area) {
   const console::Screen& screen = console.screen;
   SavedScreen saved;

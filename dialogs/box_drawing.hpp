@@ -47,6 +47,11 @@ std::string fit_cells(const console::Screen& screen, std::string_view text, int 
 void draw_frame(console::Console& console, const BoxArea& area, unsigned char attr);
 // A row of '-' across the inside, joined to the frame on both sides.
 void draw_rule(console::Console& console, const BoxArea& area, int row, unsigned char attr);
+// A box's frame with the two texts every box starts with, cut to the inside:
+// the first on the row below the frame in the box's colour, the second (the
+// hint) on hint_row in the hint colour.
+void draw_box_with_texts(console::Console& console, const BoxArea& area, std::string_view first_text,
+                         std::string_view second_text, int hint_row);
 
 // The cells under a box and the cursor, to be given back when it closes.
 // One more column on either side is kept, so that a double-width character

@@ -145,10 +145,7 @@ void draw_input_box(console::Console& console, const InputBoxLayout& layout, std
                     std::string_view second_text, const InputField& field) {
   const console::Screen& screen = console.screen;
   const BoxArea& area = layout.area;
-  const int text_width = area.width - 4;
-  draw_frame(console, area, box_colour);
-  console::put_cells(console, area.top + 1, area.left + 2, fit_cells(screen, first_text, text_width), box_colour);
-  console::put_cells(console, area.top + 3, area.left + 2, fit_cells(screen, second_text, text_width), hint_colour);
+  draw_box_with_texts(console, area, first_text, second_text, area.top + 3);
 
   const std::string_view shown = std::string_view(field.text).substr(field.first);
   console::put_cells(console, layout.field_row, layout.field_left, fit_cells(screen, shown, layout.field_width),

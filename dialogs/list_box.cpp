@@ -178,10 +178,7 @@ void draw_list_box(console::Console& console, const ListBoxLayout& layout, std::
                    std::string_view second_text, const ListChoice& choice) {
   const console::Screen& screen = console.screen;
   const BoxArea& area = layout.area;
-  const int text_width = area.width - 4;
-  draw_frame(console, area, box_colour);
-  console::put_cells(console, area.top + 1, area.left + 2, fit_cells(screen, first_text, text_width), box_colour);
-  console::put_cells(console, area.top + 2, area.left + 2, fit_cells(screen, second_text, text_width), hint_colour);
+  draw_box_with_texts(console, area, first_text, second_text, area.top + 2);
   draw_rule(console, area, area.top + 3, box_colour);
   draw_rule(console, area, layout.buttons_row - 1, box_colour);
 

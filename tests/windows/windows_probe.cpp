@@ -15,29 +15,14 @@
 #include <string>
 #include <string_view>
 
+#include "hex_text.hpp"
 #include "platform/file_search.hpp"
 #include "textio/strings.hpp"
 
 namespace {
 
-std::string from_hex(std::string_view hex) {
-  std::string bytes;
-  auto digit = [](char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-    bytes += static_cast<char>(digit(hex[i]) * 16 + digit(hex[i + 1]));
-  }
-  return bytes;
-}
-
-std::string to_hex(std::string_view bytes) {
-  static constexpr char digits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char c : bytes) {
-    hex += digits[c >> 4];
-    hex += digits[c & 15];
-  }
-  return hex;
-}
+using hex_text::from_hex;
+using hex_text::to_hex;
 
 void write_out(std::string_view text) {
   DWORD written = 0;

@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 
+#include "tests/windows/hex_text.hpp"
 #include "tests/windows/windows_test_support.hpp"
 #include "tests/windows/wine_runner.hpp"
 
@@ -237,7 +238,7 @@ TEST_F(WindowsProgram, DatFileHeldByAnotherProgramIsReportedAndLeftAlone) {
   write_file(scratch / "EXAM.dat", "someone else's\r\n");
   std::string held_seen;
   wine_runner::Background held = wine_runner::start_background(
-      wine_runner::wine_command(probe_program, {"hold", wine_runner::to_hex("EXAM.dat")}), scratch.string(), true);
+      wine_runner::wine_command(probe_program, {"hold", hex_text::to_hex("EXAM.dat")}), scratch.string(), true);
   ASSERT_TRUE(wine_runner::wait_for_output(held, "held\n", held_seen)) << held_seen;
 
   const Result run = run_windows(scratch, {"EXAM"});
@@ -258,7 +259,7 @@ TEST_F(WindowsProgram, CourseFileHeldByAnotherProgramIsReported) {
   write_file(scratch / "EXAM.GBK", exam_gbk);
   std::string held_seen;
   wine_runner::Background held = wine_runner::start_background(
-      wine_runner::wine_command(probe_program, {"hold", wine_runner::to_hex("EXAM.GBK")}), scratch.string(), true);
+      wine_runner::wine_command(probe_program, {"hold", hex_text::to_hex("EXAM.GBK")}), scratch.string(), true);
   ASSERT_TRUE(wine_runner::wait_for_output(held, "held\n", held_seen)) << held_seen;
 
   const Result run = run_windows(scratch, {"EXAM"});
@@ -307,7 +308,7 @@ TEST_F(WindowsProgram, SecondRunOnFilesInUseChangesNothing) {
 
 TEST_F(WindowsProgram, HiddenCourseFileCountsAsMissing) {
   write_file(scratch / "EXAM.GBK", exam_gbk);
-  const Result hide = run_probe(scratch, {"hide", wine_runner::to_hex("EXAM.GBK")});
+  const Result hide = run_probe(scratch, {"hide", hex_text::to_hex("EXAM.GBK")});
   ASSERT_EQ(hide.exit_code, 0) << "the hidden attribute did not stick: " << run_log(hide);
 
   const Result run = run_windows(scratch, {"EXAM"});
@@ -332,7 +333,7 @@ TEST_F(WindowsProgram, SearchListsNormalFilesOnly) {
   write_file(dir / "notes.txt", "4");
   write_file(dir / "hid.gbk", "5");
   fs::create_directories(dir / "x.gbk");
-  ASSERT_EQ(run_probe(dir, {"hide", wine_runner::to_hex("hid.gbk")}).exit_code, 0);
+  ASSERT_EQ(run_probe(dir, {"hide", hex_text::to_hex("hid.gbk")}).exit_code, 0);
 
   struct Case {
     std::string pattern;
@@ -354,7 +355,7 @@ TEST_F(WindowsProgram, SearchListsNormalFilesOnly) {
       {"nowhere\\*.gbk", scratch, {}},
   };
   for (const Case& c : cases) {
-    const Result result = run_probe(c.cwd, {"list", wine_runner::to_hex(c.pattern)});
+    const Result result = run_probe(c.cwd, {"list", hex_text::to_hex(c.pattern)});
     EXPECT_EQ(result.exit_code, 0) << c.pattern << "\n" << run_log(result);
     EXPECT_EQ(listed(result), c.names) << c.pattern;
   }
@@ -394,7 +395,7 @@ TEST_F(WindowsProgram, CommandTailTable) {
     SCOPED_TRACE("command line [" + c.command_line + "]");
     fs::remove(scratch / "exam1.dat");
     const Result run =
-        run_probe(scratch, {"run", wine_runner::to_hex(exe), wine_runner::to_hex(c.command_line)});
+        run_probe(scratch, {"run", hex_text::to_hex(exe), hex_text::to_hex(c.command_line)});
     ASSERT_FALSE(run.timed_out);
     // Only a conversion succeeds: a missing course file, and an interactive
     // run whose entry is empty (no input), convert nothing.
@@ -432,8 +433,8 @@ TEST_F(WindowsProgram, UpperCaseInCodePage437) {
       {"\x83\x85\x88\xA0\xE0\xE4\xF6\xFF{`", "\x83\x85\x88\xA0\xE0\xE4\xF6\xFF{`"},
   };
   for (const Case& c : cases) {
-    const Result result = run_probe(scratch, {"upper", wine_runner::to_hex(c.text)});
-    EXPECT_EQ(result.out, wine_runner::to_hex(c.upper) + "\n") << wine_runner::to_hex(c.text);
+    const Result result = run_probe(scratch, {"upper", hex_text::to_hex(c.text)});
+    EXPECT_EQ(result.out, hex_text::to_hex(c.upper) + "\n") << hex_text::to_hex(c.text);
   }
 }
 

@@ -234,14 +234,4 @@ std::string windows_path(const std::string& posix_path) {
   return path;
 }
 
-std::string to_hex(const std::string& bytes) {
-  static constexpr char digits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char c : bytes) {
-    hex += digits[c >> 4];
-    hex += digits[c & 15];
-  }
-  return hex;
-}
-
 }  // namespace wine_runner

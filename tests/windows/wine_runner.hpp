@@ -53,6 +53,4 @@ int finish_background(Background& program, int timeout_seconds = 60);
 // The Windows name of a POSIX path (Wine's drive Z: is the root).
 std::string windows_path(const std::string& posix_path);
 
-std::string to_hex(const std::string& bytes);
-
 }  // namespace wine_runner
