@@ -1,5 +1,7 @@
 #include "coursefile/records.hpp"
 
+#include <algorithm>
+
 #include "coursefile/operator_wait.hpp"
 #include "textio/strings.hpp"
 
@@ -9,6 +11,11 @@ namespace {
 
 // Student numbers that mark a multiple-version examination.
 constexpr std::string_view version_student_numbers[] = {"1111111", "2222222", "3333333", "4444444"};
+// is_version_student_number tells most other numbers from them by length
+// and first digit alone; it holds only while all share these.
+static_assert(std::ranges::all_of(version_student_numbers, [](std::string_view number) {
+  return number.size() == version_student_numbers[0].size() && number[0] >= '1' && number[0] <= '4';
+}));
 
 // "a".."e" as the whole entry become "A".."E"; anything else stays.
 std::string key_letter(std::string_view entry) {
