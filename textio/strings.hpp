@@ -32,8 +32,9 @@ inline std::string_view trim_right(std::string_view text) {
 inline std::string_view trim(std::string_view text) { return trim_right(trim_left(text)); }  // left, then right
 
 // The letters the upper-case mapping knows depend on the code page of the
-// text: plain a-z on a UTF-8 system, a-z plus seven accented letters of the
-// OEM code page 437 on the Windows console.
+// text: plain a-z on a UTF-8 system (and for a Windows program whose code
+// page is UTF-8), a-z plus seven accented letters of the OEM code page 437
+// on the Windows console otherwise.
 enum class CodePage { utf8, oem437 };
 CodePage native_code_page();
 std::string upper_case(std::string_view text, CodePage page = native_code_page());

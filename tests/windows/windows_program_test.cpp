@@ -188,8 +188,44 @@ INSTANTIATE_TEST_SUITE_P(
         SameBytesCase{"EmptyCourseFile", {{"EMPTY.GBK", ""}}, "EMPTY", "", ""},
         SameBytesCase{"MissingCourseFile", {{"OTHER.GBK", exam_gbk}}, "NOPE", "", ""},
         SameBytesCase{"ManyStudentsInLargeBlocks", {{"BIG.GBK", many_students(6000)}}, "BIG", "", ""},
-        SameBytesCase{"CourseInSubfolder", {{"sub/EXAM.GBK", exam_gbk}}, sub_exam_posix, sub_exam_windows, ""}),
+        SameBytesCase{"CourseInSubfolder", {{"sub/EXAM.GBK", exam_gbk}}, sub_exam_posix, sub_exam_windows, ""},
+        // A name no single-byte code page spells: the program's code page is
+        // UTF-8, so the command line and the files take it as it is.
+        SameBytesCase{"NameOutsideTheCodePage",
+                      {{"\u8003\u8BD5\u6210\u7EE9.gbk", exam_gbk}},
+                      "\u8003\u8BD5\u6210\u7EE9",
+                      "",
+                      ""}),
     [](const ::testing::TestParamInfo<SameBytesCase>& info) { return std::string(info.param.name); });
+
+// An interactive run in the plain form, its list of names outside any
+// single-byte code page: listed in upper case as on POSIX (the bytes of their
+// characters untouched, though some are small letters of code page 437: the
+// 0x94 of U+751F, the 0xA4 of U+00E4), and the one chosen by its number is
+// converted into outputs beside it.
+TEST_F(WindowsProgram, PlainInteractiveRunListsAndChoosesNamesOutsideTheCodePage) {
+  const fs::path posix_dir = scratch / "posix";
+  const fs::path windows_dir = scratch / "windows";
+  const std::string students = "\u5B66\u751F\u6210\u7EE9";  // 学生成绩
+  const std::string names[] = {"B\u00E4r.gbk", students + ".gbk", "\u8003\u8BD5.gbk"};
+  for (const fs::path& dir : {posix_dir, windows_dir}) {
+    for (const std::string& name : names) write_file(dir / name, exam_gbk);
+  }
+  const std::string keys = "\n2\n";  // the current directory; the second name
+  const Result posix = wine_runner::run({posix_program}, posix_dir.string(), keys);
+  const Result windows = run_windows(windows_dir, {}, keys);
+  ASSERT_EQ(windows.exit_code, 0) << run_log(windows);
+  EXPECT_EQ(posix.exit_code, 0) << run_log(posix);
+  std::string expected = posix.out;
+  expected.replace(expected.find(posix_dir.string()), posix_dir.string().size(),
+                   wine_runner::windows_path(windows_dir.string()));
+  EXPECT_EQ(windows.out, expected);
+  EXPECT_NE(windows.out.find("\n1 B\u00E4R.GBK\n2 " + students + ".GBK\n3 \u8003\u8BD5.GBK\n"), std::string::npos)
+      << windows.out;
+  EXPECT_EQ(read_file(windows_dir / (students + ".dat")), exam_dat);
+  EXPECT_EQ(read_file(windows_dir / (students + ".ans")), exam_ans);
+  EXPECT_EQ(folder_contents(windows_dir), folder_contents(posix_dir));
+}
 
 // The worked example itself, typed as a new user would: the three files hold
 // exactly the bytes of the example.
@@ -420,7 +456,9 @@ TEST_F(WindowsProgram, CommandTailTable) {
 
 // ---------------------------------------------------------------------------
 // Upper case in the console's OEM code page 437: a to z and the seven
-// accented small letters that have capitals there, nothing else.
+// accented small letters that have capitals there, nothing else. The probe
+// has no manifest: it runs in the system's code page, as gbkconvert.exe does
+// on a Windows that ignores its manifest.
 
 TEST_F(WindowsProgram, UpperCaseInCodePage437) {
   struct Case {
