@@ -1,9 +1,10 @@
 #include "console/character_width.hpp"
+#include "console/character_width_table.hpp"
 
 namespace console {
 
-// The Windows console holds one byte of the OEM code page per cell; the
-// screen model never asks about characters of several bytes there.
-int character_width(char32_t) { return 1; }
+// The C library here has no wcwidth; the table holds what it gives on a
+// POSIX system, so that a UTF-8 console lays names out as a terminal does.
+int character_width(char32_t code_point) { return tabled_character_width(code_point); }
 
 }  // namespace console
