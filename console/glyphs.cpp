@@ -29,6 +29,26 @@ constexpr std::array<char32_t, 128> high_glyphs = {
 
 constexpr char32_t replacement = 0xFFFD;
 
+}  // namespace
+
+char32_t cp437_glyph(unsigned char byte) {
+  if (byte < 0x20) return low_glyphs[byte];
+  if (byte == 0x7F) return 0x2302;
+  if (byte >= 0x80) return high_glyphs[byte - 0x80];
+  return byte;
+}
+
+char32_t glyph(const Cell& cell) {
+  if (cell.tail_size == 0) return cp437_glyph(cell.ch);
+  const char32_t cp = code_point(cell);
+  return character_width(cp) > 0 ? cp : replacement;
+}
+
+void append_glyph(std::string& out, const Cell& cell) {
+  if (cell.columns == 0) return;  // the terminal filled it with the character on its left
+  append_utf8(out, glyph(cell));
+}
+
 void append_utf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -45,25 +65,6 @@ void append_utf8(std::string& out, char32_t cp) {
     out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
-}
-
-}  // namespace
-
-char32_t cp437_glyph(unsigned char byte) {
-  if (byte < 0x20) return low_glyphs[byte];
-  if (byte == 0x7F) return 0x2302;
-  if (byte >= 0x80) return high_glyphs[byte - 0x80];
-  return byte;
-}
-
-void append_glyph(std::string& out, const Cell& cell) {
-  if (cell.columns == 0) return;  // the terminal filled it with the character on its left
-  if (cell.tail_size == 0) {
-    append_utf8(out, cp437_glyph(cell.ch));
-    return;
-  }
-  const char32_t cp = code_point(cell);
-  append_utf8(out, character_width(cp) > 0 ? cp : replacement);
 }
 
 std::string visible_text(std::string_view bytes) {

@@ -17,9 +17,16 @@ namespace console {
 // The code page 437 glyph of a byte, as a Unicode code point (0x20 for 0).
 char32_t cp437_glyph(unsigned char byte);
 
+// The character that shows the cell's character (for a cell that holds
+// one: not the right half of a double-width character).
+char32_t glyph(const Cell& cell);
+
 // Appends the UTF-8 text that shows the cell's character; nothing for the
 // right half of a double-width character.
 void append_glyph(std::string& out, const Cell& cell);
+
+// Appends a code point (at most U+10FFFF) in UTF-8.
+void append_utf8(std::string& out, char32_t code_point);
 
 // Text for a terminal that shows bytes of UTF-8 text as the terminal form
 // would: every character as its glyph, so that no byte acts as a command;

@@ -1,5 +1,7 @@
 #include "console/input_records.hpp"
 
+#include "console/glyphs.hpp"
+
 namespace console::input_records {
 
 namespace {
@@ -64,8 +66,31 @@ bool decode_key(const KeyRecord& key, InputEvent& event) {
   if (key.ch != 0 && !(alt && code >= 'A' && code <= 'Z')) {
     event.key = Key::character;
     event.ch = key.ch;
+    event.tail = key.tail;
   }
   return true;  // otherwise Key::other: Alt with a letter, or a key without a character
+}
+
+bool take_utf16_character(char16_t unit, char16_t& high_surrogate, KeyRecord& key) {
+  const char16_t high = high_surrogate;
+  high_surrogate = 0;
+  char32_t cp = unit;
+  if (unit >= 0xD800 && unit <= 0xDBFF) {
+    high_surrogate = unit;
+    return false;
+  }
+  if (unit >= 0xDC00 && unit <= 0xDFFF) {
+    if (high == 0) return false;
+    cp = 0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) + (unit - 0xDC00);
+  }
+  key.ch = 0;
+  key.tail.clear();
+  if (cp == 0) return true;  // a key without a character
+  std::string bytes;
+  append_utf8(bytes, cp);
+  key.ch = bytes[0];
+  key.tail = bytes.substr(1);
+  return true;
 }
 
 bool decode_mouse(const MouseRecord& mouse, std::uint32_t& buttons, InputEvent& event) {

@@ -1,4 +1,5 @@
-// The Windows console's input records (what ReadConsoleInputA gives) as
+// The Windows console's input records (what ReadConsoleInputA gives, or
+// ReadConsoleInputW for a program whose code page is UTF-8) as
 // plain data, and their decoding into input events. Plain data so that the
 // decoding is the same code in every build and is tested without a console:
 // Wine's terminal console host delivers no mouse records at all, so the
@@ -7,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "console/console.hpp"
 
@@ -62,8 +64,9 @@ constexpr std::uint32_t mouse_wheeled = 0x0004;
 struct KeyRecord {
   bool key_down = false;
   std::uint16_t virtual_key = 0;
-  char ch = 0;  // the character in the console's code page, 0 for none
+  char ch = 0;  // the character in the program's code page (its first byte), 0 for none
   std::uint32_t control_keys = 0;
+  std::string tail = {};  // the other bytes of a UTF-8 character of several
 };
 
 struct MouseRecord {
@@ -77,6 +80,13 @@ struct MouseRecord {
 // release, or a press of Control, Shift, Alt, a Windows key, Caps Lock, Num
 // Lock or Scroll Lock.
 bool decode_key(const KeyRecord& key, InputEvent& event);
+
+// For a program whose code page is UTF-8, which reads key records as UTF-16
+// (ReadConsoleInputW): puts the character of a key press, unit, into key.ch
+// and key.tail as UTF-8. A character above U+FFFF comes as two presses, its
+// surrogate halves: the first is kept in high_surrogate and its press counts
+// for nothing (false), as does a second half without a first.
+bool take_utf16_character(char16_t unit, char16_t& high_surrogate, KeyRecord& key);
 
 // The event of a mouse record; false for one that is no event of its own (a
 // horizontal wheel, a record that changes no button). buttons holds the

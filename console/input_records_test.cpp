@@ -79,6 +79,39 @@ TEST(InputRecords, ReleasesAndModifierKeysCountForNothing) {
   EXPECT_FALSE(decode_key(KeyRecord{false, vk_return, '\r', 0}, got)) << "Enter released";
 }
 
+// A program whose code page is UTF-8 reads key presses as UTF-16 units: each
+// press in order, what it gives (nothing: no event of its own).
+TEST(InputRecords, Utf16KeyPressesGiveUtf8Characters) {
+  struct Step {
+    const char* name;
+    std::uint16_t vk;
+    char16_t unit;
+    bool counts;
+    InputEvent expected;
+  };
+  const Step steps[] = {
+      {"ASCII letter", 'A', u'a', true, character('a')},
+      {"a letter of two bytes", 0, u'\x00E4', true, character("\xC3\xA4")},
+      {"a CJK character", 0, u'\x8003', true, character("\xE8\x80\x83")},
+      {"first half of a character above U+FFFF", 0, u'\xD83D', false, {}},
+      {"its second half", 0, u'\xDE00', true, character("\xF0\x9F\x98\x80")},
+      {"a second half alone", 0, u'\xDE00', false, {}},
+      {"a first half and then no second one: only the other key", 0, u'\xD83D', false, {}},
+      {"Enter", vk_return, u'\r', true, event(Key::enter)},
+      {"a key without a character", vk_down, 0, true, event(Key::down)},
+  };
+  char16_t high_surrogate = 0;
+  for (const Step& step : steps) {
+    KeyRecord key = press(step.vk);
+    const bool counts = take_utf16_character(step.unit, high_surrogate, key);
+    EXPECT_EQ(counts, step.counts) << step.name;
+    if (!counts) continue;
+    InputEvent got;
+    EXPECT_TRUE(decode_key(key, got)) << step.name;
+    EXPECT_EQ(got, step.expected) << step.name;
+  }
+}
+
 // Mouse records in the order a console sends them: each press, move and
 // release relative to the buttons down before it.
 TEST(InputRecords, MouseRecordsInSequence) {

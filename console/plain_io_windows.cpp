@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <string>
+#include <string_view>
+
 #include "console/glyphs.hpp"
 #include "console/plain_io.hpp"
 
@@ -36,11 +39,36 @@ void write_all(HANDLE handle, const char* data, std::size_t size) {
 
 bool is_control(unsigned char byte) { return (byte < 0x20 && byte != '\n') || byte == 0x7F; }
 
+void write_wide(HANDLE console, std::u16string_view text) {
+  while (!text.empty()) {
+    const DWORD piece = text.size() > 0x4000 ? 0x4000 : static_cast<DWORD>(text.size());
+    DWORD written = 0;
+    if (!::WriteConsoleW(console, text.data(), piece, &written, nullptr) || written == 0) return;
+    text.remove_prefix(written);
+  }
+}
+
+// A program whose code page is UTF-8 writes the text as the terminal form
+// shows it: valid UTF-8 as its characters, every other byte (and every
+// control byte but the line end) as its code page 437 glyph.
+void write_utf8_to_console(HANDLE console, const char* data, std::size_t size) {
+  const std::string shown = visible_text(std::string_view(data, size));
+  if (shown.empty()) return;
+  std::u16string wide(shown.size(), u'\0');
+  const int length = ::MultiByteToWideChar(CP_UTF8, 0, shown.data(), static_cast<int>(shown.size()),
+                                           reinterpret_cast<wchar_t*>(wide.data()), static_cast<int>(wide.size()));
+  write_wide(console, std::u16string_view(wide.data(), static_cast<std::size_t>(length > 0 ? length : 0)));
+}
+
 // On a console no byte of a file name, a path or a course file may act as a
 // control (a bell, a backspace, an escape sequence of a console that reads
 // them): a control byte is shown as its code page 437 glyph, as the
 // terminal form shows it; everything else, line ends included, goes as it is.
 void write_to_console(HANDLE console, const char* data, std::size_t size) {
+  if (::GetACP() == CP_UTF8) {
+    write_utf8_to_console(console, data, size);
+    return;
+  }
   const char* const end = data + size;
   while (data < end) {
     const char* run = data;

@@ -247,14 +247,13 @@ bool take_signals() {
 // The glyphs of a run of changed cells. A double-width character that the
 // view's edge cuts shows as a blank.
 void append_run(std::string& out, const Screen& screen, const View& view, const CellRun& run, int& current_attr) {
-  const int right = view.left + view.cols - 1;
   for (int col = run.first; col <= run.last; ++col) {
     const Cell& cell = cell_at(screen, run.row, col);
     if (cell.attr != current_attr) {
       out += colours(cell.attr);
       current_attr = cell.attr;
     }
-    if ((cell.columns == 0 && col == view.left) || (cell.columns == 2 && col == right)) {
+    if (cut_by_view(cell, col, view)) {
       out += ' ';
     } else {
       append_glyph(out, cell);

@@ -7,6 +7,7 @@
 #include "console/input_records.hpp"
 #include "console/drawn_cells.hpp"
 #include "console/terminal.hpp"
+#include "console/utf16_cells.hpp"
 #include "console/view.hpp"
 
 namespace console::terminal {
@@ -53,6 +54,8 @@ struct State {
   bool mouse = false;
   bool cursor_visible = true;
   std::uint32_t buttons = 0;  // the mouse buttons down at the last mouse record
+  bool utf8 = false;  // the program's code page is UTF-8: records are read as UTF-16
+  char16_t high_surrogate = 0;  // the first half of a character typed in two records
   int rows = 0;  // the console window's size in cells
   int cols = 0;
   View view;  // the part of the model the window shows
@@ -60,6 +63,16 @@ struct State {
 };
 
 State state;
+
+// A double-width character's halves, marked as the console knows them.
+WORD half_mark(CellHalf half) {
+  switch (half) {
+    case CellHalf::left: return COMMON_LVB_LEADING_BYTE;
+    case CellHalf::right: return COMMON_LVB_TRAILING_BYTE;
+    case CellHalf::whole: break;
+  }
+  return 0;
+}
 
 bool is_console(HANDLE handle) {
   DWORD mode = 0;
@@ -99,14 +112,28 @@ std::wstring console_title() {
   return title;
 }
 
+// A program whose code page is UTF-8 reads records in UTF-16, so that a typed
+// character the console's own code page cannot hold arrives as itself.
+bool read_record(INPUT_RECORD& record, DWORD& got) {
+  return (state.utf8 ? ::ReadConsoleInputW(state.in, &record, 1, &got)
+                     : ::ReadConsoleInputA(state.in, &record, 1, &got)) != FALSE;
+}
+
 // The record as the decoder takes it; false for one that counts for nothing
 // (focus, menu and size records, key releases, modifier keys).
 bool decode(const INPUT_RECORD& record, InputEvent& event) {
   if (record.EventType == KEY_EVENT) {
     const KEY_EVENT_RECORD& key = record.Event.KeyEvent;
-    return records::decode_key({key.bKeyDown != FALSE, key.wVirtualKeyCode, key.uChar.AsciiChar,
-                                static_cast<std::uint32_t>(key.dwControlKeyState)},
-                               event);
+    records::KeyRecord decoded{key.bKeyDown != FALSE, key.wVirtualKeyCode, 0,
+                               static_cast<std::uint32_t>(key.dwControlKeyState)};
+    if (!state.utf8) {
+      decoded.ch = key.uChar.AsciiChar;
+    } else if (decoded.key_down &&
+               !records::take_utf16_character(static_cast<char16_t>(key.uChar.UnicodeChar), state.high_surrogate,
+                                              decoded)) {
+      return false;
+    }
+    return records::decode_key(decoded, event);
   }
   if (record.EventType == MOUSE_EVENT && state.mouse) {
     const MOUSE_EVENT_RECORD& mouse = record.Event.MouseEvent;
@@ -142,6 +169,7 @@ bool open() {
   ::GetConsoleCursorInfo(state.out, &state.cursor);
   state.cursor_visible = state.cursor.bVisible != FALSE;
   state.title = console_title();
+  state.utf8 = utf8_cells();
   read_window_size();
   ::SetConsoleMode(state.in, input_mode(false));
   ::SetConsoleMode(state.out, ENABLE_PROCESSED_OUTPUT | ENABLE_WRAP_AT_EOL_OUTPUT);
@@ -170,7 +198,9 @@ void close() {
   ::SetConsoleCtrlHandler(nullptr, FALSE);
 }
 
-bool utf8_cells() { return false; }  // the console shows OEM code page 437 bytes
+// Names reach the program in its code page: UTF-8 where the manifest is
+// honoured, otherwise bytes the console shows in its OEM code page.
+bool utf8_cells() { return ::GetACP() == CP_UTF8; }
 
 void set_title(std::string_view title) {
   if (!state.open) return;
@@ -220,21 +250,35 @@ View show(const Screen& screen) {
                                   state.cols > 0 ? state.cols : screen.width);
   if (view != state.view) forget_cells(state.drawn);  // every window cell shows another model cell
   state.view = view;
-  // Each run of changed cells is one cell-block write.
+  // Each run of changed cells is one cell-block write: UTF-8 cells as their
+  // characters, one byte per cell in the console's code page otherwise.
   std::vector<CHAR_INFO> piece;
   for (const CellRun& run : take_changed_cells(state.drawn, screen, view)) {
     piece.clear();
-    for (int col = run.first; col <= run.last; ++col) {
-      const Cell& cell = cell_at(screen, run.row, col);
-      CHAR_INFO info{};
-      info.Char.AsciiChar = static_cast<CHAR>(cell.ch);
-      info.Attributes = cell.attr;
-      piece.push_back(info);
+    if (screen.utf8) {
+      for (const Utf16Cell& cell : utf16_cells(screen, view, run)) {
+        CHAR_INFO info{};
+        info.Char.UnicodeChar = static_cast<WCHAR>(cell.unit);
+        info.Attributes = static_cast<WORD>(cell.attr | half_mark(cell.half));
+        piece.push_back(info);
+      }
+    } else {
+      for (int col = run.first; col <= run.last; ++col) {
+        const Cell& cell = cell_at(screen, run.row, col);
+        CHAR_INFO info{};
+        info.Char.AsciiChar = static_cast<CHAR>(cell.ch);
+        info.Attributes = cell.attr;
+        piece.push_back(info);
+      }
     }
     const COORD size{static_cast<SHORT>(piece.size()), 1};
     const SHORT row = static_cast<SHORT>(run.row - view.top);
     SMALL_RECT region{static_cast<SHORT>(run.first - view.left), row, static_cast<SHORT>(run.last - view.left), row};
-    ::WriteConsoleOutputA(state.out, piece.data(), size, COORD{0, 0}, &region);
+    if (screen.utf8) {
+      ::WriteConsoleOutputW(state.out, piece.data(), size, COORD{0, 0}, &region);
+    } else {
+      ::WriteConsoleOutputA(state.out, piece.data(), size, COORD{0, 0}, &region);
+    }
   }
   // Text written by other means (the system's own messages) takes the
   // current colours; the console's cursor stands where the model's does.
@@ -265,7 +309,7 @@ bool read_event(const Screen&, int timeout_ms, InputEvent& event) {
     if (waited == WAIT_TIMEOUT) return false;
     INPUT_RECORD record{};
     DWORD got = 0;
-    if (waited != WAIT_OBJECT_0 || !::ReadConsoleInputA(state.in, &record, 1, &got)) {
+    if (waited != WAIT_OBJECT_0 || !read_record(record, got)) {
       event = InputEvent{};  // the console has gone: end of input
       return true;
     }

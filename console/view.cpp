@@ -27,4 +27,8 @@ View follow_cursor(const View& previous, const Screen& screen, int display_rows,
   return view;
 }
 
+bool cut_by_view(const Cell& cell, int col, const View& view) {
+  return (cell.columns == 0 && col == view.left) || (cell.columns == 2 && col == view.left + view.cols - 1);
+}
+
 }  // namespace console

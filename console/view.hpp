@@ -23,4 +23,9 @@ View whole_screen(const Screen& screen);
 // the screen's edges.
 View follow_cursor(const View& previous, const Screen& screen, int display_rows, int display_cols);
 
+// Whether the view's edge cuts the double-width character the cell at col
+// belongs to: its left half in the view's last column, or its right half in
+// the first. A display shows such a half as a blank.
+bool cut_by_view(const Cell& cell, int col, const View& view);
+
 }  // namespace console

@@ -191,8 +191,9 @@ class WineConsole : public testing::Test {
     }
   }
 
-  void start(WineConsoleRun& wine, PtyProgram& posix, const std::vector<std::string>& arguments, int rows = 30) {
-    ASSERT_TRUE(wine_console::start(wine, GBKCONVERT_EXE, arguments, windows_folder().string(), rows));
+  void start(WineConsoleRun& wine, PtyProgram& posix, const std::vector<std::string>& arguments, int rows = 30,
+             const std::string& windows_program = GBKCONVERT_EXE) {
+    ASSERT_TRUE(wine_console::start(wine, windows_program, arguments, windows_folder().string(), rows));
     PtyOptions options;
     options.argv = {GBKCONVERT_PATH};
     options.argv.insert(options.argv.end(), arguments.begin(), arguments.end());
@@ -225,15 +226,16 @@ class WineConsole : public testing::Test {
   fs::path scratch;
   FolderNames windows_names;
   FolderNames posix_names;
+
+  // A command-line run of WARN.GBK (three_warnings) by windows_program.
+  void command_line_run_with_all_three_warnings(const std::string& windows_program);
 };
 
-// ---------------------------------------------------------------------------
-
-TEST_F(WineConsole, CommandLineRunWithAllThreeWarnings) {
+void WineConsole::command_line_run_with_all_three_warnings(const std::string& windows_program) {
   put("WARN.GBK", three_warnings);
   WineConsoleRun wine;
   PtyProgram posix;
-  start(wine, posix, {"WARN"});
+  start(wine, posix, {"WARN"}, 30, windows_program);
 
   // Each wait: the prompt it shows, the key that ends it, and what the next
   // warning would show, which must not appear before that one key.
@@ -293,6 +295,17 @@ TEST_F(WineConsole, CommandLineRunWithAllThreeWarnings) {
   EXPECT_EQ(wine.program.title, "") << "the window title as found";
   EXPECT_EQ(folder_contents(windows_folder()), folder_contents(posix_folder()));
   EXPECT_EQ(read_file(windows_folder() / "WARN.ans"), "1\r\n2\r\n3\r\n") << "the key as far as the last question count";
+}
+
+// ---------------------------------------------------------------------------
+
+TEST_F(WineConsole, CommandLineRunWithAllThreeWarnings) { command_line_run_with_all_three_warnings(GBKCONVERT_EXE); }
+
+// A Windows that ignores the manifest runs the program in the system's code
+// page: the console is drawn byte by byte in the console's code page, as
+// before the manifest, and shows the same.
+TEST_F(WineConsole, WithoutTheManifestTheRunIsAsBefore) {
+  command_line_run_with_all_three_warnings(GBKCONVERT_SYSTEM_CODE_PAGE_EXE);
 }
 
 // Standard input a file but the output a console, as `gbkconvert < answers`
@@ -442,6 +455,98 @@ TEST_F(WineConsole, InteractiveRunThroughEscapeToTheManualEntry) {
   EXPECT_EQ(wait_for_exit(posix), 0);
   EXPECT_EQ(read_file(windows_folder() / "other" / "BIO.dat"), tests::course_dat);
   EXPECT_EQ(read_file(windows_folder() / "other" / "BIO.ans"), tests::course_ans);
+}
+
+// ---------------------------------------------------------------------------
+// Names outside the system's code page. The program's code page is UTF-8
+// (its manifest), so the file search, the command line and the file
+// functions give and take them as they are, and the console shows them as
+// the POSIX terminal does: each character itself, a double-width one in two
+// cells.
+
+const std::string exam_name = "\u8003\u8BD5\u6210\u7EE9";      // 考试成绩
+const std::string students_name = "\u5B66\u751F\u6210\u7EE9";  // 学生成绩: U+751F holds the byte 0x94
+
+TEST_F(WineConsole, TheListShowsNamesOutsideTheCodePageAndChoosingOneConvertsIt) {
+  put(exam_name + ".gbk", tests::course);
+  // Bytes inside these names are small letters of code page 437 (0x94 in
+  // U+751F, 0xA4 in U+00E4), which the list's upper case must leave alone.
+  put(students_name + ".gbk", tests::course);
+  put("B\u00E4r.gbk", tests::course);
+  put("exam.gbk", tests::course);
+  WineConsoleRun wine;
+  PtyProgram posix;
+  start(wine, posix, {});
+  reach(wine, posix, directory_question);
+  press(wine, posix, key_escape, list_hint);
+  const std::string names[] = {"B\u00E4R.GBK", "EXAM.GBK", students_name + ".GBK", exam_name + ".GBK"};
+  for (const std::string& listed : names) {
+    EXPECT_NE(find_text(wine.program, listed).row, 0) << listed << "\n" << screen_text(wine.program);
+  }
+  press(wine, posix, key_end, exam_name + ".GBK");
+  EXPECT_EQ(selected_name(wine.program), exam_name + ".GBK") << screen_text(wine.program);
+  send(wine.program, key_enter);
+  send(posix, key_enter);
+  EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
+  EXPECT_EQ(wait_for_exit(posix), 0);
+  EXPECT_EQ(read_file(windows_folder() / (exam_name + ".dat")), tests::course_dat);
+  EXPECT_EQ(read_file(windows_folder() / (exam_name + ".txt")), tests::course_txt);
+  EXPECT_EQ(read_file(windows_folder() / (exam_name + ".ans")), tests::course_ans);
+  EXPECT_EQ(folder_contents(windows_folder()), folder_contents(posix_folder()));
+}
+
+// The plain form on a console (standard input a file) shows such a name as
+// its characters too.
+TEST_F(WineConsole, PlainFormOnAConsoleShowsANameOutsideTheCodePage) {
+  put(exam_name + ".gbk", tests::course);
+  WineConsoleRun wine;
+  ASSERT_TRUE(wine_console::start(wine, GBKCONVERT_EXE, {exam_name}, windows_folder().string(), 30, 80, "/dev/null"));
+  EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
+  const std::string report =
+      " " + exam_name + ".gbk: 3 student records, 4 questions -> " + exam_name + ".dat, " + exam_name + ".txt";
+  EXPECT_NE(find_text(wine.program, report).row, 0) << screen_text(wine.program);
+  EXPECT_EQ(read_file(windows_folder() / (exam_name + ".dat")), tests::course_dat);
+}
+
+TEST_F(WineConsole, CommandLineRunOfANameOutsideTheCodePage) {
+  put(exam_name + ".gbk", three_warnings);
+  WineConsoleRun wine;
+  PtyProgram posix;
+  start(wine, posix, {exam_name});
+  reach(wine, posix, "  Any key to continue");
+  if (HasFatalFailure()) return;
+  EXPECT_EQ(row_text(wine.program, 3), "   filename= " + exam_name + ".gbk") << screen_text(wine.program);
+  press(wine, posix, "x", "      Any key to continue.");
+  press(wine, posix, "y", "Discrepancy in the number of students");
+  send(wine.program, "z");
+  send(posix, "z");
+  EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
+  EXPECT_EQ(wait_for_exit(posix), 0);
+  const std::string report = " " + exam_name + ".gbk: 2 student records, 4 questions -> " + exam_name + ".dat";
+  EXPECT_NE(find_text(wine.program, report).row, 0) << screen_text(wine.program);
+  EXPECT_EQ(read_file(windows_folder() / (exam_name + ".ans")), "1\r\n2\r\n3\r\n");
+  EXPECT_EQ(folder_contents(windows_folder()), folder_contents(posix_folder()));
+}
+
+// Typed into the manual entry: the console hands the characters over as
+// UTF-16, and they reach the name as UTF-8.
+TEST_F(WineConsole, ManualEntryOfANameOutsideTheCodePage) {
+  const std::string folder = "\u6210\u7EE9";  // 成绩
+  put(fs::path(folder) / (exam_name + ".gbk"), tests::course);
+  WineConsoleRun wine;
+  PtyProgram posix;
+  start(wine, posix, {});
+  reach(wine, posix, directory_question);
+  press(wine, posix, key_escape, manual_question);
+  const std::string typed = folder + "/" + exam_name + ".gbk";
+  press(wine, posix, typed, typed);
+  send(wine.program, key_enter);
+  send(posix, key_enter);
+  EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
+  EXPECT_EQ(wait_for_exit(posix), 0);
+  EXPECT_EQ(read_file(windows_folder() / folder / (exam_name + ".dat")), tests::course_dat);
+  EXPECT_EQ(read_file(windows_folder() / folder / (exam_name + ".ans")), tests::course_ans);
+  EXPECT_EQ(folder_contents(windows_folder()), folder_contents(posix_folder()));
 }
 
 }  // namespace
