@@ -129,10 +129,10 @@ TEST_F(InteractiveTerminalRun, KeyboardAloneReachesTheConvertedFiles) {
   expect_converted("EXAM");
   EXPECT_FALSE(fs::exists(folder / "BIOLOGY.dat"));
   EXPECT_EQ(opened_files(3), "EXAM.ans\nEXAM.dat\nEXAM.txt\n");
-  // The run's report stays on the screen below the header line, in bright white.
+  // The run's report stays on the screen below the header line, in black.
   const Position report = find_text(run, " exam.gbk: 3 student records, 4 questions -> EXAM.dat, EXAM.txt, EXAM.ans");
   EXPECT_EQ(report.row, 2) << screen_text(run);
-  EXPECT_EQ(console_colour(cell(run, report.row, 2).fg), bright_white);
+  EXPECT_EQ(console_colour(cell(run, report.row, 2).fg), 0);
 }
 
 TEST_F(InteractiveTerminalRun, MouseAloneReachesTheConvertedFiles) {

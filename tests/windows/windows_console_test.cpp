@@ -16,6 +16,7 @@
 #include <map>
 #include <sstream>
 
+#include "tests/colour_contrast.hpp"
 #include "tests/pty_harness.hpp"
 #include "tests/windows/windows_test_support.hpp"
 #include "tests/windows/wine_console.hpp"
@@ -30,6 +31,7 @@ using namespace std::chrono_literals;
 using wine_console::WineConsoleRun;
 using namespace windows_tests;
 
+constexpr int black = 0;
 constexpr int light_grey = 7;
 constexpr int light_blue = 9;
 constexpr int light_magenta = 13;
@@ -289,6 +291,20 @@ TEST_F(WineConsole, CommandLineRunWithAllThreeWarnings) {
                                          " Any key to continue"};
   for (std::size_t i = 0; i < rows.size(); ++i) {
     expect_row(wine.program, static_cast<int>(i) + 1, rows[i], light_magenta, light_grey);
+  }
+  // Then the report, in a colour that reads on the light grey at a contrast
+  // of at least 4.5:1 in the usual palettes.
+  const std::vector<std::string> report = {
+      " WARN.GBK: 2 student records, 4 questions -> WARN.dat, WARN.txt, WARN.ans",
+      " line 3, student 1001: 3 answers, 4 expected",
+      " line 4, student 1111111: multiple-version student number",
+      " header: 3 students, found 2"};
+  for (std::size_t i = 0; i < report.size(); ++i) {
+    const int row = static_cast<int>(rows.size() + 1 + i);
+    expect_row(wine.program, row, report[i], black, light_grey);
+    const CellView c = cell(wine.program, row, 2);
+    EXPECT_GE(colour_contrast::lowest_contrast(foreground(c), background(c)), colour_contrast::readable)
+        << "row " << row;
   }
   EXPECT_EQ(wine.program.title, "") << "the window title as found";
   EXPECT_EQ(folder_contents(windows_folder()), folder_contents(posix_folder()));
