@@ -62,6 +62,16 @@ build_with_progress() {
   wait $!
 }
 
+# The end of a build's line: ", N files compiled in T", or " nothing to
+# build, T" when the build had nothing to do; START as for elapsed_since.
+build_done() {
+  if [ "$progress_shown" -lt 0 ]; then
+    echo " nothing to build, $(elapsed_since "$1")"
+  else
+    echo ", $built_files files compiled in $(elapsed_since "$1")"
+  fi
+}
+
 # test_with_progress BUILD LOG ARGUMENTS...
 # Runs ctest ARGUMENTS in BUILD with its output in LOG, printing the share
 # of tests done each time it passes another tenth. Returns ctest's status.
