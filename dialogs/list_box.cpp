@@ -191,8 +191,8 @@ void draw_list_box(console::Console& console, const ListBoxLayout& layout, std::
     if (at < count(choice)) {
       const unsigned char colour = at == choice.selected ? chosen_colour : box_colour;
       const std::string shown = name_in_cells(screen, choice.items[static_cast<std::size_t>(at)], layout.item_width);
-      console::put_cells(console, screen_row, layout.item_left - 1, " " + fit_cells(screen, shown, layout.item_width) + " ",
-                         colour);
+      console::put_cells(console, screen_row, layout.item_left - 1,
+                         " " + fit_cells(screen, shown, layout.item_width) + " ", colour);
     }
     if (scrolls) {
       std::string_view mark = ":";
