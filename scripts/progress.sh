@@ -62,14 +62,18 @@ build_with_progress() {
   wait $!
 }
 
-# The end of a build's line: ", N files compiled in T", or " nothing to
-# build, T" when the build had nothing to do; START as for elapsed_since.
+# The end of a build that went well: " 100%" if the build's last line said
+# less, then ", N files compiled in T"; or " nothing to build, T" when the
+# build had nothing to do. START as for elapsed_since.
 build_done() {
   if [ "$progress_shown" -lt 0 ]; then
     echo " nothing to build, $(elapsed_since "$1")"
-  else
-    echo ", $built_files files compiled in $(elapsed_since "$1")"
+    return
   fi
+  show_percent 100
+  local files="$built_files files"
+  [ "$built_files" -eq 1 ] && files="1 file"
+  echo ", $files compiled in $(elapsed_since "$1")"
 }
 
 # test_with_progress BUILD LOG ARGUMENTS...
