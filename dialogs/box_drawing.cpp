@@ -46,12 +46,58 @@ std::string_view first_cells(const console::Screen& screen, std::string_view tex
   return text.substr(0, used);
 }
 
+std::string_view last_cells(const console::Screen& screen, std::string_view text, int cells) {
+  // Where a character starts is known only from the front: a byte that
+  // starts no valid UTF-8 character is a character of its own.
+  std::vector<std::size_t> starts;
+  std::vector<int> columns;
+  for (std::size_t at = 0; at < text.size(); at += console::character_length(screen, text.substr(at))) {
+    starts.push_back(at);
+    columns.push_back(console::character_columns(screen, text.substr(at)));
+  }
+  std::size_t from = text.size();
+  int taken = 0;
+  for (std::size_t i = starts.size(); i-- > 0;) {
+    if (taken + columns[i] > cells) break;
+    taken += columns[i];
+    from = starts[i];
+  }
+  return text.substr(from);
+}
+
 std::string fit_cells(const console::Screen& screen, std::string_view text, int cells) {
   if (cells <= 0) return {};
   std::string fitted(first_cells(screen, text, cells));
   fitted.append(static_cast<std::size_t>(cells - text_cells(screen, fitted)), ' ');
   return fitted;
 }
+
+std::string_view ellipsis(const console::Screen& screen) { return screen.utf8 ? "\xE2\x80\xA6" : "..."; }
+
+std::string name_in_cells(const console::Screen& screen, std::string_view name, int cells) {
+  if (text_cells(screen, name) <= cells) return std::string(name);
+  const std::string_view mark = ellipsis(screen);
+  const int room = cells - text_cells(screen, mark);
+  if (room <= 0) return std::string(first_cells(screen, name, cells));
+  const std::size_t dot = name.rfind('.');
+  const int extension = dot == std::string_view::npos ? 0 : text_cells(screen, name.substr(dot));
+  const std::string_view end = last_cells(screen, name, std::min(room, std::max(room / 2, extension)));
+  const std::string_view beginning = first_cells(screen, name, room - text_cells(screen, end));
+  return std::string(beginning) + std::string(mark) + std::string(end);
+}
+
+std::string path_in_cells(const console::Screen& screen, std::string_view path, int cells) {
+  if (text_cells(screen, path) <= cells) return std::string(path);
+  const std::string_view mark = ellipsis(screen);
+  const int room = cells - text_cells(screen, mark);
+  if (room <= 0) return std::string(last_cells(screen, path, cells));
+  std::string_view end = last_cells(screen, path, room);
+  const std::size_t separator = end.find_first_of("/\\");
+  if (separator != std::string_view::npos && separator + 1 < end.size()) end.remove_prefix(separator);
+  return std::string(mark) + std::string(end);
+}
+
+int box_text_cells(const BoxArea& area) { return area.width - 4; }
 
 void draw_frame(console::Console& console, const BoxArea& area, unsigned char attr) {
   if (area.width < 2 || area.height < 2) return;
@@ -70,7 +116,7 @@ void draw_rule(console::Console& console, const BoxArea& area, int row, unsigned
 
 void draw_box_with_texts(console::Console& console, const BoxArea& area, std::string_view first_text,
                          std::string_view second_text, int hint_row) {
-  const int text_width = area.width - 4;
+  const int text_width = box_text_cells(area);
   draw_frame(console, area, box_colour);
   console::put_cells(console, area.top + 1, area.left + 2, fit_cells(console.screen, first_text, text_width),
                      box_colour);

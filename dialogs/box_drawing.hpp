@@ -39,14 +39,35 @@ int text_cells(const console::Screen& screen, std::string_view text);
 // The longest start of text that takes at most cells cells; never cuts a
 // character in two.
 std::string_view first_cells(const console::Screen& screen, std::string_view text, int cells);
+// The longest end of text that takes at most cells cells; never cuts a
+// character in two.
+std::string_view last_cells(const console::Screen& screen, std::string_view text, int cells);
 // The text padded with blanks, or cut, to exactly cells cells.
 std::string fit_cells(const console::Screen& screen, std::string_view text, int cells);
+
+// What stands for the part of a text left out: the ellipsis character
+// (U+2026, one cell) where the screen holds UTF-8 characters; "..." on a
+// screen of one byte per cell, since code page 437, which the Windows
+// console shows, has no such character.
+std::string_view ellipsis(const console::Screen& screen);
+// A name that fits in cells cells as it is; a longer one as its beginning,
+// the ellipsis and its end, the end holding at least its extension (from
+// its last '.'), so that names which differ only near their end stay apart.
+// The result may be a cell short of cells where a double-width character
+// did not fit; no character is cut in two.
+std::string name_in_cells(const console::Screen& screen, std::string_view name, int cells);
+// A path that fits in cells cells as it is; a longer one as the ellipsis
+// and its end, from a separator ('/' or '\\') where its last part fits, so
+// that the folder one is in stays readable.
+std::string path_in_cells(const console::Screen& screen, std::string_view path, int cells);
 
 // Frame of '+', '-' and '|' with the inside filled with blanks; plain bytes
 // that every terminal and code page shows the same.
 void draw_frame(console::Console& console, const BoxArea& area, unsigned char attr);
 // A row of '-' across the inside, joined to the frame on both sides.
 void draw_rule(console::Console& console, const BoxArea& area, int row, unsigned char attr);
+// Cells a box's texts may take: its inside less a blank on either side.
+int box_text_cells(const BoxArea& area);
 // A box's frame with the two texts every box starts with, cut to the inside:
 // the first on the row below the frame in the box's colour, the second (the
 // hint) on hint_row in the hint colour.

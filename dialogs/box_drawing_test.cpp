@@ -36,6 +36,53 @@ TEST(FitCells, CutsAndPadsByCharacterNeverInsideOne) {
   EXPECT_EQ(text_cells(utf8, wide + wide + "x"), 5);
 }
 
+// Names wider than the cells they may take keep their beginning and their
+// end, the extension always; paths keep their end. The ellipsis is one cell
+// on a UTF-8 screen and three dots on a screen of one byte per cell.
+TEST(ShortenedTexts, NamesKeepBothEndsAndPathsTheirLastPart) {
+  console::Screen bytes;
+  console::Screen utf8;
+  utf8.utf8 = true;
+  const std::string dots = "\xE2\x80\xA6";
+  const std::string wide = "\xE4\xB8\xAD";  // two columns
+  const std::string e_acute = "\xC3\xA9";
+  struct Case {
+    const char* name;
+    const console::Screen* screen;
+    std::string text;
+    int cells;
+    std::string shown;
+  };
+  const Case names[] = {
+      {"fits", &utf8, "EXAM.GBK", 8, "EXAM.GBK"},
+      {"fits exactly, bytes", &bytes, "EXAM_GROUP_A.GBK", 16, "EXAM_GROUP_A.GBK"},
+      {"halves about the ellipsis", &utf8, "ABCDEFGHIJ_GROUP_A.GBK", 15, "ABCDEFG" + dots + "P_A.GBK"},
+      {"three dots on a byte screen", &bytes, "ABCDEFGHIJ_GROUP_A.GBK", 15, "ABCDEF..._A.GBK"},
+      {"the extension wider than half", &utf8, "ABCDEFGHIJ.EXTENSION", 14, "ABC" + dots + ".EXTENSION"},
+      {"the extension wider than the room", &utf8, "AB.EXTENSIONXYZ", 8, dots + "SIONXYZ"},
+      {"no extension", &utf8, "ABCDEFGHIJKL", 7, "ABC" + dots + "JKL"},
+      {"never half a wide character at the end", &utf8, "AAAAAAAAAA" + wide + ".GBK", 12,
+       "AAAAAAA" + dots + ".GBK"},
+      {"nor at the beginning: a cell short", &utf8, "A" + wide + wide + "BBBBBBBBBB.GBK", 9,
+       "A" + wide + dots + ".GBK"},
+      {"two-byte characters", &utf8, e_acute + e_acute + e_acute + "XXXXXXX" + e_acute + ".GBK", 11,
+       e_acute + e_acute + e_acute + "XX" + dots + e_acute + ".GBK"},
+      {"a lone lead byte is a character of its own", &utf8, "\xC3" "BCDEFGHIJ.GBK", 9, "\xC3" "BCD" + dots + ".GBK"},
+      {"narrower than the dots", &bytes, "ABCDEFGH.GBK", 2, "AB"},
+  };
+  for (const auto& c : names) EXPECT_EQ(name_in_cells(*c.screen, c.text, c.cells), c.shown) << c.name;
+
+  const Case paths[] = {
+      {"fits", &utf8, "/home/exams", 11, "/home/exams"},
+      {"from a separator", &utf8, "/home/office/exams/2024/spring", 20, dots + "/exams/2024/spring"},
+      {"a Windows path on a byte screen", &bytes, "C:\\office\\exams\\2024\\spring", 21,
+       "...\\exams\\2024\\spring"},
+      {"a last part too long: its end", &utf8, "/home/a_very_long_folder_name", 10, dots + "lder_name"},
+      {"never half a wide character", &utf8, "/" + wide + wide + wide, 6, dots + wide + wide},
+  };
+  for (const auto& c : paths) EXPECT_EQ(path_in_cells(*c.screen, c.text, c.cells), c.shown) << c.name;
+}
+
 TEST(CentredArea, InsideThePartOfTheScreenOnViewWhereItFits) {
   console::Screen screen;  // 80 by 30
   const console::View all{1, 1, 30, 80};

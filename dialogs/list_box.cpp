@@ -178,7 +178,9 @@ void draw_list_box(console::Console& console, const ListBoxLayout& layout, std::
                    std::string_view second_text, const ListChoice& choice) {
   const console::Screen& screen = console.screen;
   const BoxArea& area = layout.area;
-  draw_box_with_texts(console, area, first_text, second_text, area.top + 2);
+  // The title is the folder: its end says which one it is.
+  draw_box_with_texts(console, area, path_in_cells(screen, first_text, box_text_cells(area)), second_text,
+                      area.top + 2);
   draw_rule(console, area, area.top + 3, box_colour);
   draw_rule(console, area, layout.buttons_row - 1, box_colour);
 
@@ -188,9 +190,9 @@ void draw_list_box(console::Console& console, const ListBoxLayout& layout, std::
     const int screen_row = layout.first_item_row + row;
     if (at < count(choice)) {
       const unsigned char colour = at == choice.selected ? chosen_colour : box_colour;
+      const std::string shown = name_in_cells(screen, choice.items[static_cast<std::size_t>(at)], layout.item_width);
       console::put_cells(console, screen_row, layout.item_left - 1,
-                         " " + fit_cells(screen, choice.items[static_cast<std::size_t>(at)], layout.item_width) + " ",
-                         colour);
+                         " " + fit_cells(screen, shown, layout.item_width) + " ", colour);
     }
     if (scrolls) {
       std::string_view mark = ":";

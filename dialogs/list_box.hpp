@@ -46,7 +46,9 @@ std::vector<std::string_view> non_empty_items(std::span<const std::string> items
 // keyboard. The end of input leaves.
 BoxState list_box_event(ListChoice& choice, const console::InputEvent& event, const ListBoxLayout& layout);
 
-// Draws the whole box. The hidden cursor stands on the selected item (or,
+// Draws the whole box. A name wider than the list shows its beginning and
+// its end, a title (the folder) wider than the box its end; what is chosen
+// is always the whole name. The hidden cursor stands on the selected item (or,
 // when the wheel scrolled it out of the list, on the nearest item shown), so
 // that a terminal too small for the box keeps it on view.
 void draw_list_box(console::Console& console, const ListBoxLayout& layout, std::string_view first_text,

@@ -205,17 +205,28 @@ TEST(ListBoxDrawing, TitleHintNamesAndTheSelection) {
   EXPECT_EQ(row_text(console.screen, l.first_item_row, l.scroll_col, 1), " ");
 }
 
-TEST(ListBoxDrawing, LongNamesAreCutInsideTheFrame) {
+// A name wider than the list keeps its beginning and its end, the folder in
+// the title its end, all inside the frame; clicks and keys work on the
+// whole name.
+TEST(ListBoxDrawing, LongNamesShowBothEndsInsideTheFrame) {
   std::array<std::string, 1000> list{};
-  list[0] = std::string(150, 'N') + ".GBK";
+  list[0] = std::string(150, 'N') + "_A.GBK";
+  list[1] = std::string(150, 'N') + "_B.GBK";
   console::Console console;
   Box box(list, console.screen);
-  draw_list_box(console, box.layout, std::string(120, 'T'), "hint", box.choice);
+  draw_list_box(console, box.layout, "/" + std::string(120, 'T') + "/exams/2024/spring", "hint", box.choice);
   const ListBoxLayout& l = box.layout;
   EXPECT_EQ(l.area.left, 1);
   EXPECT_EQ(l.area.width, 80);
-  EXPECT_EQ(row_text(console.screen, l.area.top + 1, 77, 4), "TT |");
-  EXPECT_EQ(row_text(console.screen, l.first_item_row, 76, 5), "NN  |");
+  const std::string title = ".../exams/2024/spring";  // three dots: one byte per cell
+  EXPECT_EQ(row_text(console.screen, l.area.top + 1, 2, 79), " " + title + std::string(76 - title.size(), ' ') + " |");
+  EXPECT_EQ(row_text(console.screen, l.first_item_row, 2, 79),
+            " " + std::string(36, 'N') + "..." + std::string(30, 'N') + "_A.GBK  |");
+  EXPECT_EQ(row_text(console.screen, l.first_item_row + 1, 2, 79),
+            " " + std::string(36, 'N') + "..." + std::string(30, 'N') + "_B.GBK  |");
+  ASSERT_EQ(list_box_event(box.choice, click(l.first_item_row + 1, l.item_left + 70), l), BoxState::open);
+  ASSERT_EQ(list_box_event(box.choice, click(l.first_item_row + 1, l.item_left + 70), l), BoxState::accepted);
+  EXPECT_EQ(box.choice.items[static_cast<std::size_t>(box.choice.selected)], list[1]);
 }
 
 // On a terminal too small for the box the view follows the cursor, so the

@@ -62,10 +62,16 @@ std::vector<std::string> run_report_lines(const ReportNames& names, const course
 
 void show_run_report(const ReportNames& names, const coursefile::RunTally& tally,
                      const textio::ChannelTable& channels, console::Console& console) {
+  // The run ends in bright white, which all but vanishes on the light grey
+  // background; the report is read in black, and the run's colour comes back
+  // after it.
+  const int run_colour = console.screen.foreground;
+  console::set_colours(console, console::black, console::keep_colour);
   for (const std::string& line : run_report_lines(names, tally, channels.failures)) {
     console::print_text(console, line);
     console::line_end(console);
   }
+  console::set_colours(console, run_colour, console::keep_colour);
 }
 
 }  // namespace output

@@ -33,7 +33,8 @@ struct ReportNames {
 std::vector<std::string> run_report_lines(const ReportNames& names, const coursefile::RunTally& tally,
                                           const std::vector<textio::FileFailure>& failures);
 
-// Prints the report from the cursor on, in the colours in force; no wait
+// Prints the report from the cursor on, in black on the background in
+// force, and then sets the foreground colour in force before; no wait
 // follows it.
 void show_run_report(const ReportNames& names, const coursefile::RunTally& tally,
                      const textio::ChannelTable& channels, console::Console& console);

@@ -36,5 +36,24 @@ TEST(RunReport, OnlyAFileWithAFailureOnRecordIsNamedAsFailed) {
             std::vector<std::string>{" E.GBK: 0 student records, no header record -> E.DAT, E.TXT (failed), E.ans"});
 }
 
+// Black on light grey reads at a contrast of 11:1 and more in the usual
+// palettes, where the run's bright white gives 1.3:1 to 2:1; the colour the
+// run ends with stays bright white.
+TEST(RunReport, DrawnInBlackOnTheBackgroundThenTheRunsColourAgain) {
+  console::Console console;  // plain form: the screen model alone
+  console::set_colours(console, console::bright_white, console::light_grey);
+  coursefile::RunTally tally;
+  tally.student_records = 2;
+  const textio::ChannelTable channels;
+  show_run_report(names, tally, channels, console);
+  for (int row : {1, 2}) {
+    const console::Cell& first = console::cell_at(console.screen, row, 2);
+    EXPECT_EQ(first.attr, console::black + 16 * console::light_grey) << "row " << row;
+  }
+  EXPECT_EQ(console::cell_text(console::cell_at(console.screen, 2, 2)), "h");  // " header: none, found 2"
+  EXPECT_EQ(console.screen.foreground, console::bright_white);
+  EXPECT_EQ(console.screen.background, console::light_grey);
+}
+
 }  // namespace
 }  // namespace output

@@ -7,9 +7,15 @@ need_packages() {
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
-  echo "installing: ${missing[*]}" >&2
   local sudo=
-  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+      echo "missing Debian packages; as root, run: apt-get install ${missing[*]}" >&2
+      return 1
+    fi
+    sudo=sudo
+  fi
+  echo "installing: ${missing[*]}" >&2
   export DEBIAN_FRONTEND=noninteractive
   # Another install running at the same time (a second checkout's ./test)
   # holds dpkg's lock: wait for it rather than fail.

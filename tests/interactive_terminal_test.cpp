@@ -26,7 +26,7 @@ using namespace std::chrono_literals;
 
 constexpr int light_blue = 9;
 constexpr int light_red = 12;
-constexpr int bright_white = 15;
+constexpr int black = 0;
 
 const std::string directory_question = "Change default directory for .gbk course files?";
 const std::string list_hint = "Select a .gbk file or exit";
@@ -129,10 +129,10 @@ TEST_F(InteractiveTerminalRun, KeyboardAloneReachesTheConvertedFiles) {
   expect_converted("EXAM");
   EXPECT_FALSE(fs::exists(folder / "BIOLOGY.dat"));
   EXPECT_EQ(opened_files(3), "EXAM.ans\nEXAM.dat\nEXAM.txt\n");
-  // The run's report stays on the screen below the header line, in bright white.
+  // The run's report stays on the screen below the header line, in black.
   const Position report = find_text(run, " exam.gbk: 3 student records, 4 questions -> EXAM.dat, EXAM.txt, EXAM.ans");
   EXPECT_EQ(report.row, 2) << screen_text(run);
-  EXPECT_EQ(console_colour(cell(run, report.row, 2).fg), bright_white);
+  EXPECT_EQ(console_colour(cell(run, report.row, 2).fg), black);
 }
 
 TEST_F(InteractiveTerminalRun, MouseAloneReachesTheConvertedFiles) {
@@ -397,6 +397,76 @@ TEST_F(InteractiveTerminalRun, WideCharactersInTheListAndInTheInputBox) {
   EXPECT_EQ(wait_for_exit(run), 0) << screen_text(run);
   expect_converted(chinese);
 }
+
+// Names wider than the list, which differ only near their end, and a folder
+// wider than the box's title, on the 80 by 30 screen as a small and a wide
+// terminal show it.
+struct LongNameTerminal {
+  const char* name;
+  int rows;
+  int cols;
+  friend void PrintTo(const LongNameTerminal& size, std::ostream* out) { *out << size.name; }
+};
+
+class LongNames : public InteractiveTerminalRun, public testing::WithParamInterface<LongNameTerminal> {};
+
+// What a box's row holds between its frame's two sides, without the blanks
+// around it.
+std::string inside_frame(const PtyProgram& run, int row) {
+  const std::string text = row_text(run, row);
+  const std::size_t left = text.find('|');
+  const std::size_t right = text.rfind('|');
+  if (left == std::string::npos || right <= left) return {};
+  const std::string inside = text.substr(left + 1, right - left - 1);
+  const std::size_t first = inside.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return inside.substr(first, inside.find_last_not_of(' ') + 1 - first);
+}
+
+TEST_P(LongNames, ShowTheirBeginningAndEndAndTheFolderItsLastPart) {
+  const LongNameTerminal& size = GetParam();
+  const std::string stem = "SPRING_2024_STATISTICS_MIDTERM_RETAKE_EXAMINATION_FOR_THE_SECOND_YEAR_STUDENTS_GROUP_";
+  const fs::path deep = fs::path("the_office_of_examinations_and_assessment_records") / "exams" / "2024" / "spring";
+  put(deep / (stem + "A.GBK"), course);
+  put(deep / (stem + "B.GBK"), course);
+  ASSERT_GT(stem.size() + 5, 75u) << "wider than the widest list";
+  PtyProgram run;
+  start(run, size.rows, size.cols);
+  ASSERT_TRUE(wait_for_box(run, directory_question)) << screen_text(run);
+  send(run, deep.string() + key_enter);
+  ASSERT_TRUE(wait_for_box(run, list_hint)) << screen_text(run);
+
+  const std::string dots = "\xE2\x80\xA6";
+  const Position a = find_text(run, "GROUP_A.GBK");
+  const Position b = find_text(run, "GROUP_B.GBK");
+  ASSERT_NE(a.row, 0) << screen_text(run);
+  ASSERT_EQ(b.row, a.row + 1) << screen_text(run);
+  const std::string shown_a = inside_frame(run, a.row);
+  const std::string shown_b = inside_frame(run, b.row);
+  EXPECT_NE(shown_a, shown_b);
+  for (const auto& [shown, group] : {std::pair{shown_a, "GROUP_A.GBK"}, std::pair{shown_b, "GROUP_B.GBK"}}) {
+    EXPECT_TRUE(shown.starts_with("SPRING_2024_STATISTICS_")) << shown;
+    EXPECT_TRUE(shown.ends_with(group)) << shown;
+    EXPECT_NE(shown.find(dots), std::string::npos) << shown;
+  }
+  // The title is the folder's end, from a separator on.
+  const Position title = find_text(run, dots + "/");
+  ASSERT_NE(title.row, 0) << screen_text(run);
+  EXPECT_EQ(title.row, find_text(run, list_hint).row - 1) << screen_text(run);
+  EXPECT_TRUE(inside_frame(run, title.row).ends_with("/exams/2024/spring")) << screen_text(run);
+  EXPECT_GT((folder / deep).string().size(), 76u) << "wider than the title";
+
+  send(run, key_down + key_enter);
+  EXPECT_EQ(wait_for_exit(run), 0) << screen_text(run);
+  expect_converted(deep / (stem + "B"));
+  EXPECT_FALSE(fs::exists(folder / deep / (stem + "A.dat")));
+}
+
+INSTANTIATE_TEST_SUITE_P(InteractiveTerminalRun, LongNames,
+                         testing::Values(LongNameTerminal{"80_by_24", 24, 80}, LongNameTerminal{"120_by_30", 30, 120}),
+                         [](const testing::TestParamInfo<LongNameTerminal>& info) {
+                           return std::string(info.param.name);
+                         });
 
 // Text longer than the field: Left moves the cursor and leaves the text
 // where it is, and a click moves the cursor, never the text.

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "program_runner.hpp"
 #include "worked_example.hpp"
@@ -41,6 +43,36 @@ TEST(CommandLineRun, ConvertsTheWorkedExampleByteForByte) {
   EXPECT_EQ(folder.get("EXAM.txt"), ".24.\r\n-..12\r\nx..4\r\n");
   EXPECT_EQ(folder.get("EXAM.ans"), "1\r\n3\r\n2\r\n5\r\n");
   EXPECT_EQ(folder.get("EXAM.GBK"), course);
+}
+
+std::string source_file(const std::string& name) {
+  std::ifstream in(fs::path(SOURCE_DIR) / name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The file a new user converts first raises each warning, and its report is
+// the one the README shows for it, line for line.
+TEST(CommandLineRun, TheExampleRaisesEachWarningAndEndsWithTheReportTheReadmeShows) {
+  ScratchFolder folder;
+  const std::string example = source_file("examples/WARN.GBK");
+  ASSERT_FALSE(example.empty());
+  folder.put("examples/WARN.GBK", example);
+  const RunResult run = run_program(folder.path, {"examples/WARN"});
+  EXPECT_EQ(run.exit_code, 0);
+  for (const std::string& warning : {question_warning("examples/WARN.gbk"),
+                                     version_warning("examples/WARN.gbk", "2222222"),
+                                     student_warning("examples/WARN.gbk")}) {
+    EXPECT_NE(run.output.find(warning), std::string::npos) << warning << "\nin\n" << run.output;
+  }
+  const std::string readme = source_file("README.md");
+  const std::size_t section = readme.find("\n## The report at the end of a run\n");
+  ASSERT_NE(section, std::string::npos);
+  const std::size_t from = readme.find("\n```\n", section);
+  ASSERT_NE(from, std::string::npos);
+  const std::size_t to = readme.find("\n```\n", from + 5);
+  ASSERT_NE(to, std::string::npos);
+  const std::string shown = readme.substr(from + 5, to + 1 - (from + 5));
+  EXPECT_TRUE(run.output.ends_with(shown)) << "the README shows\n" << shown << "the run printed\n" << run.output;
 }
 
 TEST(CommandLineRun, ALongerLastRecordWarnsAndLengthensTheAnsFile) {

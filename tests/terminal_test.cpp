@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/colour_contrast.hpp"
 #include "tests/pty_checks.hpp"
 #include "tests/pty_harness.hpp"
 
@@ -20,6 +21,7 @@ namespace {
 using namespace pty_test;
 using namespace std::chrono_literals;
 
+constexpr int black = 0;
 constexpr int light_grey = 7;
 constexpr int light_blue = 9;
 constexpr int light_magenta = 13;
@@ -168,15 +170,24 @@ TEST_F(TerminalRun, WarningsInTheirColoursEachWaitingForTheOperator) {
   send(run, "z");
   EXPECT_EQ(wait_for_exit(run), 0);
   expect_modes_as_found(run);
-  // What the run printed stays, ending with its report in bright white and
-  // without a wait; the shell's prompt comes on the next row, and nothing of
-  // the light grey background is left below it.
+  // What the run printed stays, ending with its report without a wait; the
+  // shell's prompt comes on the next row, and nothing of the light grey
+  // background is left below it. The report must be read: its colour has a
+  // contrast of at least 4.5:1 on the light grey in the usual palettes (the
+  // run's own bright white has 1.3:1 to 2:1).
   EXPECT_EQ(row_text(run, 16), "Discrepancy in the number of students");
-  expect_row(run, 18, " WARN.GBK: 2 student records, 4 questions -> WARN.dat, WARN.txt, WARN.ans", bright_white,
+  expect_row(run, 18, " WARN.GBK: 2 student records, 4 questions -> WARN.dat, WARN.txt, WARN.ans", black,
              light_grey);
-  expect_row(run, 19, " line 3, student 1001: 3 answers, 4 expected", bright_white, light_grey);
-  expect_row(run, 20, " line 4, student 1111111: multiple-version student number", bright_white, light_grey);
-  expect_row(run, 21, " header: 3 students, found 2", bright_white, light_grey);
+  expect_row(run, 19, " line 3, student 1001: 3 answers, 4 expected", black, light_grey);
+  expect_row(run, 20, " line 4, student 1111111: multiple-version student number", black, light_grey);
+  expect_row(run, 21, " header: 3 students, found 2", black, light_grey);
+  for (int row = 18; row <= 21; ++row) {
+    const CellView c = cell(run, row, 2);
+    EXPECT_GE(colour_contrast::lowest_contrast(console_colour(c.fg), console_colour(c.bg)), colour_contrast::readable)
+        << "row " << row;
+  }
+  EXPECT_LT(colour_contrast::lowest_contrast(bright_white, light_grey), colour_contrast::readable)
+      << "the rule tells the run's bright white from a readable colour";
   expect_cursor(run, 22, 1);
   for (int row = 22; row <= 30; ++row) EXPECT_EQ(cell(run, row, 1).bg, -1) << "row " << row;
   EXPECT_TRUE(std::filesystem::exists(folder_ / "WARN.ans"));

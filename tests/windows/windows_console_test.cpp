@@ -16,6 +16,7 @@
 #include <map>
 #include <sstream>
 
+#include "tests/colour_contrast.hpp"
 #include "tests/pty_harness.hpp"
 #include "tests/windows/windows_test_support.hpp"
 #include "tests/windows/wine_console.hpp"
@@ -30,6 +31,7 @@ using namespace std::chrono_literals;
 using wine_console::WineConsoleRun;
 using namespace windows_tests;
 
+constexpr int black = 0;
 constexpr int light_grey = 7;
 constexpr int light_blue = 9;
 constexpr int light_magenta = 13;
@@ -72,37 +74,86 @@ int background(const CellView& c) { return c.bg == -1 ? 0 : console_colour(c.bg)
 // the cursor.
 using FolderNames = std::vector<std::pair<std::string, std::string>>;  // as shown, stand-in
 
-// A folder's name in a row of the screen becomes its stand-in, also where a
-// box cut it at its edge (a deep checkout's folders are longer than a box is
-// wide); the blanks after it go too, since the two programs' names differ in
-// length and so in what is left of the box's row.
-void replace_folder(std::string& text, const std::string& shown, const std::string& stand_in) {
+// One cell of a row as the picture shows it.
+struct PictureCell {
+  std::string text;
+  std::string colours;
+};
+
+// Where a folder's name stands in a row: whole, cut at the box's right edge,
+// or, where the box shows a folder's end only, its end after an ellipsis
+// (the Windows console's "...", a terminal's U+2026), which the two programs
+// cut at different places. The blanks after it belong to it, since the two
+// programs' names differ in length and so in what is left of the box's row.
+// Bytes from..to of the row's text; from is npos when it is not there.
+std::pair<std::size_t, std::size_t> find_folder(const std::string& text, const std::string& shown) {
+  const auto with_blanks = [&](std::size_t from, std::size_t to) {
+    while (to < text.size() && text[to] == ' ') ++to;
+    return std::make_pair(from, to);
+  };
   const std::size_t enough = std::min<std::size_t>(shown.size(), 12);
   const std::size_t at = text.find(shown.substr(0, enough));
-  if (at == std::string::npos) return;
-  std::size_t end = at + enough;
-  while (end - at < shown.size() && end < text.size() && text[end] == shown[end - at]) ++end;
-  while (end < text.size() && text[end] == ' ') ++end;
-  text.replace(at, end - at, stand_in);
+  if (at != std::string::npos) {
+    std::size_t end = at + enough;
+    while (end - at < shown.size() && end < text.size() && text[end] == shown[end - at]) ++end;
+    return with_blanks(at, end);
+  }
+  for (const std::string mark : {"...", "\xE2\x80\xA6"}) {
+    for (std::size_t dots = text.find(mark); dots != std::string::npos; dots = text.find(mark, dots + 1)) {
+      const std::size_t after = dots + mark.size();
+      const std::size_t end = std::min(text.find(' ', after), text.size());
+      if (end > after && shown.ends_with(text.substr(after, end - after))) return with_blanks(dots, end);
+    }
+  }
+  return {std::string::npos, 0};
+}
+
+// The cells of a row with each folder in it turned into one cell holding its
+// stand-in, in the colours of the folder's first cell.
+void replace_folders(std::vector<PictureCell>& cells, const FolderNames& folders) {
+  for (const auto& [shown, stand_in] : folders) {
+    std::string text;
+    for (const PictureCell& c : cells) text += c.text;
+    const auto [from, to] = find_folder(text, shown);
+    if (from == std::string::npos) continue;
+    std::vector<PictureCell> replaced;
+    std::size_t offset = 0;
+    for (const PictureCell& c : cells) {
+      const std::size_t next = offset + c.text.size();
+      if (next <= from || offset >= to) {
+        replaced.push_back(c);
+      } else if (offset <= from) {
+        replaced.push_back({stand_in, c.colours});
+      }
+      offset = next;
+    }
+    cells = std::move(replaced);
+  }
 }
 
 std::string screen_picture(const PtyProgram& run, const FolderNames& folders) {
   std::ostringstream picture;
   for (int row = 1; row <= screen_rows(run); ++row) {
-    std::string text = row_text(run, row);
-    for (const auto& [shown, stand_in] : folders) replace_folder(text, shown, stand_in);
+    std::vector<PictureCell> cells;
+    for (int col = 1; col <= 80; ++col) {
+      const CellView c = cell(run, row, col);
+      if (c.text.empty()) continue;  // the right half of a double-width character
+      cells.push_back({c.text, (c.text == " " ? std::string("-") : std::to_string(foreground(c))) + "/" +
+                                   std::to_string(background(c))});
+    }
+    replace_folders(cells, folders);
+    std::string text;
+    for (const PictureCell& c : cells) text += c.text;
+    text.erase(text.find_last_not_of(' ') + 1);
     picture << std::setw(2) << row << " |" << text << "|\n   ";
     std::string last;
     int count = 0;
-    for (int col = 1; col <= 80; ++col) {
-      const CellView c = cell(run, row, col);
-      const std::string colours =
-          (c.text == " " ? std::string("-") : std::to_string(foreground(c))) + "/" + std::to_string(background(c));
-      if (colours != last && count > 0) {
+    for (const PictureCell& c : cells) {
+      if (c.colours != last && count > 0) {
         picture << " " << last << "x" << count;
         count = 0;
       }
-      last = colours;
+      last = c.colours;
       ++count;
     }
     picture << " " << last << "x" << count << "\n";
@@ -292,6 +343,20 @@ void WineConsole::command_line_run_with_all_three_warnings(const std::string& wi
   for (std::size_t i = 0; i < rows.size(); ++i) {
     expect_row(wine.program, static_cast<int>(i) + 1, rows[i], light_magenta, light_grey);
   }
+  // Then the report, in a colour that reads on the light grey at a contrast
+  // of at least 4.5:1 in the usual palettes.
+  const std::vector<std::string> report = {
+      " WARN.GBK: 2 student records, 4 questions -> WARN.dat, WARN.txt, WARN.ans",
+      " line 3, student 1001: 3 answers, 4 expected",
+      " line 4, student 1111111: multiple-version student number",
+      " header: 3 students, found 2"};
+  for (std::size_t i = 0; i < report.size(); ++i) {
+    const int row = static_cast<int>(rows.size() + 1 + i);
+    expect_row(wine.program, row, report[i], black, light_grey);
+    const CellView c = cell(wine.program, row, 2);
+    EXPECT_GE(colour_contrast::lowest_contrast(foreground(c), background(c)), colour_contrast::readable)
+        << "row " << row;
+  }
   EXPECT_EQ(wine.program.title, "") << "the window title as found";
   EXPECT_EQ(folder_contents(windows_folder()), folder_contents(posix_folder()));
   EXPECT_EQ(read_file(windows_folder() / "WARN.ans"), "1\r\n2\r\n3\r\n") << "the key as far as the last question count";
@@ -343,6 +408,45 @@ TEST_F(WineConsole, OnAnEightyBy24TerminalTheViewFollowsTheCursor) {
   EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
   EXPECT_EQ(wait_for_exit(posix), 0);
   EXPECT_EQ(read_file(windows_folder() / "C01.dat"), tests::course_dat);
+}
+
+// Names wider than the list, which differ only near their end, and a folder
+// wider than the title: code page 437 has no ellipsis character, so the
+// console shows three dots where the middle of a name or the start of the
+// folder is left out.
+TEST_F(WineConsole, LongNamesShowTheirBeginningAndEndWithThreeDots) {
+  const std::string stem = "SPRING_2024_STATISTICS_MIDTERM_RETAKE_EXAMINATION_FOR_THE_SECOND_YEAR_STUDENTS_GROUP_";
+  const fs::path deep = fs::path("the_office_of_examinations_and_assessment_records") / "exams" / "2024" / "spring";
+  put(deep / (stem + "A.GBK"), tests::course);
+  put(deep / (stem + "B.GBK"), tests::course);
+  WineConsoleRun wine;
+  ASSERT_TRUE(wine_console::start(wine, GBKCONVERT_EXE, {}, windows_folder().string(), 24));
+  ASSERT_TRUE(wait_for_text(wine.program, directory_question, wine_timeout)) << screen_text(wine.program);
+  ASSERT_TRUE(wine_console::wait_for_operator(wine, wine_timeout)) << screen_text(wine.program);
+  send(wine.program, deep.string() + key_enter);
+  ASSERT_TRUE(wait_for_text(wine.program, list_hint, wine_timeout)) << screen_text(wine.program);
+  ASSERT_TRUE(wine_console::wait_for_operator(wine, wine_timeout)) << screen_text(wine.program);
+
+  const Position a = find_text(wine.program, "GROUP_A.GBK");
+  ASSERT_NE(a.row, 0) << screen_text(wine.program);
+  EXPECT_EQ(find_text(wine.program, "GROUP_B.GBK").row, a.row + 1) << screen_text(wine.program);
+  for (const auto& [row, group] : {std::pair{a.row, "GROUP_A.GBK  |"}, std::pair{a.row + 1, "GROUP_B.GBK  |"}}) {
+    const std::string text = row_text(wine.program, row);
+    EXPECT_TRUE(text.starts_with("| SPRING_2024_STATISTICS_")) << text;
+    EXPECT_TRUE(text.ends_with(group)) << text;
+    EXPECT_NE(text.find("..."), std::string::npos) << text;
+  }
+  // The title: the folder's end, from a separator on.
+  const int title_row = find_text(wine.program, list_hint).row - 1;
+  std::string title = row_text(wine.program, title_row);
+  title.erase(title.find_last_not_of(" |") + 1);
+  EXPECT_TRUE(title.starts_with("| ...\\")) << title;
+  EXPECT_TRUE(title.ends_with("\\exams\\2024\\spring")) << title;
+
+  send(wine.program, key_down + key_enter);
+  EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
+  EXPECT_EQ(read_file(windows_folder() / deep / (stem + "B.dat")), tests::course_dat);
+  EXPECT_FALSE(fs::exists(windows_folder() / deep / (stem + "A.dat")));
 }
 
 // A waiting program costs no processor time: it blocks on the console.
