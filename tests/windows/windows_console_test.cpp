@@ -280,6 +280,7 @@ class WineConsole : public testing::Test {
 
   // A command-line run of WARN.GBK (three_warnings) by windows_program.
   void command_line_run_with_all_three_warnings(const std::string& windows_program);
+  void long_names_show_their_beginning_and_end(const std::string& windows_program, const std::string& ellipsis);
 };
 
 void WineConsole::command_line_run_with_all_three_warnings(const std::string& windows_program) {
@@ -411,16 +412,16 @@ TEST_F(WineConsole, OnAnEightyBy24TerminalTheViewFollowsTheCursor) {
 }
 
 // Names wider than the list, which differ only near their end, and a folder
-// wider than the title: code page 437 has no ellipsis character, so the
-// console shows three dots where the middle of a name or the start of the
-// folder is left out.
-TEST_F(WineConsole, LongNamesShowTheirBeginningAndEndWithThreeDots) {
+// wider than the title: the console shows `ellipsis` where the middle of a
+// name or the start of the folder is left out.
+void WineConsole::long_names_show_their_beginning_and_end(const std::string& windows_program,
+                                                          const std::string& ellipsis) {
   const std::string stem = "SPRING_2024_STATISTICS_MIDTERM_RETAKE_EXAMINATION_FOR_THE_SECOND_YEAR_STUDENTS_GROUP_";
   const fs::path deep = fs::path("the_office_of_examinations_and_assessment_records") / "exams" / "2024" / "spring";
   put(deep / (stem + "A.GBK"), tests::course);
   put(deep / (stem + "B.GBK"), tests::course);
   WineConsoleRun wine;
-  ASSERT_TRUE(wine_console::start(wine, GBKCONVERT_EXE, {}, windows_folder().string(), 24));
+  ASSERT_TRUE(wine_console::start(wine, windows_program, {}, windows_folder().string(), 24));
   ASSERT_TRUE(wait_for_text(wine.program, directory_question, wine_timeout)) << screen_text(wine.program);
   ASSERT_TRUE(wine_console::wait_for_operator(wine, wine_timeout)) << screen_text(wine.program);
   send(wine.program, deep.string() + key_enter);
@@ -434,19 +435,30 @@ TEST_F(WineConsole, LongNamesShowTheirBeginningAndEndWithThreeDots) {
     const std::string text = row_text(wine.program, row);
     EXPECT_TRUE(text.starts_with("| SPRING_2024_STATISTICS_")) << text;
     EXPECT_TRUE(text.ends_with(group)) << text;
-    EXPECT_NE(text.find("..."), std::string::npos) << text;
+    EXPECT_NE(text.find(ellipsis), std::string::npos) << text;
   }
   // The title: the folder's end, from a separator on.
   const int title_row = find_text(wine.program, list_hint).row - 1;
   std::string title = row_text(wine.program, title_row);
   title.erase(title.find_last_not_of(" |") + 1);
-  EXPECT_TRUE(title.starts_with("| ...\\")) << title;
+  EXPECT_TRUE(title.starts_with("| " + ellipsis + "\\")) << title;
   EXPECT_TRUE(title.ends_with("\\exams\\2024\\spring")) << title;
 
   send(wine.program, key_down + key_enter);
   EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
   EXPECT_EQ(read_file(windows_folder() / deep / (stem + "B.dat")), tests::course_dat);
   EXPECT_FALSE(fs::exists(windows_folder() / deep / (stem + "A.dat")));
+}
+
+// In the UTF-8 code page the console draws the ellipsis character, as a
+// terminal does.
+TEST_F(WineConsole, LongNamesShowTheirBeginningAndEndWithAnEllipsis) {
+  long_names_show_their_beginning_and_end(GBKCONVERT_EXE, "\u2026");
+}
+
+// Code page 437 has no ellipsis character: three dots stand for it.
+TEST_F(WineConsole, LongNamesShowTheirBeginningAndEndWithThreeDotsWithoutTheManifest) {
+  long_names_show_their_beginning_and_end(GBKCONVERT_SYSTEM_CODE_PAGE_EXE, "...");
 }
 
 // A waiting program costs no processor time: it blocks on the console.
