@@ -4,11 +4,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
+#include <vector>
 
 #include "coursefile/records.hpp"
 
@@ -94,13 +97,15 @@ class ReadingWays : public ::testing::Test {
     return reading;
   }
 
-  void expect_same_both_ways(const std::string& course, const std::string& what, bool dat_open = true) {
+  // Returns the reading of the general way.
+  Reading expect_same_both_ways(const std::string& course, const std::string& what, bool dat_open = true) {
     const Reading general = read(course, StudentLines::general_only, dat_open);
     const Reading one_pass = read(course, StudentLines::one_pass_where_plain, dat_open);
     EXPECT_EQ(one_pass.dat, general.dat) << what;
     EXPECT_EQ(one_pass.txt, general.txt) << what;
     EXPECT_EQ(one_pass.console, general.console) << what;
     EXPECT_TRUE(one_pass.values == general.values) << what;
+    return general;
   }
 
   fs::path dir;
@@ -172,6 +177,51 @@ TEST_F(ReadingWays, AgreeOverAFileReadInManyBlocks) {
     }
     expect_same_both_ways(course, "shift " + std::to_string(shift));
     if (shift == 0) expect_same_both_ways(course, "no .dat file", false);
+  }
+}
+
+// Line lengths around every multiple of 4,080 bytes (255 blocks of sixteen,
+// where the comma counting adds up its one-byte counts) and of 4,096, up to
+// 64 KiB, with commas on every byte position: a plain student line, the same
+// line with a tab (which goes the general way, its copy counted as a plain
+// line) and with a blank, all of one length and answer count, behind a
+// header that declares that count. Both ways must count every answer: no
+// record warns, and the three .txt lines are equal.
+TEST_F(ReadingWays, AgreeOnLinesAroundEveryMultipleOf4080And4096) {
+  const struct { std::string_view start; std::string_view answer; } shapes[] = {
+      {"SD,1,x,,,,,", ","}, {"SD,1,x,,,,,", ",a"}, {"SD,12,x,,,,,", ",a"}, {"SD,1,x,,,,,", ",abc"}};
+  for (const auto& shape : shapes) {
+    for (std::size_t multiple : {4080u, 4096u}) {
+      for (std::size_t k = 1; k <= 16; ++k) {
+        std::string course;
+        std::vector<std::string> lengths;
+        for (int offset : {-17, -16, -1, 0, 1, 15, 16, 17}) {
+          const std::size_t length = k * multiple + static_cast<std::size_t>(offset);
+          std::string plain(shape.start);
+          while (plain.size() < length) plain += shape.answer;
+          plain.resize(length);
+          std::string tab = plain;
+          tab[2] = '\t';
+          std::string blank = plain;
+          blank[shape.start.size() - 6] = ' ';
+          const auto answers = std::count(plain.begin(), plain.end(), ',') - 8;
+          course += "FH,,,,,,,," + std::to_string(answers) + ",3\r\n" + plain + "\r\n" + tab + "\r\n" + blank + "\r\n";
+          lengths.push_back(std::to_string(length));
+        }
+        const std::string what = std::string(shape.answer) + " after " + std::string(shape.start) + ", " +
+                                 std::to_string(k) + " x " + std::to_string(multiple);
+        const Reading reading = expect_same_both_ways(course, what);
+        EXPECT_TRUE(reading.values.tally.warned.empty()) << what;
+        std::istringstream txt(reading.txt);
+        for (const std::string& length : lengths) {
+          std::string first, second, third;
+          std::getline(txt, first);
+          std::getline(txt, second);
+          std::getline(txt, third);
+          EXPECT_TRUE(first == second && second == third) << what << ", " << length << " bytes";
+        }
+      }
+    }
   }
 }
 

@@ -248,6 +248,38 @@ TEST(CommandLineRun, LineRuleOfTheCourseFile) {
   }
 }
 
+// Answers in lines longer than the 4,080 bytes whose commas fill one count
+// of the comma counting, taken the general way: a line with a tab (4,082
+// bytes, 2,031 answers), and a line of SD and 4,079 commas (4,071 answers)
+// that the first read block ends in the middle of. Neither may lose
+// answers: no warning, and every answer coded.
+TEST(CommandLineRun, LongLinesKeepEveryAnswer) {
+  std::string tab_line = "SD\t1234567,abc,,,,,";
+  for (int q = 0; q < 2031; ++q) tab_line += ",a";
+  tab_line += ",";
+  constexpr std::size_t read_block = 256 * 1024;
+  const struct { std::string line; int answers; std::size_t starts_at; } cases[] = {
+      {tab_line, 2031, 0},
+      {"SD" + std::string(4079, ','), 4071, read_block - 100},
+  };
+  for (const auto& c : cases) {
+    std::string text = "FH,,,,,,,," + std::to_string(c.answers) + ",1\r\n";
+    if (c.starts_at > 0) text += std::string(c.starts_at - text.size() - 2, 'P') + "\r\n";
+    ScratchFolder folder;
+    folder.put("long.gbk", text + c.line + "\r\n");
+    const RunResult run = run_program(folder.path, {"long"});
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.output, "\n number of questions = " + std::to_string(c.answers) +
+                              "  number of students =  1 \n long.gbk: 1 student record, " +
+                              std::to_string(c.answers) + " questions -> long.dat, long.txt, long.ans\n")
+        << c.line.size() << " bytes";
+    EXPECT_EQ(folder.get("long.txt").size(), static_cast<std::size_t>(c.answers) + 2) << c.line.size() << " bytes";
+    std::string ans;
+    for (int q = 0; q < c.answers; ++q) ans += "\r\n";  // no answer key: every line empty
+    EXPECT_EQ(folder.get("long.ans"), ans) << c.line.size() << " bytes";
+  }
+}
+
 TEST(CommandLineRun, AnOutputHeldByAnotherProgramIsReportedAndLeftAlone) {
   ScratchFolder folder;
   folder.put("EXAM.GBK", course);
