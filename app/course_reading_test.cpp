@@ -225,5 +225,32 @@ TEST_F(ReadingWays, AgreeOnLinesAroundEveryMultipleOf4080And4096) {
   }
 }
 
+// A file with LF line ends only reads as the same file with CR LF, both
+// ways; only the tally tells it apart. A single CR anywhere before the end
+// keeps every lone LF inside its line.
+TEST_F(ReadingWays, AFileOfLineFeedsReadsAsTheSameFileWithCrLf) {
+  std::string crlf = key_and_header;
+  for (int s = 0; s < 20000; ++s) crlf += plain_student(s, 20);
+  crlf.insert(crlf.size() / 2, "SD,1,x,,,,,,a, b,\r\nSD\t1\tx\t\t\t\t\t\ta\t\r\n\r\nSD,1111111,y,,,,,,a,b,\r\n");
+  std::string lf;
+  for (char c : crlf) {
+    if (c != '\r') lf += c;
+  }
+  ASSERT_GT(lf.size(), 2 * textio::block_size);
+  for (StudentLines way : {StudentLines::general_only, StudentLines::one_pass_where_plain}) {
+    Reading as_crlf = read(crlf, way, true);
+    const Reading as_lf = read(lf, way, true);
+    EXPECT_FALSE(as_crlf.values.tally.line_feeds_end_lines);
+    EXPECT_TRUE(as_lf.values.tally.line_feeds_end_lines);
+    as_crlf.values.tally.line_feeds_end_lines = true;
+    EXPECT_EQ(as_lf.dat, as_crlf.dat);
+    EXPECT_EQ(as_lf.txt, as_crlf.txt);
+    EXPECT_EQ(as_lf.console, as_crlf.console);
+    EXPECT_TRUE(as_lf.values == as_crlf.values);
+  }
+  expect_same_both_ways(lf + "\r", "one CR at the end");
+  EXPECT_EQ(read(lf + "\r", StudentLines::one_pass_where_plain, true).values.tally.lines_read, 1u);
+}
+
 }  // namespace
 }  // namespace app

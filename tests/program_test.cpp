@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <iterator>
 
 #include "program_runner.hpp"
 #include "worked_example.hpp"
@@ -235,7 +236,8 @@ TEST(CommandLineRun, LineRuleOfTheCourseFile) {
   const Case cases[] = {
       {"FH\t\t\t\t\t\t\t\t1\t1\r\nSD\t1\tx\t\t\t\t\t\ta\t\r\n", "1\r\n"},       // tabs are commas
       {"FH,,,,,,,,1,1\r\nSD,1,,,,,,,b,\x1A" "SD,2,,,,,,,b,\r\n", "2\r\n"},  // 0x1A ends the file
-      {"FH,,,,,,,,1,1\nSD,1,,,,,,,b,\n", ""},                                  // one single line
+      {"FH,,,,,,,,1,1\nSD,1,,,,,,,b,\n", "2\r\n"},                              // LF only: as CR LF
+      {"FH,,,,,,,,1,1\nSD,1,,,,,,,b,\r\n", ""},                                // with a CR: one line
       {"FH,,,,,,,,1,1\rSD,1,,,,,,,b,", "2\r\n"},                               // CR alone, no final end
       {"", ""},
   };
@@ -245,6 +247,44 @@ TEST(CommandLineRun, LineRuleOfTheCourseFile) {
     const RunResult run = run_program(folder.path, {"l"});
     EXPECT_EQ(folder.get("l.txt"), c.txt) << c.course;
     EXPECT_FALSE(run.timed_out);
+  }
+}
+
+// A course file saved with LF line ends (no CR before its end) converts as
+// the same file with CR LF: the same outputs, console text, exit code and
+// report, which says so in one line after its first. Warnings, a tab line, a
+// 0x1A with a CR behind it, and plain student lines across the read blocks.
+TEST(CommandLineRun, ACourseFileWithLineFeedsOnlyConvertsAsWithCrLf) {
+  std::string many = "SH3,,,,,,,,a,b,c,d,e\r\nFH,,,,,,,,5,6000\r\n";
+  for (int s = 0; s < 6000; ++s) many += "SD," + std::to_string(3000000 + s) + ",G,,,,,,a,c,b,e,d,\r\n";
+  many += "SD,1234567,G,,,,,,a,b,\r\nSD,9,G\t,,,,,,a,b,c,d,e,\r\n";
+  const std::string courses[] = {
+      course,
+      "SD,0,x,,,,,,\r\nFH,,,,,,,,2,2\r\nSD,1111111,x,,,,,,a,b,\r\nSD,\" 2222222 \",x,,,,,,a,\r\n"
+      "SD\t3\tx\t\t\t\t\t\ta\t\r\nSD,4,x,,,,,,a,b,\x1A\r\nSD,5,x,,,,,,a,\r\n",
+      many,
+  };
+  for (const std::string& crlf : courses) {
+    // Every CR before the 0x1A goes; one behind it is never read.
+    const std::size_t end = std::min(crlf.find('\x1A'), crlf.size());
+    std::string lf;
+    std::copy_if(crlf.begin(), crlf.begin() + static_cast<std::ptrdiff_t>(end), std::back_inserter(lf),
+                 [](char c) { return c != '\r'; });
+    lf += crlf.substr(end);
+    ScratchFolder with_crlf;
+    ScratchFolder with_lf;
+    with_crlf.put("c.gbk", crlf);
+    with_lf.put("c.gbk", lf);
+    const RunResult expected = run_program(with_crlf.path, {"c"});
+    const RunResult run = run_program(with_lf.path, {"c"});
+    std::string output = expected.output;
+    const std::size_t report = output.find(" c.gbk: ");
+    ASSERT_NE(report, std::string::npos) << output;
+    output.insert(output.find('\n', report) + 1, " line ends: LF only, read as CR LF\n");
+    EXPECT_EQ(run.output, output);
+    EXPECT_EQ(run.exit_code, expected.exit_code);
+    for (const char* name : {"c.dat", "c.txt", "c.ans"}) EXPECT_EQ(with_lf.get(name), with_crlf.get(name)) << name;
+    EXPECT_EQ(with_lf.get("c.gbk"), lf);
   }
 }
 

@@ -127,6 +127,18 @@ Failure read_some(FileHandle& file, char* data, std::size_t size, std::size_t& g
   }
 }
 
+Failure read_at(FileHandle& file, std::uint64_t offset, char* data, std::size_t size, std::size_t& got) {
+  got = 0;
+  while (true) {
+    const ssize_t n = ::pread(fd_of(file), data, size, static_cast<off_t>(offset));
+    if (n >= 0) {
+      got = static_cast<std::size_t>(n);
+      return {};
+    }
+    if (errno != EINTR) return failure_of(75, errno);
+  }
+}
+
 Failure cut_at(FileHandle& file, std::uint64_t offset) {
   // A file that ends there already is left alone (see open_for_output).
   if (size_of(fd_of(file)) == static_cast<off_t>(offset)) return {};

@@ -59,6 +59,10 @@ Failure write_all(FileHandle& file, const char* data, std::size_t size);
 // Reads up to size bytes; 0 with no failure means end of file.
 Failure read_some(FileHandle& file, char* data, std::size_t size, std::size_t& got);
 
+// Reads up to size bytes at the given offset, leaving the file's read
+// position where it was; 0 with no failure means the file ends there.
+Failure read_at(FileHandle& file, std::uint64_t offset, char* data, std::size_t size, std::size_t& got);
+
 // Sets the end of file at the given offset.
 Failure cut_at(FileHandle& file, std::uint64_t offset);
 

@@ -141,6 +141,30 @@ Failure read_some(FileHandle& file, char* data, std::size_t size, std::size_t& g
   return {};
 }
 
+// A read at an offset moves the file pointer of a handle opened for
+// synchronous reading: it is put back where it was.
+Failure read_at(FileHandle& file, std::uint64_t offset, char* data, std::size_t size, std::size_t& got) {
+  got = 0;
+  const DWORD piece = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+  QuietCall quiet;
+  LARGE_INTEGER was{};
+  if (!::SetFilePointerEx(handle_of(file), LARGE_INTEGER{}, &was, FILE_CURRENT)) {
+    return failure_of(last_error_or(ERROR_READ_FAULT));
+  }
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  DWORD read = 0;
+  const bool done = ::ReadFile(handle_of(file), data, piece, &read, &at);
+  const DWORD code = done ? 0 : last_error_or(ERROR_READ_FAULT);
+  if (!::SetFilePointerEx(handle_of(file), was, nullptr, FILE_BEGIN)) {
+    return failure_of(last_error_or(ERROR_READ_FAULT));
+  }
+  if (!done) return code == ERROR_HANDLE_EOF ? Failure{} : failure_of(code);
+  got = read;
+  return {};
+}
+
 Failure cut_at(FileHandle& file, std::uint64_t offset) {
   QuietCall quiet;
   LARGE_INTEGER at;
