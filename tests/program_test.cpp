@@ -352,6 +352,75 @@ TEST(CommandLineRun, ACourseFileThatCannotBeReadIsReported) {
   EXPECT_EQ(folder.get("EXAM.ans"), "");
   EXPECT_NE(run.output.find("   filename= EXAM.gbk\n The file could not be opened: "), std::string::npos)
       << run.output;
+  // The report names the course file as it is on disk, as it does a file that opened.
+  EXPECT_TRUE(run.output.ends_with(
+      " EXAM.GBK (failed): 0 student records, no header record -> EXAM.dat, EXAM.txt, EXAM.ans\n"))
+      << run.output;
+}
+
+// Course files whose names differ only in case: each named exactly (as
+// built, as typed, or by its base name) converts into outputs named exactly
+// after it and touches no other file; a name that is neither converts
+// nothing, names both, and opens no file.
+TEST(CommandLineRun, CourseFilesThatDifferOnlyInCaseKeepToTheirOwnOutputs) {
+  const std::string other = "SH3,,,,,,,,b\r\nFH,,,,,,,,1,1\r\nSD,7,x,,,,,,b,\r\n";
+  const std::string other_report = " number of questions = 1  number of students =  1 \n";
+  ScratchFolder folder;
+  folder.put("EXAM.GBK", course);
+  folder.put("exam.gbk", other);
+
+  const RunResult lower = run_program(folder.path, {"exam"});
+  EXPECT_EQ(lower.exit_code, 0);
+  EXPECT_EQ(lower.output, "\n" + other_report + " exam.gbk: 1 student record, 1 question -> exam.dat, exam.txt, exam.ans\n");
+  EXPECT_FALSE(folder.has("EXAM.dat"));
+
+  for (const char* name : {"EXAM", "EXAM.GBK", "EXAM.gbk"}) {
+    const RunResult upper = run_program(folder.path, {name});
+    EXPECT_EQ(upper.exit_code, 0) << name;
+    EXPECT_EQ(upper.output, "\n" + header_line + exam_report("EXAM.GBK")) << name;
+    EXPECT_EQ(folder.get("EXAM.dat"), course_dat) << name;
+    EXPECT_EQ(folder.get("EXAM.txt"), course_txt) << name;
+    EXPECT_EQ(folder.get("EXAM.ans"), course_ans) << name;
+    EXPECT_EQ(folder.get("exam.dat"), "7,x,,.\r\n") << name << ": the other course file's outputs were touched";
+    EXPECT_EQ(folder.get("exam.txt"), ".\r\n") << name;
+    EXPECT_EQ(folder.get("exam.ans"), "2\r\n") << name;
+  }
+
+  for (const char* name : {"Exam", "eXAM.gbk"}) {
+    const RunResult neither = run_program(folder.path, {name});
+    EXPECT_EQ(neither.exit_code, 1) << name;
+    const std::string built = std::string(name).substr(0, 4) + ".gbk";
+    EXPECT_EQ(neither.output, "\n " + built + " could be EXAM.GBK or exam.gbk: give the name exactly\n") << name;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 8) << name;
+    EXPECT_EQ(folder.get("EXAM.dat"), course_dat) << name;
+    EXPECT_EQ(folder.get("exam.dat"), "7,x,,.\r\n") << name;
+  }
+
+  // In a folder named in another case, three of them.
+  folder.put("Sub/Exam.GBK", course);
+  folder.put("Sub/exam.Gbk", course);
+  folder.put("Sub/EXAM.gBK", course);
+  const RunResult three = run_program(folder.path, {"sub/EXAm"});
+  EXPECT_EQ(three.output, "\n sub/EXAm.gbk could be Sub/EXAM.gBK, Sub/Exam.GBK or Sub/exam.Gbk: give the name exactly\n");
+  EXPECT_EQ(three.exit_code, 1);
+}
+
+// Outputs named in another case than any file: one such file is rewritten,
+// two are left alone and the name is created exactly.
+TEST(CommandLineRun, AnOutputIsMatchedIgnoringCaseOnlyWhenOneFileMatches) {
+  ScratchFolder folder;
+  folder.put("EXAM1.GBK", course);
+  folder.put("EXAM1.DAT", "one");
+  folder.put("exam1.dat", "two");
+  folder.put("EXAM1.TXT", "the only one");
+  const RunResult run = run_program(folder.path, {"Exam1"});
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.output, "\n" + header_line + " EXAM1.GBK: 3 student records, 4 questions -> Exam1.dat, EXAM1.TXT, Exam1.ans\n");
+  EXPECT_EQ(folder.get("Exam1.dat"), course_dat);
+  EXPECT_EQ(folder.get("EXAM1.DAT"), "one");
+  EXPECT_EQ(folder.get("exam1.dat"), "two");
+  EXPECT_EQ(folder.get("EXAM1.TXT"), course_txt);
+  EXPECT_FALSE(folder.has("Exam1.txt"));
 }
 
 }  // namespace

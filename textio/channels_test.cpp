@@ -271,6 +271,34 @@ TEST_F(ChannelsTest, NamesFindFilesWhateverTheirCase) {
   EXPECT_FALSE(fs::exists(dir / "Exams" / "EXAM1.dat"));
 }
 
+// An output's own name finds a file of another case only when that file is
+// the one such file; of two, neither is taken and the name is created. A
+// folder of the path still finds the first such folder.
+TEST_F(ChannelsTest, ANameMatchesAFileOfAnotherCaseOnlyWhenItIsTheOneSuchFile) {
+  put("EXAM.DAT", "one");
+  put("exam.dat", "two");
+  put("EXAM.TXT", "only");
+  open_for_output(table, path("Exam.dat"), 2);
+  open_for_output(table, path("Exam.txt"), 5);
+  EXPECT_EQ(opened_path(table, 2), path("Exam.dat"));
+  EXPECT_EQ(opened_path(table, 5), path("EXAM.TXT"));
+  close(table, 2);
+  close(table, 5);
+  EXPECT_EQ(get("EXAM.DAT"), "one");
+  EXPECT_EQ(get("exam.dat"), "two");
+  EXPECT_EQ(get("Exam.dat"), "");
+  EXPECT_EQ(get("EXAM.TXT"), "");
+  open_for_input(table, path("exam.txt"), 1);
+  EXPECT_EQ(opened_path(table, 1), path("EXAM.TXT"));
+  close(table, 1);
+  fs::create_directory(dir / "Sub");
+  fs::create_directory(dir / "sub");
+  put("Sub/x.gbk", "in Sub");
+  open_for_input(table, path("SUB/X.GBK"), 1);
+  EXPECT_EQ(opened_path(table, 1), path("Sub/x.gbk"));
+  EXPECT_TRUE(table.failures.empty());
+}
+
 TEST_F(ChannelsTest, ExactNamesLeaveFilesThatDifferInCaseAlone) {
   put("EXAM.dat", "other run");
   open_for_output(table, path("exam.dat"), 2, os::NameMatch::exact);

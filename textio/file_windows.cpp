@@ -47,8 +47,7 @@ std::string as_stored(const std::string& name) {
   QuietCall quiet;
   const FindHandle search(::FindFirstFileA(name.c_str(), &found));
   if (search.handle == INVALID_HANDLE_VALUE) return name;
-  const std::size_t last = name.find_last_of("\\/:");
-  return (last == std::string::npos ? std::string() : name.substr(0, last + 1)) + found.cFileName;
+  return std::string(folder_part(name)) + found.cFileName;
 }
 
 // Share mode 0: while the channel is open no other opener, reader or
@@ -186,5 +185,11 @@ Failure close_file(FileHandle& file) {
 
 // The file system itself ignores case: every name is its own resolution.
 std::string resolve_name(const std::string& path) { return path; }
+std::string resolve_file_name(const std::string& path) { return path; }
+
+std::string_view folder_part(std::string_view path) {
+  const std::size_t separator = path.find_last_of("\\/:");
+  return path.substr(0, separator == std::string_view::npos ? 0 : separator + 1);
+}
 
 }  // namespace textio::os

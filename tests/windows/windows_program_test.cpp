@@ -290,6 +290,10 @@ TEST_F(WindowsProgram, CourseFileHeldByAnotherProgramIsReported) {
   EXPECT_EQ(run.exit_code, 1) << run_log(run);
   EXPECT_NE(run.out.find("   filename= EXAM.gbk\n The file could not be opened: "), std::string::npos) << run.out;
   EXPECT_EQ(run.out.find("number of questions"), std::string::npos) << run.out;
+  // The report names the course file as found on disk.
+  EXPECT_TRUE(run.out.ends_with(
+      " EXAM.GBK (failed): 0 student records, no header record -> EXAM.dat, EXAM.txt, EXAM.ans\n"))
+      << run.out;
   EXPECT_EQ(read_file(scratch / "EXAM.GBK"), exam_gbk);
   EXPECT_EQ(read_file(scratch / "EXAM.dat"), "");
 }
