@@ -60,12 +60,14 @@ void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& 
   using coursefile::course_channel;
   std::string copy;  // a line with tabs
   textio::SplitLine split;
+  const char line_end_byte = textio::line_end_byte(channels, course_channel);
+  values.tally.line_feeds_end_lines = line_end_byte == '\n';
   while (!textio::at_end(channels, course_channel)) {
     // The usual student lines are converted in one pass straight from the
     // read-ahead; the first line that is not one takes the general way.
     if (way == StudentLines::one_pass_where_plain) {
-      const std::size_t taken =
-          output::convert_plain_student_lines(textio::read_ahead(channels, course_channel), values, coding, channels);
+      const std::size_t taken = output::convert_plain_student_lines(textio::read_ahead(channels, course_channel),
+                                                                    values, coding, channels, line_end_byte);
       if (taken > 0) {
         textio::skip_read(channels, course_channel, taken);
         if (textio::at_end(channels, course_channel)) break;

@@ -4,11 +4,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
+#include <vector>
 
 #include "coursefile/records.hpp"
 
@@ -94,13 +97,15 @@ class ReadingWays : public ::testing::Test {
     return reading;
   }
 
-  void expect_same_both_ways(const std::string& course, const std::string& what, bool dat_open = true) {
+  // Returns the reading of the general way.
+  Reading expect_same_both_ways(const std::string& course, const std::string& what, bool dat_open = true) {
     const Reading general = read(course, StudentLines::general_only, dat_open);
     const Reading one_pass = read(course, StudentLines::one_pass_where_plain, dat_open);
     EXPECT_EQ(one_pass.dat, general.dat) << what;
     EXPECT_EQ(one_pass.txt, general.txt) << what;
     EXPECT_EQ(one_pass.console, general.console) << what;
     EXPECT_TRUE(one_pass.values == general.values) << what;
+    return general;
   }
 
   fs::path dir;
@@ -173,6 +178,78 @@ TEST_F(ReadingWays, AgreeOverAFileReadInManyBlocks) {
     expect_same_both_ways(course, "shift " + std::to_string(shift));
     if (shift == 0) expect_same_both_ways(course, "no .dat file", false);
   }
+}
+
+// Line lengths around every multiple of 4,080 bytes (255 blocks of sixteen,
+// where the comma counting adds up its one-byte counts) and of 4,096, up to
+// 64 KiB, with commas on every byte position: a plain student line, the same
+// line with a tab (which goes the general way, its copy counted as a plain
+// line) and with a blank, all of one length and answer count, behind a
+// header that declares that count. Both ways must count every answer: no
+// record warns, and the three .txt lines are equal.
+TEST_F(ReadingWays, AgreeOnLinesAroundEveryMultipleOf4080And4096) {
+  const struct { std::string_view start; std::string_view answer; } shapes[] = {
+      {"SD,1,x,,,,,", ","}, {"SD,1,x,,,,,", ",a"}, {"SD,12,x,,,,,", ",a"}, {"SD,1,x,,,,,", ",abc"}};
+  for (const auto& shape : shapes) {
+    for (std::size_t multiple : {4080u, 4096u}) {
+      for (std::size_t k = 1; k <= 16; ++k) {
+        std::string course;
+        std::vector<std::string> lengths;
+        for (int offset : {-17, -16, -1, 0, 1, 15, 16, 17}) {
+          const std::size_t length = k * multiple + static_cast<std::size_t>(offset);
+          std::string plain(shape.start);
+          while (plain.size() < length) plain += shape.answer;
+          plain.resize(length);
+          std::string tab = plain;
+          tab[2] = '\t';
+          std::string blank = plain;
+          blank[shape.start.size() - 6] = ' ';
+          const auto answers = std::count(plain.begin(), plain.end(), ',') - 8;
+          course += "FH,,,,,,,," + std::to_string(answers) + ",3\r\n" + plain + "\r\n" + tab + "\r\n" + blank + "\r\n";
+          lengths.push_back(std::to_string(length));
+        }
+        const std::string what = std::string(shape.answer) + " after " + std::string(shape.start) + ", " +
+                                 std::to_string(k) + " x " + std::to_string(multiple);
+        const Reading reading = expect_same_both_ways(course, what);
+        EXPECT_TRUE(reading.values.tally.warned.empty()) << what;
+        std::istringstream txt(reading.txt);
+        for (const std::string& length : lengths) {
+          std::string first, second, third;
+          std::getline(txt, first);
+          std::getline(txt, second);
+          std::getline(txt, third);
+          EXPECT_TRUE(first == second && second == third) << what << ", " << length << " bytes";
+        }
+      }
+    }
+  }
+}
+
+// A file with LF line ends only reads as the same file with CR LF, both
+// ways; only the tally tells it apart. A single CR anywhere before the end
+// keeps every lone LF inside its line.
+TEST_F(ReadingWays, AFileOfLineFeedsReadsAsTheSameFileWithCrLf) {
+  std::string crlf = key_and_header;
+  for (int s = 0; s < 20000; ++s) crlf += plain_student(s, 20);
+  crlf.insert(crlf.size() / 2, "SD,1,x,,,,,,a, b,\r\nSD\t1\tx\t\t\t\t\t\ta\t\r\n\r\nSD,1111111,y,,,,,,a,b,\r\n");
+  std::string lf;
+  for (char c : crlf) {
+    if (c != '\r') lf += c;
+  }
+  ASSERT_GT(lf.size(), 2 * textio::block_size);
+  for (StudentLines way : {StudentLines::general_only, StudentLines::one_pass_where_plain}) {
+    Reading as_crlf = read(crlf, way, true);
+    const Reading as_lf = read(lf, way, true);
+    EXPECT_FALSE(as_crlf.values.tally.line_feeds_end_lines);
+    EXPECT_TRUE(as_lf.values.tally.line_feeds_end_lines);
+    as_crlf.values.tally.line_feeds_end_lines = true;
+    EXPECT_EQ(as_lf.dat, as_crlf.dat);
+    EXPECT_EQ(as_lf.txt, as_crlf.txt);
+    EXPECT_EQ(as_lf.console, as_crlf.console);
+    EXPECT_TRUE(as_lf.values == as_crlf.values);
+  }
+  expect_same_both_ways(lf + "\r", "one CR at the end");
+  EXPECT_EQ(read(lf + "\r", StudentLines::one_pass_where_plain, true).values.tally.lines_read, 1u);
 }
 
 }  // namespace

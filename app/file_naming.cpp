@@ -1,6 +1,7 @@
 #include "app/file_naming.hpp"
 
 #include "coursefile/records.hpp"
+#include "textio/file_system.hpp"
 #include "textio/strings.hpp"
 
 namespace app {
@@ -15,6 +16,21 @@ std::string without_course_extension_at_end(std::string_view name) {
                                  textio::upper_case_ascii(course_extension);
   if (has_extension) name.remove_suffix(course_extension.size());
   return std::string(name);
+}
+
+// A path without its folder.
+std::string_view name_of(std::string_view path) { return path.substr(textio::os::folder_part(path).size()); }
+
+// The one path whose name is_named picks; nullptr when none or several are.
+template <typename Named>
+const std::string* only_one(const std::vector<std::string>& paths, Named is_named) {
+  const std::string* picked = nullptr;
+  for (const std::string& path : paths) {
+    if (!is_named(name_of(path))) continue;
+    if (picked != nullptr) return nullptr;
+    picked = &path;
+  }
+  return picked;
 }
 
 std::string as_opened(const textio::ChannelTable& channels, std::int16_t channel, const std::string& built) {
@@ -49,9 +65,55 @@ RunFiles run_files_for_exact_file(std::string_view course_file) {
   return files;
 }
 
-RunFiles files_as_opened(const RunFiles& files, const textio::ChannelTable& channels) {
+FoundCourseFile find_course_file(platform::FileSearch& search, const RunFiles& files, std::string_view typed_name,
+                                 bool built_as_typed) {
+  FoundCourseFile found;
+  std::vector<std::string> paths = platform::files_named(search, files.course_file);
+  if (paths.empty()) return found;
+  if (files.course_file.find_first_of("*?") != std::string::npos) {
+    // A name with * or ? finds whatever it matches, but names no file to open.
+    found.how = FoundCourseFile::How::one;
+    found.path = files.course_file;
+    return found;
+  }
+  if (paths.size() == 1) {
+    found.how = FoundCourseFile::How::one;
+    found.path = paths.front();
+    return found;
+  }
+  const std::string_view built = name_of(files.course_file);
+  const std::string_view typed = name_of(typed_name);
+  const std::string_view base = name_of(files.base_name);
+  const std::string* exact = only_one(paths, [&](std::string_view name) { return name == typed; });
+  if (exact == nullptr && built_as_typed) {
+    exact = only_one(paths, [&](std::string_view name) { return name == built; });
+    if (exact == nullptr) {
+      exact = only_one(paths, [&](std::string_view name) { return without_course_extension_at_end(name) == base; });
+    }
+  }
+  if (exact != nullptr) {
+    found.how = FoundCourseFile::How::exactly;
+    found.path = *exact;
+  } else {
+    found.how = FoundCourseFile::How::ambiguous;
+    found.candidates = std::move(paths);
+  }
+  return found;
+}
+
+std::string ambiguous_course_name_message(std::string_view course_file, const std::vector<std::string>& candidates) {
+  std::string text = " " + std::string(course_file) + " could be ";
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    if (i > 0) text += i + 1 == candidates.size() ? " or " : ", ";
+    text += candidates[i];
+  }
+  return text + ": give the name exactly";
+}
+
+RunFiles files_as_opened(const RunFiles& files, const textio::ChannelTable& channels,
+                         std::string_view course_file_found) {
   RunFiles opened = files;
-  opened.course_file = as_opened(channels, coursefile::course_channel, files.course_file);
+  opened.course_file = as_opened(channels, coursefile::course_channel, std::string(course_file_found));
   opened.dat_file = as_opened(channels, coursefile::dat_channel, files.dat_file);
   opened.ans_file = as_opened(channels, coursefile::ans_channel, files.ans_file);
   opened.txt_file = as_opened(channels, coursefile::txt_channel, files.txt_file);

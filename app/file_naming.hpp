@@ -3,7 +3,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "platform/file_search.hpp"
 #include "textio/channels.hpp"
 
 namespace app {
@@ -32,9 +34,39 @@ RunFiles run_files(std::string base_name);
 // two course files neither find nor overwrite each other's files.
 RunFiles run_files_for_exact_file(std::string_view course_file);
 
+// What the course file name of a run finds, where names may differ only in
+// case.
+struct FoundCourseFile {
+  enum class How {
+    none,       // no course file: the run ends
+    one,        // one file: the names as built find it
+    exactly,    // one of several named exactly: that file, outputs named exactly after it
+    ambiguous,  // several, none named exactly: the run ends, naming them
+  };
+  How how = How::none;
+  std::string path;                     // one, exactly: the course file as found on disk
+  std::vector<std::string> candidates;  // ambiguous: the files found, in byte order
+};
+
+// Looks for the course file of files as the existence test does. Of files
+// that differ only in case, the one named exactly is taken: named as typed
+// (the name given on the command line, or chosen or typed in the dialogs),
+// or, where the names were built keeping the case of that name
+// (built_as_typed: a command-line run, a list entry in its own spelling),
+// as built or by the base name with the extension in any case (exam finds
+// exam.GBK beside EXAM.gbk). A name with * or ? finds one file when it
+// finds any.
+FoundCourseFile find_course_file(platform::FileSearch& search, const RunFiles& files, std::string_view typed_name,
+                                 bool built_as_typed);
+
+// " Exam.gbk could be EXAM.GBK or exam.gbk: give the name exactly".
+std::string ambiguous_course_name_message(std::string_view course_file, const std::vector<std::string>& candidates);
+
 // The files as the run opened them: each name as the file system has it
-// (it may differ in case from the name built), or as built for a file that
-// did not open. What the editors are given.
-RunFiles files_as_opened(const RunFiles& files, const textio::ChannelTable& channels);
+// (it may differ in case from the name built); for a file that did not open
+// the course file as found on disk, the outputs as built. What the editors
+// and the report are given.
+RunFiles files_as_opened(const RunFiles& files, const textio::ChannelTable& channels,
+                         std::string_view course_file_found);
 
 }  // namespace app

@@ -1,6 +1,10 @@
 #include "app/file_naming.hpp"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
 
 namespace app {
 namespace {
@@ -52,6 +56,78 @@ TEST(RunFiles, OutputsBesideTheCourseFileWithExtensionsInLowerCase) {
     EXPECT_EQ(c.files.txt_file, c.txt);
     EXPECT_EQ(c.files.match, c.match) << c.course;
   }
+}
+
+// Names that differ only in case: the one named exactly is taken (as built,
+// as typed, or by its base name with the extension in any case); a name
+// that is none of them finds them all and takes none.
+TEST(FindCourseFile, TakesTheFileNamedExactlyOrNone) {
+  namespace fs = std::filesystem;
+  std::string templ = (fs::temp_directory_path() / "naming-XXXXXX").string();
+  ASSERT_NE(::mkdtemp(templ.data()), nullptr);
+  const std::string dir = templ + "/";
+  fs::create_directory(dir + "Sub");
+  for (const char* name : {"EXAM.GBK", "exam.gbk", "Only.gbk", "Two.GBK", "Two.Gbk", "Sub/x.gbk"}) {
+    std::ofstream(dir + name) << "FH\r\n";
+  }
+  using How = FoundCourseFile::How;
+  const struct {
+    std::string typed;
+    How how;
+    std::string path;
+    std::vector<std::string> candidates;
+  } cases[] = {
+      {"exam", How::exactly, "exam.gbk", {}},
+      {"EXAM", How::exactly, "EXAM.GBK", {}},  // its base name
+      {"EXAM.GBK", How::exactly, "EXAM.GBK", {}},
+      {"exam.GBK", How::exactly, "exam.gbk", {}},
+      {"Exam", How::ambiguous, "", {"EXAM.GBK", "exam.gbk"}},
+      {"Two", How::ambiguous, "", {"Two.GBK", "Two.Gbk"}},  // the same base name
+      {"Two.Gbk", How::exactly, "Two.Gbk", {}},            // as typed
+      {"only", How::one, "Only.gbk", {}},
+      {"SUB/X", How::one, "Sub/x.gbk", {}},
+      {"E?AM", How::one, "E?AM.gbk", {}},  // a pattern finds whatever it matches
+      {"missing", How::none, "", {}},
+  };
+  platform::FileSearch search;
+  for (const auto& c : cases) {
+    const std::string typed = dir + c.typed;
+    const FoundCourseFile found =
+        find_course_file(search, run_files(base_name_from_command_line(typed)), typed, true);
+    EXPECT_EQ(found.how, c.how) << c.typed;
+    EXPECT_EQ(found.path, c.path.empty() ? "" : dir + c.path) << c.typed;
+    std::vector<std::string> candidates;
+    for (const std::string& name : c.candidates) candidates.push_back(dir + name);
+    EXPECT_EQ(found.candidates, candidates) << c.typed;
+  }
+  fs::remove_all(templ);
+}
+
+// A name chosen in the dialogs is built in upper case: only the name as
+// typed tells which of two files it is.
+TEST(FindCourseFile, ANameBuiltInUpperCaseIsNoNameGivenExactly) {
+  namespace fs = std::filesystem;
+  std::string templ = (fs::temp_directory_path() / "naming-XXXXXX").string();
+  ASSERT_NE(::mkdtemp(templ.data()), nullptr);
+  const std::string dir = templ + "/";
+  for (const char* name : {"EXAM.GBK", "EXAM.gbk", "exam.gbk"}) std::ofstream(dir + name) << "FH\r\n";
+  platform::FileSearch search;
+  const FoundCourseFile typed = find_course_file(search, run_files(base_name_from_chosen(dir + "exam.gbk")),
+                                                 dir + "exam.gbk", false);
+  EXPECT_EQ(typed.how, FoundCourseFile::How::exactly);
+  EXPECT_EQ(typed.path, dir + "exam.gbk");
+  const FoundCourseFile neither = find_course_file(search, run_files(base_name_from_chosen(dir + "Exam.gbk")),
+                                                   dir + "Exam.gbk", false);
+  EXPECT_EQ(neither.how, FoundCourseFile::How::ambiguous);
+  EXPECT_EQ(neither.candidates.size(), 3u);
+  fs::remove_all(templ);
+}
+
+TEST(FindCourseFile, TheMessageNamesEveryFileItCouldBe) {
+  EXPECT_EQ(ambiguous_course_name_message("Exam.gbk", {"EXAM.GBK", "exam.gbk"}),
+            " Exam.gbk could be EXAM.GBK or exam.gbk: give the name exactly");
+  EXPECT_EQ(ambiguous_course_name_message("d/a.gbk", {"d/A.gbk", "d/a.GBK", "d/a.Gbk"}),
+            " d/a.gbk could be d/A.gbk, d/a.GBK or d/a.Gbk: give the name exactly");
 }
 
 }  // namespace

@@ -25,8 +25,8 @@ namespace app {
 
 namespace {
 
-// A run that converts nothing, since the course file named does not exist,
-// must not pass for a successful one.
+// A run that converts nothing, since the course file named does not exist
+// or is not named exactly, must not pass for a successful one.
 constexpr int nothing_converted = 1;
 
 // The terminal is given back however the run ends.
@@ -65,29 +65,42 @@ int WINMAIN(std::string_view command_tail) {
   const std::string course_name = command_line_course_name(command_tail);
   const bool interactive = course_name.empty();
   RunFiles files;
+  std::string typed_name = course_name;
+  bool built_as_typed = true;  // not so for a name chosen and then upper-cased
   if (interactive) {
     show_start_up_screen(console);
     const std::optional<CourseChoice> chosen = select_course_file(console, search, course_file_list);
     if (!chosen) return nothing_converted;
     files = chosen->exact ? run_files_for_exact_file(chosen->name) : run_files(base_name_from_chosen(chosen->name));
+    typed_name = chosen->name;
+    built_as_typed = chosen->exact;
   } else {
     files = run_files(base_name_from_command_line(course_name));
   }
 
-  if (!platform::file_exists(search, files.course_file)) {
+  const FoundCourseFile found = find_course_file(search, files, typed_name, built_as_typed);
+  if (found.how == FoundCourseFile::How::none) {
     console::print_text(console, " There is no file called ");
     console::print_text(console, files.course_file);
     console::line_end(console);
     coursefile::wait_for_operator(console, channels);
     return nothing_converted;
   }
+  if (found.how == FoundCourseFile::How::ambiguous) {
+    console::print_text(console, ambiguous_course_name_message(files.course_file, found.candidates));
+    console::line_end(console);
+    coursefile::wait_for_operator(console, channels);
+    return nothing_converted;
+  }
+  // Names that differ only in case: the one named exactly, and its own outputs.
+  if (found.how == FoundCourseFile::How::exactly) files = run_files_for_exact_file(found.path);
 
   textio::open_for_output(channels, files.ans_file, coursefile::ans_channel, files.match);
   textio::open_for_output(channels, files.dat_file, coursefile::dat_channel, files.match);
   textio::open_for_output(channels, files.txt_file, coursefile::txt_channel, files.match);
   values.student_count = 0;
   textio::open_for_input(channels, files.course_file, coursefile::course_channel, files.match);
-  const RunFiles opened = files_as_opened(files, channels);
+  const RunFiles opened = files_as_opened(files, channels, found.path);
 
   read_course_file(channels, values, coding, files.course_file, console);
   const output::ReportNames names = report_names(files, opened);

@@ -30,6 +30,7 @@ struct WarnedRecord {
 
 struct RunTally {
   std::uint64_t lines_read = 0;
+  bool line_feeds_end_lines = false;    // a file of LF line ends, read as if each were CR LF
   std::uint64_t student_records = 0;
   bool header_read = false;
   std::int64_t declared_questions = 0;  // the last header record's numbers, rounded, not wrapped

@@ -28,12 +28,14 @@ namespace {
 std::string folder;
 
 std::string course_text(std::string_view input) {
+  bool filler = false;
+  const std::string placed = scratch::across_first_block(input, &filler);
+  input = placed;
   std::string course;
-  if (!input.empty() && (static_cast<unsigned char>(input[0]) & 1) != 0) {
-    const std::size_t shift = static_cast<unsigned char>(input[0]) >> 1;
-    course.assign(textio::block_size - 2 - shift, 'P');
-    course += "\r\n";
-    input.remove_prefix(1);
+  if (filler) {
+    const std::size_t filler_line = input.find("\r\n") + 2;
+    course.assign(input.substr(0, filler_line));
+    input.remove_prefix(filler_line);
   }
   while (true) {
     const std::size_t end = input.find("\r\n");

@@ -1,6 +1,7 @@
-// Any bytes as a course file, converted by the whole run into a private
-// folder. Whatever the file holds, the run must end normally, leave the
-// course file as it was, and write outputs that keep these rules:
+// Any bytes as a course file (behind a line of filler when the first byte
+// is odd), converted by the whole run into a private folder. Whatever the
+// file holds, the run must end normally, leave the course file as it was,
+// and write outputs that keep these rules:
 // - the .txt file has one line per student record, the .dat file too;
 // - each .dat line is the student's field 2, ",", field 3, ",," and then
 //   exactly the student's .txt line;
@@ -134,7 +135,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view course(reinterpret_cast<const char*>(data), size);
+  const std::string bytes = scratch::across_first_block({reinterpret_cast<const char*>(data), size});
+  const std::string_view course = bytes;
   const std::string base = folder + "/COURSE";
   scratch::write_file(base + ".gbk", course);
   for (const char* extension : {".dat", ".txt", ".ans"}) ::unlink((base + extension).c_str());

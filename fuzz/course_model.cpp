@@ -9,14 +9,17 @@ std::string_view readable_part(std::string_view bytes) {
 
 std::vector<std::string> lines_of(std::string_view bytes) {
   const std::string_view text = readable_part(bytes);
+  // No CR in what is read, and at least one LF: every LF counts as CR LF.
+  const bool line_feeds_only = text.find('\r') == std::string_view::npos && text.find('\n') != std::string_view::npos;
+  const char line_end = line_feeds_only ? '\n' : '\r';
   std::vector<std::string> lines;
   std::size_t at = 0;
   while (at < text.size()) {
     std::string line;
-    while (at < text.size() && text[at] != '\r') line += text[at++];
+    while (at < text.size() && text[at] != line_end) line += text[at++];
     if (at < text.size()) {
-      ++at;  // the CR
-      if (at < text.size() && text[at] == '\n') ++at;
+      ++at;  // the line end
+      if (!line_feeds_only && at < text.size() && text[at] == '\n') ++at;
     }
     lines.push_back(line);
   }

@@ -12,6 +12,7 @@ namespace model {
 
 // The lines of a file: CR ends a line and takes one LF directly after it,
 // a lone LF is text, 0x1A ends the file, the last line needs no line end.
+// A file with no CR before its 0x1A (or its end) and a LF: each LF ends a line.
 std::vector<std::string> lines_of(std::string_view bytes);
 
 // The bytes of the file that are read at all: everything before the first

@@ -135,20 +135,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::string_view input(reinterpret_cast<const char*>(data), size);
-  // An odd first byte puts the input right across the reader's first block
-  // boundary behind a line of filler, so that a CR LF, a 0x1A or a
-  // field can be cut in two by the block reads.
-  std::string bytes;
-  std::size_t filler_lines = 0;
-  if (!input.empty() && (static_cast<unsigned char>(input[0]) & 1) != 0) {
-    const std::size_t shift = static_cast<unsigned char>(input[0]) >> 1;
-    bytes.assign(textio::block_size - 2 - shift, 'P');
-    bytes += "\r\n";
-    filler_lines = 1;
-    input.remove_prefix(1);
-  }
-  bytes.append(input);
+  bool filler = false;
+  const std::string bytes = scratch::across_first_block({reinterpret_cast<const char*>(data), size}, &filler);
+  const std::size_t filler_lines = filler ? 1 : 0;
 
   const std::string path = folder + "/COURSE.GBK";
   scratch::write_file(path, bytes);

@@ -10,6 +10,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "textio/channels.hpp"
+
 namespace scratch {
 
 std::string make_folder() {
@@ -21,6 +23,20 @@ std::string make_folder() {
     std::abort();
   }
   return pattern;
+}
+
+std::string across_first_block(std::string_view input, bool* filler) {
+  std::string bytes;
+  const bool behind_filler = !input.empty() && (static_cast<unsigned char>(input[0]) & 1) != 0;
+  if (behind_filler) {
+    const std::size_t shift = static_cast<unsigned char>(input[0]) >> 1;
+    bytes.assign(textio::block_size - 2 - shift, 'P');
+    bytes += "\r\n";
+    input.remove_prefix(1);
+  }
+  if (filler != nullptr) *filler = behind_filler;
+  bytes.append(input);
+  return bytes;
 }
 
 void write_file(const std::string& path, std::string_view bytes) {

@@ -97,8 +97,9 @@ bool find_head(const char* const at, const char* const end, Head& head) {
 // first) and its .txt line to txt (unless that is null), counts it, and
 // returns where the next line starts. Returns nullptr, with nothing changed,
 // for any other line.
-const char* convert_line(const char* const line, const char* const end, coursefile::CourseValues& values,
-                         const KeyBytes& key_bytes, std::string& dat, std::string* txt) {
+const char* convert_line(const char* const line, const char* const end, const char line_end_byte,
+                         coursefile::CourseValues& values, const KeyBytes& key_bytes, std::string& dat,
+                         std::string* txt) {
   if (end - line < 3 || line[0] != 'S' || line[1] != 'D' || line[2] != ',') return nullptr;
   Head head;
   if (!find_head(line + 3, end, head)) return nullptr;
@@ -171,11 +172,12 @@ const char* convert_line(const char* const line, const char* const end, coursefi
   std::int64_t commas = fields_before_answers + (q - 1);
   const char* const stop = count_commas(at, end, commas);
   const std::int64_t answers = commas - fields_before_answers;
-  // The byte after the CR must have been read to tell whether a LF belongs
+  // The byte after a CR must have been read to tell whether a LF belongs
   // to the line end. An answer count beyond 16 bits wraps, which the field
   // list way alone follows.
-  if (end - stop < 2 || *stop != '\r' || answers > std::numeric_limits<std::int16_t>::max() ||
-      !coursefile::answer_count_expected(values, answers)) {
+  const bool after_cr = line_end_byte == '\r';
+  if (end - stop < (after_cr ? 2 : 1) || *stop != line_end_byte ||
+      answers > std::numeric_limits<std::int16_t>::max() || !coursefile::answer_count_expected(values, answers)) {
     dat.resize(dat_size);
     return nullptr;
   }
@@ -188,13 +190,14 @@ const char* convert_line(const char* const line, const char* const end, coursefi
   if (txt != nullptr) txt->append(dat, codes_begin);
   coursefile::count_student_record(values, answers);
   ++values.tally.lines_read;
-  return stop[1] == '\n' ? stop + 2 : stop + 1;
+  return after_cr && stop[1] == '\n' ? stop + 2 : stop + 1;
 }
 
 }  // namespace
 
 std::size_t convert_plain_student_lines(std::string_view ahead, coursefile::CourseValues& values,
-                                        StudentCoding& coding, textio::ChannelTable& channels) {
+                                        StudentCoding& coding, textio::ChannelTable& channels,
+                                        const char line_end_byte) {
   using coursefile::dat_channel;
   using coursefile::txt_channel;
   // A run of other lines costs no more than this look.
@@ -208,7 +211,7 @@ std::size_t convert_plain_student_lines(std::string_view ahead, coursefile::Cour
   const char* const end = at + ahead.size();
   while (at < end) {
     if (dat_pending == nullptr) dat.clear();
-    const char* const next_line = convert_line(at, end, values, coding.key_bytes, dat, txt_pending);
+    const char* const next_line = convert_line(at, end, line_end_byte, values, coding.key_bytes, dat, txt_pending);
     if (next_line == nullptr) break;
     at = next_line;
     // In the general way's order, which decides which file a full disk

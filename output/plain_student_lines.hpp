@@ -3,7 +3,8 @@
 // as its bytes go by, its .dat and .txt lines written at once.
 //
 // A plain student line is one that needs nothing of the general way:
-// - it ends with a CR, and the byte after that CR has been read;
+// - it ends with the course file's line end byte (textio::line_end_byte),
+//   and a CR only once the byte after it has been read;
 // - every byte before the CR is '#' or above: no tab to turn into a comma,
 //   no blank to trim, no double quote, no line feed, no 0x1A, no other
 //   control byte;
@@ -28,7 +29,9 @@ namespace output {
 // Converts the plain student lines at the start of `ahead` (the course
 // file's read-ahead) up to the first line that is not one, and returns how
 // many bytes they took, line ends included. Counts each as a line read.
+// line_end_byte is the course file's (textio::line_end_byte).
 std::size_t convert_plain_student_lines(std::string_view ahead, coursefile::CourseValues& values,
-                                        StudentCoding& coding, textio::ChannelTable& channels);
+                                        StudentCoding& coding, textio::ChannelTable& channels,
+                                        char line_end_byte = '\r');
 
 }  // namespace output

@@ -51,6 +51,7 @@ std::vector<std::string> run_report_lines(const ReportNames& names, const course
                   (tally.header_read ? counted(tally.declared_questions, "question") : "no header record") + " -> " +
                   file_entry(names.dat_file, failures) + ", " + file_entry(names.txt_file, failures) + ", " +
                   file_entry(names.ans_file, failures));
+  if (tally.line_feeds_end_lines) lines.push_back(" line ends: LF only, read as CR LF");
   for (const coursefile::WarnedRecord& record : tally.warned) lines.push_back(record_line(record));
   if (tally.warned_left_out > 0) lines.push_back(" ... and " + std::to_string(tally.warned_left_out) + " more");
   if (student_count_differs(tally)) {

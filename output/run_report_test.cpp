@@ -24,6 +24,21 @@ TEST(RunReport, OddRecordsAndHeadersAreShownAsCounted) {
   EXPECT_EQ(run_report_lines(names, tally, {}), expected);
 }
 
+// A course file read with LF line ends says so right after the first line.
+TEST(RunReport, LineFeedLineEndsAreToldAfterTheFirstLine) {
+  coursefile::RunTally tally;
+  tally.line_feeds_end_lines = true;
+  tally.student_records = 2;
+  tally.warned.push_back({.line_number = 3, .student_number = "7", .multiple_version = true});
+  const std::vector<std::string> expected = {
+      " E.gbk: 2 student records, no header record -> E.dat, E.txt, E.ans",
+      " line ends: LF only, read as CR LF",
+      " line 3, student 7: multiple-version student number",
+      " header: none, found 2",
+  };
+  EXPECT_EQ(run_report_lines(names, tally, {}), expected);
+}
+
 TEST(RunReport, OnlyAFileWithAFailureOnRecordIsNamedAsFailed) {
   const coursefile::RunTally tally;
   const std::vector<textio::FileFailure> failures = {{"E.txt", "could not be written completely", "disk full"},

@@ -1,5 +1,8 @@
 #include "platform/file_search.hpp"
 
+#include <algorithm>
+
+#include "textio/file_system.hpp"
 #include "textio/strings.hpp"
 
 namespace platform {
@@ -37,6 +40,17 @@ std::string next_file_name(FileSearch& search) {
 }
 
 bool file_exists(FileSearch& search, std::string_view name) { return !first_file_name(search, name, 0).empty(); }
+
+std::vector<std::string> files_named(FileSearch& search, std::string_view name) {
+  const std::string folder = textio::os::resolve_name(std::string(textio::os::folder_part(name)));
+  std::vector<std::string> files;
+  for (std::string found = first_file_name(search, name, 0); !found.empty(); found = next_file_name(search)) {
+    files.push_back(folder + found);
+  }
+  std::sort(files.begin(), files.end(),
+            [](const std::string& a, const std::string& b) { return textio::compare_bytes(a, b) < 0; });
+  return files;
+}
 
 bool wildcard_match(std::string_view pattern, std::string_view name) {
   // Iterative match with one back-track point: linear in practice, and

@@ -28,6 +28,12 @@ std::string next_file_name(FileSearch& search);
 // A normal file of that name (or matching that pattern) exists.
 bool file_exists(FileSearch& search, std::string_view name);
 
+// The normal files a name finds, matched as file_exists matches it, each as
+// the name's folder (spelled as the file system has it) followed by the
+// file's own name, in byte order. For a name without `*` or `?`, two or more
+// are names that differ only in case.
+std::vector<std::string> files_named(FileSearch& search, std::string_view name);
+
 // `*` any run of characters, `?` one character, letters in either case.
 bool wildcard_match(std::string_view pattern, std::string_view name);
 

@@ -36,9 +36,8 @@ int attributes_of(const std::string& path, std::string_view name) {
 std::vector<DirectoryEntry> matching_entries(std::string_view pattern) {
   std::string full(pattern);
   if (full.ends_with('/')) full += "*.*";
-  const std::size_t slash = full.rfind('/');
-  const std::string directory = slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
-  const std::string last = full.substr(slash == std::string::npos ? 0 : slash + 1);
+  const std::string directory(textio::os::folder_part(full));
+  const std::string last = full.substr(directory.size());
 
   std::vector<DirectoryEntry> entries;
   const std::string resolved = directory.empty() ? std::string() : textio::os::resolve_name(directory);

@@ -216,9 +216,10 @@ TEST_F(FaultTest, ALineLongerThanTheMemoryIsReportedAndEndsTheReading) {
 
 // Course files that pass the existence test and still cannot be used: the
 // outputs are opened (and emptied) first, then the course file fails, and
-// the run ends as for an empty course file with the failure reported.
+// the run ends as for an empty course file with the failure reported. The
+// report names the course file as the existence test found it.
 const std::string unread_course_report =
-    " EXAM.gbk (failed): 0 student records, no header record -> EXAM.dat, EXAM.txt, EXAM.ans\n";
+    " EXAM.GBK (failed): 0 student records, no header record -> EXAM.dat, EXAM.txt, EXAM.ans\n";
 
 TEST_F(FaultTest, CourseFileThatCannotBeOpenedLeavesEmptyOutputs) {
   const std::optional<RunOptions> as_plain_user = plain_user_run();

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -280,6 +281,40 @@ TEST_F(InteractivePlainRun, NamesThatDifferOnlyInCaseEachConvertTheirOwnFile) {
   EXPECT_EQ(upper.output, listed + header_line + exam_report("EXAM.GBK"));
   expect_converted("EXAM", folder.path);
   EXPECT_EQ(folder.get("exam.dat"), "7,,,2\r\n");
+}
+
+// Typed in the manual entry, of two names that differ only in case the one
+// typed exactly converts into its own outputs; one typed in neither case
+// converts nothing and names both.
+TEST_F(InteractivePlainRun, ManualEntryOfNamesThatDifferOnlyInCaseTakesTheOneTyped) {
+  const std::string other = "SH3,,,,,,,,a\r\nFH,,,,,,,,1,1\r\nSD,7,,,,,,,b,\r\n";
+  folder.put("exam.txt", "no course file");
+  folder.put("twins/EXAM.GBK", course);
+  folder.put("twins/exam.gbk", other);
+  const std::string typed = (folder.path / "twins" / "exam.gbk").string();
+  const RunResult lower = run("\n" + typed + "\n");
+  EXPECT_EQ(lower.exit_code, 0);
+  EXPECT_EQ(lower.output, start_up + directory_question + no_course_files + manual_entry +
+                              " number of questions = 1  number of students =  1 \n " + typed + ": 1 student record, "
+                              "1 question -> " + (folder.path / "twins" / "exam").string() + ".dat, " +
+                              (folder.path / "twins" / "exam").string() + ".txt, " +
+                              (folder.path / "twins" / "exam").string() + ".ans\n");
+  EXPECT_EQ(folder.get("twins/exam.dat"), "7,,,2\r\n");
+  EXPECT_FALSE(folder.has("twins/EXAM.dat"));
+
+  const std::string neither = (folder.path / "twins" / "Exam.gbk").string();
+  const RunResult ambiguous = run("\n" + neither + "\n");
+  EXPECT_EQ(ambiguous.exit_code, 1);
+  // The name chosen is built in upper case, its folders too.
+  std::string built = neither.substr(0, neither.size() - 4);
+  std::transform(built.begin(), built.end(), built.begin(), [](unsigned char c) { return std::toupper(c); });
+  built += ".gbk";
+  EXPECT_TRUE(ambiguous.output.ends_with(manual_entry + " " + built + " could be " +
+                                         (folder.path / "twins" / "EXAM.GBK").string() + " or " + typed +
+                                         ": give the name exactly\n"))
+      << ambiguous.output;
+  EXPECT_FALSE(folder.has("twins/EXAM.dat"));
+  EXPECT_EQ(folder.get("twins/exam.dat"), "7,,,2\r\n");
 }
 
 TEST_F(InteractivePlainRun, FolderWithoutCourseFilesGoesStraightToTheManualEntry) {

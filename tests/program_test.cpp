@@ -267,7 +267,8 @@ TEST(CommandLineRun, LineRuleOfTheCourseFile) {
   const Case cases[] = {
       {"FH\t\t\t\t\t\t\t\t1\t1\r\nSD\t1\tx\t\t\t\t\t\ta\t\r\n", "1\r\n"},       // tabs are commas
       {"FH,,,,,,,,1,1\r\nSD,1,,,,,,,b,\x1A" "SD,2,,,,,,,b,\r\n", "2\r\n"},  // 0x1A ends the file
-      {"FH,,,,,,,,1,1\nSD,1,,,,,,,b,\n", ""},                                  // one single line
+      {"FH,,,,,,,,1,1\nSD,1,,,,,,,b,\n", "2\r\n"},                              // LF only: as CR LF
+      {"FH,,,,,,,,1,1\nSD,1,,,,,,,b,\r\n", ""},                                // with a CR: one line
       {"FH,,,,,,,,1,1\rSD,1,,,,,,,b,", "2\r\n"},                               // CR alone, no final end
       {"", ""},
   };
@@ -277,6 +278,76 @@ TEST(CommandLineRun, LineRuleOfTheCourseFile) {
     const RunResult run = run_program(folder.path, {"l"});
     EXPECT_EQ(folder.get("l.txt"), c.txt) << c.course;
     EXPECT_FALSE(run.timed_out);
+  }
+}
+
+// A course file saved with LF line ends (no CR before its end) converts as
+// the same file with CR LF: the same outputs, console text, exit code and
+// report, which says so in one line after its first. Warnings, a tab line, a
+// 0x1A with a CR behind it, and plain student lines across the read blocks.
+TEST(CommandLineRun, ACourseFileWithLineFeedsOnlyConvertsAsWithCrLf) {
+  std::string many = "SH3,,,,,,,,a,b,c,d,e\r\nFH,,,,,,,,5,6000\r\n";
+  for (int s = 0; s < 6000; ++s) many += "SD," + std::to_string(3000000 + s) + ",G,,,,,,a,c,b,e,d,\r\n";
+  many += "SD,1234567,G,,,,,,a,b,\r\nSD,9,G\t,,,,,,a,b,c,d,e,\r\n";
+  const std::string courses[] = {
+      course,
+      "SD,0,x,,,,,,\r\nFH,,,,,,,,2,2\r\nSD,1111111,x,,,,,,a,b,\r\nSD,\" 2222222 \",x,,,,,,a,\r\n"
+      "SD\t3\tx\t\t\t\t\t\ta\t\r\nSD,4,x,,,,,,a,b,\x1A\r\nSD,5,x,,,,,,a,\r\n",
+      many,
+  };
+  for (const std::string& crlf : courses) {
+    // Every CR before the 0x1A goes; one behind it is never read.
+    const std::size_t end = std::min(crlf.find('\x1A'), crlf.size());
+    std::string lf;
+    std::copy_if(crlf.begin(), crlf.begin() + static_cast<std::ptrdiff_t>(end), std::back_inserter(lf),
+                 [](char c) { return c != '\r'; });
+    lf += crlf.substr(end);
+    ScratchFolder with_crlf;
+    ScratchFolder with_lf;
+    with_crlf.put("c.gbk", crlf);
+    with_lf.put("c.gbk", lf);
+    const RunResult expected = run_program(with_crlf.path, {"c"});
+    const RunResult run = run_program(with_lf.path, {"c"});
+    std::string output = expected.output;
+    const std::size_t report = output.find(" c.gbk: ");
+    ASSERT_NE(report, std::string::npos) << output;
+    output.insert(output.find('\n', report) + 1, " line ends: LF only, read as CR LF\n");
+    EXPECT_EQ(run.output, output);
+    EXPECT_EQ(run.exit_code, expected.exit_code);
+    for (const char* name : {"c.dat", "c.txt", "c.ans"}) EXPECT_EQ(with_lf.get(name), with_crlf.get(name)) << name;
+    EXPECT_EQ(with_lf.get("c.gbk"), lf);
+  }
+}
+
+// Answers in lines longer than the 4,080 bytes whose commas fill one count
+// of the comma counting, taken the general way: a line with a tab (4,082
+// bytes, 2,031 answers), and a line of SD and 4,079 commas (4,071 answers)
+// that the first read block ends in the middle of. Neither may lose
+// answers: no warning, and every answer coded.
+TEST(CommandLineRun, LongLinesKeepEveryAnswer) {
+  std::string tab_line = "SD\t1234567,abc,,,,,";
+  for (int q = 0; q < 2031; ++q) tab_line += ",a";
+  tab_line += ",";
+  constexpr std::size_t read_block = 256 * 1024;
+  const struct { std::string line; int answers; std::size_t starts_at; } cases[] = {
+      {tab_line, 2031, 0},
+      {"SD" + std::string(4079, ','), 4071, read_block - 100},
+  };
+  for (const auto& c : cases) {
+    std::string text = "FH,,,,,,,," + std::to_string(c.answers) + ",1\r\n";
+    if (c.starts_at > 0) text += std::string(c.starts_at - text.size() - 2, 'P') + "\r\n";
+    ScratchFolder folder;
+    folder.put("long.gbk", text + c.line + "\r\n");
+    const RunResult run = run_program(folder.path, {"long"});
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.output, "\n number of questions = " + std::to_string(c.answers) +
+                              "  number of students =  1 \n long.gbk: 1 student record, " +
+                              std::to_string(c.answers) + " questions -> long.dat, long.txt, long.ans\n")
+        << c.line.size() << " bytes";
+    EXPECT_EQ(folder.get("long.txt").size(), static_cast<std::size_t>(c.answers) + 2) << c.line.size() << " bytes";
+    std::string ans;
+    for (int q = 0; q < c.answers; ++q) ans += "\r\n";  // no answer key: every line empty
+    EXPECT_EQ(folder.get("long.ans"), ans) << c.line.size() << " bytes";
   }
 }
 
@@ -312,6 +383,75 @@ TEST(CommandLineRun, ACourseFileThatCannotBeReadIsReported) {
   EXPECT_EQ(folder.get("EXAM.ans"), "");
   EXPECT_NE(run.output.find("   filename= EXAM.gbk\n The file could not be opened: "), std::string::npos)
       << run.output;
+  // The report names the course file as it is on disk, as it does a file that opened.
+  EXPECT_TRUE(run.output.ends_with(
+      " EXAM.GBK (failed): 0 student records, no header record -> EXAM.dat, EXAM.txt, EXAM.ans\n"))
+      << run.output;
+}
+
+// Course files whose names differ only in case: each named exactly (as
+// built, as typed, or by its base name) converts into outputs named exactly
+// after it and touches no other file; a name that is neither converts
+// nothing, names both, and opens no file.
+TEST(CommandLineRun, CourseFilesThatDifferOnlyInCaseKeepToTheirOwnOutputs) {
+  const std::string other = "SH3,,,,,,,,b\r\nFH,,,,,,,,1,1\r\nSD,7,x,,,,,,b,\r\n";
+  const std::string other_report = " number of questions = 1  number of students =  1 \n";
+  ScratchFolder folder;
+  folder.put("EXAM.GBK", course);
+  folder.put("exam.gbk", other);
+
+  const RunResult lower = run_program(folder.path, {"exam"});
+  EXPECT_EQ(lower.exit_code, 0);
+  EXPECT_EQ(lower.output, "\n" + other_report + " exam.gbk: 1 student record, 1 question -> exam.dat, exam.txt, exam.ans\n");
+  EXPECT_FALSE(folder.has("EXAM.dat"));
+
+  for (const char* name : {"EXAM", "EXAM.GBK", "EXAM.gbk"}) {
+    const RunResult upper = run_program(folder.path, {name});
+    EXPECT_EQ(upper.exit_code, 0) << name;
+    EXPECT_EQ(upper.output, "\n" + header_line + exam_report("EXAM.GBK")) << name;
+    EXPECT_EQ(folder.get("EXAM.dat"), course_dat) << name;
+    EXPECT_EQ(folder.get("EXAM.txt"), course_txt) << name;
+    EXPECT_EQ(folder.get("EXAM.ans"), course_ans) << name;
+    EXPECT_EQ(folder.get("exam.dat"), "7,x,,.\r\n") << name << ": the other course file's outputs were touched";
+    EXPECT_EQ(folder.get("exam.txt"), ".\r\n") << name;
+    EXPECT_EQ(folder.get("exam.ans"), "2\r\n") << name;
+  }
+
+  for (const char* name : {"Exam", "eXAM.gbk"}) {
+    const RunResult neither = run_program(folder.path, {name});
+    EXPECT_EQ(neither.exit_code, 1) << name;
+    const std::string built = std::string(name).substr(0, 4) + ".gbk";
+    EXPECT_EQ(neither.output, "\n " + built + " could be EXAM.GBK or exam.gbk: give the name exactly\n") << name;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 8) << name;
+    EXPECT_EQ(folder.get("EXAM.dat"), course_dat) << name;
+    EXPECT_EQ(folder.get("exam.dat"), "7,x,,.\r\n") << name;
+  }
+
+  // In a folder named in another case, three of them.
+  folder.put("Sub/Exam.GBK", course);
+  folder.put("Sub/exam.Gbk", course);
+  folder.put("Sub/EXAM.gBK", course);
+  const RunResult three = run_program(folder.path, {"sub/EXAm"});
+  EXPECT_EQ(three.output, "\n sub/EXAm.gbk could be Sub/EXAM.gBK, Sub/Exam.GBK or Sub/exam.Gbk: give the name exactly\n");
+  EXPECT_EQ(three.exit_code, 1);
+}
+
+// Outputs named in another case than any file: one such file is rewritten,
+// two are left alone and the name is created exactly.
+TEST(CommandLineRun, AnOutputIsMatchedIgnoringCaseOnlyWhenOneFileMatches) {
+  ScratchFolder folder;
+  folder.put("EXAM1.GBK", course);
+  folder.put("EXAM1.DAT", "one");
+  folder.put("exam1.dat", "two");
+  folder.put("EXAM1.TXT", "the only one");
+  const RunResult run = run_program(folder.path, {"Exam1"});
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.output, "\n" + header_line + " EXAM1.GBK: 3 student records, 4 questions -> Exam1.dat, EXAM1.TXT, Exam1.ans\n");
+  EXPECT_EQ(folder.get("Exam1.dat"), course_dat);
+  EXPECT_EQ(folder.get("EXAM1.DAT"), "one");
+  EXPECT_EQ(folder.get("exam1.dat"), "two");
+  EXPECT_EQ(folder.get("EXAM1.TXT"), course_txt);
+  EXPECT_FALSE(folder.has("Exam1.txt"));
 }
 
 }  // namespace

@@ -459,6 +459,26 @@ void expect_one_key_wait(PtyProgram& run) {
   EXPECT_EQ(now.c_lflag & (ICANON | ECHO | ISIG), 0u) << "line mode, echo or Control-C signals during a key wait";
 }
 
+// A course name that could be either of two files whose names differ only
+// in case names both, waits for a key like the other messages that end a
+// run early, and ends with exit code 1, no file opened, made or emptied.
+TEST_F(TerminalRun, ACourseNameThatCouldBeEitherOfTwoFilesWaitsAndConvertsNothing) {
+  write_course("EXAM", three_warnings);
+  std::ofstream(folder_ / "exam.gbk", std::ios::binary) << three_warnings;
+  std::ofstream(folder_ / "exam.dat", std::ios::binary) << "kept";
+  PtyProgram run;
+  start(run, {"Exam"});
+  ASSERT_TRUE(wait_for_text(run, " Exam.gbk could be EXAM.GBK or exam.gbk: give the name exactly"))
+      << screen_text(run);
+  ASSERT_TRUE(wait_for_input_wait(run)) << "no key wait\n" << screen_text(run);
+  EXPECT_FALSE(run.exited);
+  send(run, "x");
+  EXPECT_EQ(wait_for_exit(run), 1);
+  expect_modes_as_found(run);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), std::filesystem::directory_iterator()), 3);
+  EXPECT_EQ(read_file(folder_ / "exam.dat"), "kept");
+}
+
 TEST_F(TerminalRun, ADumbTerminalGetsThePlainFormAndEachWaitTakesOneKey) {
   write_course("WARN", three_warnings);
   PtyProgram run;

@@ -8,13 +8,13 @@ namespace textio {
 
 namespace {
 
-// The first CR or 0x1A in [begin, end), or end: two vectorised scans rather
-// than one test per byte.
-const char* find_line_stop(const char* begin, const char* end) {
+// The first line end byte or 0x1A in [begin, end), or end: two vectorised
+// scans rather than one test per byte.
+const char* find_line_stop(const char* begin, const char* end, char line_end_byte) {
   if (begin == end) return end;  // nothing read ahead yet: no bytes to look at
   const std::size_t size = static_cast<std::size_t>(end - begin);
-  const void* cr = std::memchr(begin, '\r', size);
-  const char* stop = cr == nullptr ? end : static_cast<const char*>(cr);
+  const void* line_end = std::memchr(begin, line_end_byte, size);
+  const char* stop = line_end == nullptr ? end : static_cast<const char*>(line_end);
   const void* mark = std::memchr(begin, end_of_file_mark, static_cast<std::size_t>(stop - begin));
   return mark == nullptr ? stop : static_cast<const char*>(mark);
 }
@@ -107,6 +107,47 @@ bool read_more(ChannelTable& table, Channel& channel) {
   return true;
 }
 
+// What decides the line end of a file: whether a CR comes before its end
+// (a 0x1A or the end of the file), and whether a LF does.
+struct LineEndSigns {
+  bool cr = false;
+  bool lf = false;
+};
+
+// Looks at [begin, end) for the signs; true once they are settled: a CR or
+// a 0x1A has been met.
+bool look_for_line_end_signs(const char* begin, const char* end, LineEndSigns& signs) {
+  const char* const stop = find_line_stop(begin, end, '\r');
+  signs.lf = signs.lf || std::memchr(begin, '\n', static_cast<std::size_t>(stop - begin)) != nullptr;
+  if (stop == end) return false;
+  signs.cr = *stop == '\r';
+  return true;
+}
+
+// Decides the line end of a disk file opened for input from its first block
+// and, when that does not settle it, from the bytes after it, looked at one
+// block at a time and not kept: memory stays the same for a file of any
+// size. A file whose first line end is a CR, the usual one, costs one look
+// at that first line. A file that cannot be looked at to its end keeps the
+// CR.
+void decide_line_end(ChannelTable& table, Channel& channel) {
+  if (!read_more(table, channel)) return;
+  LineEndSigns signs;
+  bool settled = look_for_line_end_signs(channel.ahead.get(), channel.ahead.get() + channel.filled, signs);
+  if (!settled) {
+    std::unique_ptr<char[]> block(new char[block_size]);
+    std::uint64_t offset = channel.filled;
+    while (!settled) {
+      std::size_t got = 0;
+      if (os::read_at(channel.file, offset, block.get(), block_size, got).error_number != 0) return;
+      if (got == 0) break;
+      settled = look_for_line_end_signs(block.get(), block.get() + got, signs);
+      offset += got;
+    }
+  }
+  if (!signs.cr && signs.lf) channel.line_end_byte = '\n';
+}
+
 // At least one unread byte, unless the file is at its end.
 bool fill(ChannelTable& table, Channel& channel) {
   return channel.next < channel.filled || read_more(table, channel);
@@ -162,6 +203,8 @@ void open_channel(ChannelTable& table, std::string_view name, std::int16_t numbe
   channel.name = file_name;
   channel.path = std::move(opened.path);
   table.open.push_back(std::move(channel));
+  Channel& opened_channel = table.open.back();
+  if (mode == ChannelMode::input && opened_channel.is_disk_file) decide_line_end(table, opened_channel);
 }
 
 }  // namespace
@@ -207,20 +250,25 @@ std::string_view read_line(ChannelTable& table, std::int16_t number) {
   while (!stopped) {
     const char* const begin = channel->ahead.get() + channel->next;
     const char* const end = channel->ahead.get() + channel->filled;
-    const char* const stop = find_line_stop(begin + length, end);
+    const char* const stop = find_line_stop(begin + length, end, channel->line_end_byte);
     length = static_cast<std::size_t>(stop - begin);
     stopped = stop != end;
     if (!stopped && !read_more(table, *channel)) break;
   }
   const std::string_view line(channel->ahead.get() + channel->next, length);
   channel->next += length;
-  if (stopped && channel->ahead.get()[channel->next] == '\r') {
+  if (stopped && channel->ahead.get()[channel->next] == channel->line_end_byte) {
     ++channel->next;
-    channel->after_cr = true;
+    channel->after_cr = channel->line_end_byte == '\r';
   } else if (length == 0) {
     table.error = 62;  // a 0x1A stays unread: the file ends there
   }
   return line;
+}
+
+char line_end_byte(const ChannelTable& table, std::int16_t number) {
+  const Channel* channel = find(table, number);
+  return channel != nullptr ? channel->line_end_byte : '\r';
 }
 
 std::string_view read_ahead(ChannelTable& table, std::int16_t number) {

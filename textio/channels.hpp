@@ -40,6 +40,10 @@ struct Channel {
   // input: the last line read ended at a CR, so a LF that comes next still
   // belongs to its line end (it may not have been read yet).
   bool after_cr = false;
+  // input: the byte that ends a line, decided when the file is opened: a CR
+  // (which takes one LF after it), or a LF in a file that has no CR before
+  // its end and at least one LF, read as if every LF were CR LF.
+  char line_end_byte = '\r';
   std::string name;
   std::string path;  // where name was found: it may differ from name in case
 };
@@ -89,7 +93,13 @@ inline bool block_due(const std::string& pending) { return pending.size() >= blo
 // Reads the next line: its bytes without the line end, in place in the
 // channel's read-ahead, valid until the next call on this channel. A CR ends
 // a line and swallows one LF after it; a lone LF is text; 0x1A ends the file.
+// A disk file with no CR before its end (0x1A or the end of the file) and at
+// least one LF is read as if every LF were CR LF: a LF ends a line.
 std::string_view read_line(ChannelTable& table, std::int16_t number);
+
+// The byte that ends the lines of input channel `number`: '\n' for a file
+// read as if every LF were CR LF, else '\r'.
+char line_end_byte(const ChannelTable& table, std::int16_t number);
 
 // The bytes of input channel `number` read ahead from its read position on,
 // in place, for a reader that takes whole lines itself and then moves on

@@ -53,8 +53,14 @@ TEST_F(ChannelsTest, ReadsLinesByTheLineRule) {
   const Case cases[] = {
       {"a\r\nb\r\n", {"a", "b"}},                       // no extra empty line at the end
       {"a\r\nb", {"a", "b"}},                           // the last line needs no line end
-      {"a\nb\nc\n", {"a\nb\nc\n"}},                     // line feeds alone end nothing
+      {"a\nb\r\nc\n", {"a\nb", "c\n"}},                // with a CR in the file, a lone LF is text
       {"a\r\n\nb\r", {"a", "\nb"}},                     // CR LF LF: the second LF starts a line
+      // No CR before the end of the file (or its 0x1A): each LF is read as CR LF.
+      {"a\nb\nc\n", {"a", "b", "c"}},
+      {"a\n\nb", {"a", "", "b"}},
+      {"a\nb\x1A" "c\r\n", {"a", "b"}},
+      {"a\x1A" "b\nc", {"a"}},                            // a LF only behind the 0x1A
+      {"abc", {"abc"}},
       {"a\rb\r\r\nc", {"a", "b", "", "c"}},
       {"a\r\nb\x1A" "c\r\nd\r\n", {"a", "b"}},          // 0x1A ends the file
       {"\x1A" "abc", {}},
@@ -73,6 +79,35 @@ TEST_F(ChannelsTest, LineEndSplitAcrossReadBlocks) {
   const std::string second(200 * 1024, 'y');     // a line longer than any block
   put("in.gbk", first + "\r\n" + second + "\r\nz");
   EXPECT_EQ(all_lines("in.gbk"), (Lines{first, second, "z"}));
+}
+
+// Whether a file has a CR is decided when it is opened, from as much of it
+// as that takes, without moving the reading on: a CR far behind the first
+// block still keeps a LF in its line, and a file of LF line ends is read
+// line by line across every block.
+TEST_F(ChannelsTest, LineFeedsEndLinesOnlyInAFileWithoutCarriageReturns) {
+  const std::string long_line(3 * block_size, 'x');
+  put("in.gbk", "a\nb\n" + long_line + "\r\nc\n");
+  EXPECT_EQ(all_lines("in.gbk"), (Lines{"a\nb\n" + long_line, "c\n"}));
+
+  Lines lines;
+  std::string bytes;
+  for (int n = 0; bytes.size() < 3 * block_size; ++n) {
+    lines.push_back(std::string(static_cast<std::size_t>(n % 500), static_cast<char>('A' + n % 26)));
+    bytes += lines.back() + "\n";
+  }
+  put("in.gbk", bytes);
+  open_for_input(table, path("in.gbk"), 1);
+  EXPECT_EQ(line_end_byte(table, 1), '\n');
+  close(table, 1);
+  EXPECT_EQ(all_lines("in.gbk"), lines);
+  put("in.gbk", bytes + "\x1A\r\n");  // a CR behind the 0x1A is never read
+  EXPECT_EQ(all_lines("in.gbk"), lines);
+  put("in.gbk", bytes + "\r");
+  open_for_input(table, path("in.gbk"), 1);
+  EXPECT_EQ(line_end_byte(table, 1), '\r');
+  close(table, 1);
+  EXPECT_TRUE(table.failures.empty());
 }
 
 // A reader that takes whole lines from the read-ahead itself and then
@@ -234,6 +269,34 @@ TEST_F(ChannelsTest, NamesFindFilesWhateverTheirCase) {
   EXPECT_EQ(opened_path(table, 2), "");
   EXPECT_EQ(get("Exams/exam1.DAT"), "new");  // rewritten, no second file beside it
   EXPECT_FALSE(fs::exists(dir / "Exams" / "EXAM1.dat"));
+}
+
+// An output's own name finds a file of another case only when that file is
+// the one such file; of two, neither is taken and the name is created. A
+// folder of the path still finds the first such folder.
+TEST_F(ChannelsTest, ANameMatchesAFileOfAnotherCaseOnlyWhenItIsTheOneSuchFile) {
+  put("EXAM.DAT", "one");
+  put("exam.dat", "two");
+  put("EXAM.TXT", "only");
+  open_for_output(table, path("Exam.dat"), 2);
+  open_for_output(table, path("Exam.txt"), 5);
+  EXPECT_EQ(opened_path(table, 2), path("Exam.dat"));
+  EXPECT_EQ(opened_path(table, 5), path("EXAM.TXT"));
+  close(table, 2);
+  close(table, 5);
+  EXPECT_EQ(get("EXAM.DAT"), "one");
+  EXPECT_EQ(get("exam.dat"), "two");
+  EXPECT_EQ(get("Exam.dat"), "");
+  EXPECT_EQ(get("EXAM.TXT"), "");
+  open_for_input(table, path("exam.txt"), 1);
+  EXPECT_EQ(opened_path(table, 1), path("EXAM.TXT"));
+  close(table, 1);
+  fs::create_directory(dir / "Sub");
+  fs::create_directory(dir / "sub");
+  put("Sub/x.gbk", "in Sub");
+  open_for_input(table, path("SUB/X.GBK"), 1);
+  EXPECT_EQ(opened_path(table, 1), path("Sub/x.gbk"));
+  EXPECT_TRUE(table.failures.empty());
 }
 
 TEST_F(ChannelsTest, ExactNamesLeaveFilesThatDifferInCaseAlone) {

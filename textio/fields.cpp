@@ -46,13 +46,18 @@ void scan_bytes(Bytes16 bytes, Bytes16& commas, Bytes16& unusual) {
   unusual |= equal16(bytes, every16(blank)) | equal16(bytes, every16('"'));
 }
 
+// A one-byte count holds 255 at most: the counts are added up after at
+// most 255 blocks, the last short block of a line among them.
+constexpr int blocks_per_count = 255;
+
 LineScan scan_line(const char* at, const char* const end) {
   LineScan scan;
   Bytes16 unusual{};
   while (true) {
-    Bytes16 commas{};  // one count per byte position, good for 255 blocks
-    for (int block = 0; block < 255 && end - at >= 16; ++block, at += 16) scan_bytes(load16(at), commas, unusual);
-    if (end - at < 16) {
+    Bytes16 commas{};  // one count per byte position
+    int block = 0;
+    for (; block < blocks_per_count && end - at >= 16; ++block, at += 16) scan_bytes(load16(at), commas, unusual);
+    if (block < blocks_per_count && end - at < 16) {
       // The last bytes, fewer than sixteen, behind zero bytes, which are
       // neither comma, blank nor double quote.
       char last[16] = {};

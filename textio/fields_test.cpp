@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace textio {
 namespace {
 
@@ -87,6 +89,33 @@ TEST(SplitFields, WordAtATimeSplitAgreesWithTheByteRule) {
     ASSERT_EQ(plain.separators, blank_ended.separators) << line << " keeping " << kept;
     ASSERT_EQ(plain.fields, blank_ended.fields) << line << " keeping " << kept;
     EXPECT_TRUE(plain.trimmed);
+  }
+}
+
+// The commas of a plain line are counted sixteen byte positions at a time in
+// one-byte counts: lines long enough to fill a count (255 blocks of sixteen
+// bytes, 4,080) and any tail behind them must count every comma, whatever
+// byte positions the commas take. A trailing blank sends the same line
+// through the byte-by-byte rule.
+TEST(SplitFields, CountsEveryCommaOfLongLines) {
+  const std::string_view patterns[] = {",", "a,", "ab,c", "abcdefghijklmno,"};
+  SplitLine split;
+  for (std::size_t multiple : {4080u, 4096u}) {
+    for (std::size_t k = 1; k <= 5; ++k) {
+      for (std::size_t length = k * multiple - 17; length <= k * multiple + 17; ++length) {
+        for (std::string_view pattern : patterns) {
+          std::string line;
+          while (line.size() < length) line += pattern;
+          line.resize(length);
+          const auto commas = static_cast<std::int64_t>(std::count(line.begin(), line.end(), ','));
+          split_fields(line, 3, split);
+          ASSERT_TRUE(split.plain);
+          ASSERT_EQ(split.separators, commas) << length << " bytes of " << pattern;
+          split_fields(line + " ", 3, split);
+          ASSERT_EQ(split.separators, commas) << length << " bytes of " << pattern << " and a blank";
+        }
+      }
+    }
   }
 }
 

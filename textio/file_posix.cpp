@@ -55,7 +55,7 @@ bool is_regular(int fd) {
 // the run), takes the exclusive lock, then makes the descriptor blocking.
 OpenResult open_locked(const std::string& name, NameMatch match, int flags) {
   OpenResult result;
-  const std::string path = match == NameMatch::exact ? name : resolve_name(name);
+  const std::string path = match == NameMatch::exact ? name : resolve_file_name(name);
   const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
   if (fd < 0) {
     const int error = errno;
@@ -127,6 +127,18 @@ Failure read_some(FileHandle& file, char* data, std::size_t size, std::size_t& g
   }
 }
 
+Failure read_at(FileHandle& file, std::uint64_t offset, char* data, std::size_t size, std::size_t& got) {
+  got = 0;
+  while (true) {
+    const ssize_t n = ::pread(fd_of(file), data, size, static_cast<off_t>(offset));
+    if (n >= 0) {
+      got = static_cast<std::size_t>(n);
+      return {};
+    }
+    if (errno != EINTR) return failure_of(75, errno);
+  }
+}
+
 Failure cut_at(FileHandle& file, std::uint64_t offset) {
   // A file that ends there already is left alone (see open_for_output).
   if (size_of(fd_of(file)) == static_cast<off_t>(offset)) return {};
@@ -153,29 +165,33 @@ bool exists(const std::string& path) {
   return ::lstat(path.c_str(), &info) == 0;
 }
 
-// The entry of directory dir whose name equals component but for case; the
-// first such name in byte order, so that the choice does not depend on the
-// order in which the directory lists its entries.
-std::string case_match_in(const std::string& dir, const std::string& component) {
+// The entries of directory dir whose names equal component but for case:
+// how many, and the first in byte order, so that the choice does not depend
+// on the order in which the directory lists its entries.
+struct CaseMatches {
+  std::string first;
+  int count = 0;
+};
+
+CaseMatches case_matches_in(const std::string& dir, const std::string& component) {
+  CaseMatches matches;
   DIR* stream = ::opendir(dir.empty() ? "." : dir.c_str());
-  if (stream == nullptr) return component;
-  std::string best;
-  bool found = false;
+  if (stream == nullptr) return matches;
   while (const dirent* entry = ::readdir(stream)) {
     const std::string_view name(entry->d_name);
     if (name == "." || name == "..") continue;
-    if (same_ignoring_case(name, component) && (!found || compare_bytes(name, best) < 0)) {
-      best = std::string(name);
-      found = true;
+    if (same_ignoring_case(name, component)) {
+      if (matches.count == 0 || compare_bytes(name, matches.first) < 0) matches.first = std::string(name);
+      ++matches.count;
     }
   }
   ::closedir(stream);
-  return found ? best : component;
+  return matches;
 }
 
-}  // namespace
-
-std::string resolve_name(const std::string& path) {
+// A component that matches nothing, or (for the name of a file) more than one
+// entry ignoring case, stays as given.
+std::string resolve(const std::string& path, bool file) {
   if (path.empty() || exists(path)) return path;
   std::string resolved;
   std::size_t at = 0;
@@ -189,7 +205,14 @@ std::string resolve_name(const std::string& path) {
     const std::string component = path.substr(at, slash - at);
     if (!component.empty() && component != "." && component != "..") {
       const std::string exact = resolved + component;
-      resolved = exists(exact) ? exact : resolved + case_match_in(resolved, component);
+      if (exists(exact)) {
+        resolved = exact;
+      } else {
+        const CaseMatches matches = case_matches_in(resolved, component);
+        const bool the_file_itself = file && slash == path.size();
+        const bool taken = matches.count == 1 || (matches.count > 1 && !the_file_itself);
+        resolved += taken ? matches.first : component;
+      }
     } else {
       resolved += component;
     }
@@ -197,6 +220,17 @@ std::string resolve_name(const std::string& path) {
     at = slash + 1;
   }
   return resolved;
+}
+
+}  // namespace
+
+std::string resolve_name(const std::string& path) { return resolve(path, false); }
+
+std::string resolve_file_name(const std::string& path) { return resolve(path, true); }
+
+std::string_view folder_part(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  return path.substr(0, slash == std::string_view::npos ? 0 : slash + 1);
 }
 
 }  // namespace textio::os

@@ -47,8 +47,7 @@ std::string as_stored(const std::string& name) {
   QuietCall quiet;
   const FindHandle search(::FindFirstFileA(name.c_str(), &found));
   if (search.handle == INVALID_HANDLE_VALUE) return name;
-  const std::size_t last = name.find_last_of("\\/:");
-  return (last == std::string::npos ? std::string() : name.substr(0, last + 1)) + found.cFileName;
+  return std::string(folder_part(name)) + found.cFileName;
 }
 
 // Share mode 0: while the channel is open no other opener, reader or
@@ -141,6 +140,30 @@ Failure read_some(FileHandle& file, char* data, std::size_t size, std::size_t& g
   return {};
 }
 
+// A read at an offset moves the file pointer of a handle opened for
+// synchronous reading: it is put back where it was.
+Failure read_at(FileHandle& file, std::uint64_t offset, char* data, std::size_t size, std::size_t& got) {
+  got = 0;
+  const DWORD piece = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+  QuietCall quiet;
+  LARGE_INTEGER was{};
+  if (!::SetFilePointerEx(handle_of(file), LARGE_INTEGER{}, &was, FILE_CURRENT)) {
+    return failure_of(last_error_or(ERROR_READ_FAULT));
+  }
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  DWORD read = 0;
+  const bool done = ::ReadFile(handle_of(file), data, piece, &read, &at);
+  const DWORD code = done ? 0 : last_error_or(ERROR_READ_FAULT);
+  if (!::SetFilePointerEx(handle_of(file), was, nullptr, FILE_BEGIN)) {
+    return failure_of(last_error_or(ERROR_READ_FAULT));
+  }
+  if (!done) return code == ERROR_HANDLE_EOF ? Failure{} : failure_of(code);
+  got = read;
+  return {};
+}
+
 Failure cut_at(FileHandle& file, std::uint64_t offset) {
   QuietCall quiet;
   LARGE_INTEGER at;
@@ -162,5 +185,11 @@ Failure close_file(FileHandle& file) {
 
 // The file system itself ignores case: every name is its own resolution.
 std::string resolve_name(const std::string& path) { return path; }
+std::string resolve_file_name(const std::string& path) { return path; }
+
+std::string_view folder_part(std::string_view path) {
+  const std::size_t separator = path.find_last_of("\\/:");
+  return path.substr(0, separator == std::string_view::npos ? 0 : separator + 1);
+}
 
 }  // namespace textio::os

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -104,6 +105,20 @@ std::string many_warned_records() {
   return text;
 }
 
+std::string without_cr(const std::string& text) {
+  std::string lf;
+  std::copy_if(text.begin(), text.end(), std::back_inserter(lf), [](char c) { return c != '\r'; });
+  return lf;
+}
+
+// A student line of 4,082 bytes and 2,031 answers with a tab: its commas
+// fill more than one count of the comma counting.
+std::string long_line_with_a_tab() {
+  std::string line = "SD\t1234567,abc,,,,,";
+  for (int q = 0; q < 2031; ++q) line += ",a";
+  return "FH,,,,,,,,2031,1\r\n" + line + ",\r\n";
+}
+
 class SameBytes : public WindowsProgram, public ::testing::WithParamInterface<SameBytesCase> {};
 
 TEST_P(SameBytes, AsThePosixBuild) {
@@ -149,11 +164,18 @@ INSTANTIATE_TEST_SUITE_P(
                       "EXAM",
                       "",
                       ""},
-        SameBytesCase{"LineFeedsOnlyMakeOneLine",
+        SameBytesCase{"LineFeedsOnlyReadAsCrLf",
                       {{"LF.GBK", "SH3,,,,,,,,A,B,\nFH,,,,,,,,2,1,\nSD,1,x,,,,,,a,b,\n"}},
                       "LF",
                       "",
                       ""},
+        SameBytesCase{"LineFeedsOnlyAcrossReadBlocks", {{"LFBIG.GBK", without_cr(many_students(9000))}}, "LFBIG", "", ""},
+        SameBytesCase{"LineFeedsWithOneCrBehindTheFirstBlock",
+                      {{"LFCR.GBK", without_cr(many_students(9000)) + "SD,1,x,,,,,,a,\r\n"}},
+                      "LFCR",
+                      "",
+                      ""},
+        SameBytesCase{"LongLineWithATab", {{"LONG.GBK", long_line_with_a_tab()}}, "LONG", "", ""},
         SameBytesCase{"TextAfterEndOfFileByte",
                       {{"EOFB.GBK", "SH3,,,,,,,,A,B,\r\nFH,,,,,,,,2,1,\r\nSD,1,x,,,,,,a,c,\r\n\x1ASD,2,y,,,,,,b,b,\r\n"}},
                       "EOFB",
@@ -304,6 +326,10 @@ TEST_F(WindowsProgram, CourseFileHeldByAnotherProgramIsReported) {
   EXPECT_EQ(run.exit_code, 1) << run_log(run);
   EXPECT_NE(run.out.find("   filename= EXAM.gbk\n The file could not be opened: "), std::string::npos) << run.out;
   EXPECT_EQ(run.out.find("number of questions"), std::string::npos) << run.out;
+  // The report names the course file as found on disk.
+  EXPECT_TRUE(run.out.ends_with(
+      " EXAM.GBK (failed): 0 student records, no header record -> EXAM.dat, EXAM.txt, EXAM.ans\n"))
+      << run.out;
   EXPECT_EQ(read_file(scratch / "EXAM.GBK"), exam_gbk);
   EXPECT_EQ(read_file(scratch / "EXAM.dat"), "");
 }
