@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "console/console.hpp"
+#include "console/input_event.hpp"
 
 namespace console {
 
