@@ -87,8 +87,6 @@ bool ends_key_wait(const Console& console, const InputEvent& event) {
   return is_key(event.key) || mouse_event_counts(console, event);
 }
 
-std::string typed_text(const InputEvent& event) { return std::string(1, event.ch) + event.tail; }
-
 void open_console(Console& console) {
   console.form = Form::plain;
   if (terminal::usable() && terminal::open()) {

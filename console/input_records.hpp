@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "console/console.hpp"
+#include "console/input_event.hpp"
 
 namespace console::input_records {
 

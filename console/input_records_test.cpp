@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "console/console.hpp"
 #include "console/test_events.hpp"
 
 namespace console {

@@ -11,7 +11,6 @@ namespace console {
 namespace {
 
 constexpr char esc = '\x1b';
-constexpr std::size_t longest_sequence = 64;  // beyond this it is noise
 
 InputEvent key(Key k) {
   InputEvent event;
@@ -196,8 +195,11 @@ DecodedInput decode_input(std::string_view bytes, bool input_idle) {
     return result;
   }
 
+  // Only the first longest_sequence bytes are looked at, also when the
+  // sequence's end is among the bytes already here, so that how the bytes
+  // were split into reads does not change the keys.
   Csi csi;
-  const std::size_t length = parse_csi(bytes, csi);
+  const std::size_t length = parse_csi(bytes.substr(0, longest_sequence), csi);
   if (length == 0) {
     if (!input_idle && bytes.size() < longest_sequence) return result;
     return lone_escape();

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "console/console.hpp"
+#include "console/input_event.hpp"
 
 namespace console {
 
@@ -22,9 +22,14 @@ struct DecodedInput {
 // says that no more bytes came for a while: then a lone Esc is the Esc key,
 // an unfinished sequence yields Esc and leaves the rest as ordinary keys,
 // and the start of a UTF-8 character that never ended is a byte by itself.
+// A sequence that has not ended within longest_sequence bytes is noise and
+// read the same way, wherever the reads that brought it were cut.
 DecodedInput decode_input(std::string_view bytes, bool input_idle);
 
 // Pause after which a lone Esc counts as the key itself.
 constexpr int lone_escape_ms = 50;
+
+// No terminal sends a longer key or mouse report.
+constexpr std::size_t longest_sequence = 64;
 
 }  // namespace console

@@ -34,6 +34,30 @@ std::vector<std::string> decode_all(std::string_view bytes, bool idle_at_end) {
   return events;
 }
 
+// The same, for bytes that arrive in two reads, the first of first bytes,
+// as the terminal's reader takes them: after each read as many events as
+// are whole, and once no more bytes come, the rest as an idle input.
+std::vector<std::string> decode_in_two_reads(std::string_view bytes, std::size_t first) {
+  std::vector<std::string> events;
+  std::string pending;
+  const auto take = [&](bool idle) {
+    const DecodedInput d = decode_input(pending, idle);
+    if (d.consumed == 0) return false;
+    events.push_back(describe(d.event));
+    pending.erase(0, d.consumed);
+    return true;
+  };
+  for (std::string_view read : {bytes.substr(0, first), bytes.substr(first)}) {
+    pending += read;
+    while (!pending.empty() && take(false)) {
+    }
+  }
+  while (!pending.empty()) {
+    if (!take(false)) take(true);
+  }
+  return events;
+}
+
 struct Case {
   const char* bytes;
   InputEvent expected;
@@ -170,6 +194,34 @@ TEST(KeyDecoder, AnOverlongOrBrokenSequenceDoesNotBlockInput) {
   // A control byte inside a sequence ends it; the byte is read by itself.
   EXPECT_EQ(decode_all("\x1b[1\r", false),
             (std::vector<std::string>{describe(event(Key::other)), describe(event(Key::enter))}));
+}
+
+// A sequence whose end comes after longest_sequence (64) bytes is Esc and
+// then ordinary keys, also when its end arrives in the same read, so that a
+// read that ends within it changes nothing.
+TEST(KeyDecoder, ASequencePastTheLongestIsNoiseHoweverTheBytesArrive) {
+  const std::size_t zeros = longest_sequence - 4;
+  const std::string delete_longest = "\x1b[" + std::string(zeros, '0') + "3~";  // Delete, zeros in front
+  const std::string delete_one_more = "\x1b[" + std::string(zeros + 1, '0') + "3~";
+  const std::string ended_by_enter = "\x1b[" + std::string(longest_sequence + 6, '1') + "\r";  // a control byte ends it
+  const auto esc_then_ordinary_keys = [](std::string_view bytes) {
+    std::vector<std::string> keys{describe(event(Key::escape))};
+    for (char byte : bytes.substr(1)) keys.push_back(describe(byte == '\r' ? event(Key::enter) : character(byte)));
+    return keys;
+  };
+  const struct {
+    std::string bytes;
+    std::vector<std::string> keys;
+  } cases[] = {
+      {delete_longest, {describe(event(Key::delete_key))}},
+      {delete_one_more, esc_then_ordinary_keys(delete_one_more)},
+      {ended_by_enter, esc_then_ordinary_keys(ended_by_enter)},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t first = 0; first <= c.bytes.size(); ++first) {
+      EXPECT_EQ(decode_in_two_reads(c.bytes, first), c.keys) << c.bytes.size() << " bytes, first read " << first;
+    }
+  }
 }
 
 }  // namespace

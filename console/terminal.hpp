@@ -12,7 +12,7 @@
 
 #include <string_view>
 
-#include "console/console.hpp"
+#include "console/input_event.hpp"
 #include "console/screen.hpp"
 #include "console/view.hpp"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "console/console.hpp"
+#include "console/input_event.hpp"
 
 namespace console::test_events {
 
