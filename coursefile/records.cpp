@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "coursefile/dat_line.hpp"
 #include "coursefile/operator_wait.hpp"
 #include "textio/strings.hpp"
 
@@ -63,7 +64,7 @@ void warn_multiple_version(console::Console& console, textio::ChannelTable& chan
 void take_answer_key(const textio::SplitLine& line, CourseValues& values) {
   for (int q = 1; q <= answer_key_size; ++q) {
     values.answer_key[static_cast<std::size_t>(q)] =
-        key_letter(textio::trim(textio::field_of(line, static_cast<std::size_t>(8 + q))));
+        key_letter(textio::trim(textio::field_of(line, static_cast<std::size_t>(fields_before_answers + q))));
   }
 }
 
@@ -119,7 +120,7 @@ void check_student(const textio::SplitLine& line, CourseValues& values, std::str
   if (question_count_differs) warn_question_count(console, channels, course_file_name);
 
   textio::write_text(channels, dat_channel, textio::field_of(line, 2));
-  textio::write_text(channels, dat_channel, ",");
+  textio::write_text(channels, dat_channel, dat_after_student_number);
 
   const std::string_view student_number = textio::trim(textio::field_of(line, 2));
   const bool multiple_version = is_version_student_number(student_number);

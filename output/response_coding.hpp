@@ -20,7 +20,7 @@
 namespace output {
 
 constexpr int field_list_size = 150;  // fields taken from a student record
-constexpr int fields_before_answers = 8;  // question q stands in field 8 + q
+using coursefile::fields_before_answers;
 // Answer positions coded from the record; those beyond field 150 are "-".
 constexpr int coded_positions = field_list_size - fields_before_answers;
 
@@ -34,15 +34,20 @@ struct FieldList {
   std::array<bool, 201> keyed{};
 };
 
-// Key entry q as one byte at [q - 1]: the entry when it is one byte long,
-// otherwise 'a', which no answer read with a..e as upper case equals, just as
-// no one-byte answer equals an empty or a longer entry. Questions beyond the
-// answer key have empty entries.
-using KeyBytes = std::array<char, coded_positions>;
+// Key entry q as one byte at [q - 1], for the one pass, which reads an
+// answer of at most one byte as one byte (answer_codes.hpp): the entry when
+// it is one byte long, a comma when it is empty (an empty answer reads as a
+// comma), otherwise 'a', which no answer read with a..e as upper case
+// equals, just as no answer of at most one byte equals a longer entry or a
+// comma given in quotes. Questions beyond the answer key have empty
+// entries. Sixteen bytes follow the last position to code, so that sixteen
+// key bytes can be read from any of them.
+constexpr std::size_t key_bytes_size = coded_positions + 16;
+using KeyBytes = std::array<char, key_bytes_size>;
 
 constexpr KeyBytes key_bytes_of_no_key() {
   KeyBytes bytes{};
-  bytes.fill('a');
+  bytes.fill(',');
   return bytes;
 }
 
