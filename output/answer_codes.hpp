@@ -92,9 +92,9 @@ struct ShortAnswers {
   std::size_t size = 0;  // 0: no such answers there
 };
 
-// 0xFF in the lanes after lane e (0..17).
+// 0xFF in the lanes after lane e (0..18).
 inline constexpr auto lanes_after = [] {
-  std::array<std::array<unsigned char, 16>, 18> masks{};
+  std::array<std::array<unsigned char, 16>, 19> masks{};
   for (std::size_t e = 0; e < masks.size(); ++e) {
     for (std::size_t lane = e + 1; lane < 16; ++lane) masks[e][lane] = 0xFF;
   }
@@ -132,7 +132,7 @@ inline ShortAnswers gather_short_answers(const char* at, std::uint32_t commas, i
   textio::store16(bytes, textio::every16(empty_answer));
   // The bits above the 32 bytes stand for bytes beyond them, so that every
   // answer gets a start; one there fails the test.
-  std::uint64_t starts = std::uint64_t{commas} << 1 | 1 | ~std::uint64_t{0} << 32;
+  std::uint64_t starts = std::uint64_t{commas} << 1 | 1 | ~std::uint64_t{0} << 32;  // never 0
   int last = 0;
   for (int answer = 0; answer < count; ++answer) {
     last = std::countr_zero(starts);
@@ -152,8 +152,11 @@ template <int lanes>
   }(std::make_index_sequence<16>{});
 }
 
+// The lowest bit set, 32 when none is: without a test for none.
+inline int lowest_bit(std::uint32_t bits) { return std::countr_zero(std::uint64_t{bits} | std::uint64_t{1} << 32); }
+
 // The most empty answers among sixteen that blend_short_answers takes.
-inline constexpr int blended_empty_answers = 4;
+inline constexpr int blended_empty_answers = 6;
 
 // Where there are at most a few empty answers, every answer j stands at
 // byte 2j - c of the 32, c being the number of empty answers before it:
@@ -164,7 +167,7 @@ template <int k>
 [[gnu::always_inline]] inline void blend_after_empty_answer(std::uint32_t& empty_commas, textio::Bytes16 even,
                                                             textio::Bytes16 odd, int last_start,
                                                             textio::Bytes16& answers, int& empty_count) {
-  const int comma = std::countr_zero(empty_commas);  // 32 when there is none
+  const int comma = lowest_bit(empty_commas);
   empty_commas &= empty_commas - 1;
   // Empty answers before it, and itself, bring the last answer's start one
   // byte nearer each.
@@ -174,30 +177,63 @@ template <int k>
   answers ^= (answers ^ further_back) & lanes_after_lane((comma + k) / 2);
 }
 
+struct BlendedAnswers {
+  textio::Bytes16 answers;
+  int empty_count = 0;
+  bool too_many_empty = false;  // more may be empty: the answers are not known
+};
+
 // `count` answers as gather_short_answers finds them, without a look at
-// one byte at a time, when at most blended_empty_answers of them are empty.
-// too_many_empty when more may be.
-[[gnu::always_inline]] inline ShortAnswers blend_short_answers(textio::Bytes16 first, textio::Bytes16 second,
-                                                               std::uint32_t commas, int count,
-                                                               unsigned char lowest_answer, bool& too_many_empty) {
+// one byte at a time, when at most blended_empty_answers of them are empty:
+// their bytes, and how many are empty. `even` holds the bytes at even
+// places (lane j: byte 2j), `odd` those at odd ones one lane up (lane j:
+// byte 2j - 1).
+[[gnu::always_inline]] inline BlendedAnswers blend_short_answers(textio::Bytes16 even, textio::Bytes16 odd,
+                                                                 std::uint32_t commas, int count) {
   // Commas that stand where an answer starts: those of empty answers.
   std::uint32_t empty_commas = commas & (commas << 1 | 1);
-  const textio::Bytes16 even =
-      __builtin_shufflevector(first, second, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
-  const textio::Bytes16 odd = lanes_up<1>(  // lane j: byte 2j - 1
-      __builtin_shufflevector(first, second, 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31));
   // Where the last answer starts when none is empty.
   const int last_start = 2 * count - 2;
-  textio::Bytes16 answers = even;
-  int empty_count = 0;
-  blend_after_empty_answer<0>(empty_commas, even, odd, last_start, answers, empty_count);
-  blend_after_empty_answer<1>(empty_commas, even, odd, last_start, answers, empty_count);
-  blend_after_empty_answer<2>(empty_commas, even, odd, last_start, answers, empty_count);
-  blend_after_empty_answer<3>(empty_commas, even, odd, last_start, answers, empty_count);
-  static_assert(blended_empty_answers == 4);
+  BlendedAnswers blended{even};
+  blend_after_empty_answer<0>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
+  blend_after_empty_answer<1>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
+  blend_after_empty_answer<2>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
+  blend_after_empty_answer<3>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
+  blend_after_empty_answer<4>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
+  blend_after_empty_answer<5>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
+  static_assert(blended_empty_answers == 6);
   // A further empty answer would stand before the last answer's start.
-  too_many_empty = std::countr_zero(empty_commas) <= last_start - blended_empty_answers;
-  return short_answers_if_so(answers, commas, last_start + 1 - empty_count, count, lowest_answer);
+  blended.too_many_empty = lowest_bit(empty_commas) <= last_start - blended_empty_answers;
+  return blended;
+}
+
+// The 32 bytes at `at` as the finders below read them.
+struct AnswerBytes {
+  textio::Bytes16 first_commas;  // 0xFF at each comma
+  textio::Bytes16 second_commas;
+  textio::Bytes16 even;  // lane j: byte 2j
+  textio::Bytes16 odd;   // lane j: byte 2j - 1 (lane 0: 0)
+};
+
+[[gnu::always_inline]] inline AnswerBytes answer_bytes(const char* at) {
+  using textio::every16;
+  const textio::Bytes16 first = textio::load16(at);
+  const textio::Bytes16 second = textio::load16(at + 16);
+  return {textio::equal16(first, every16(',')), textio::equal16(second, every16(',')),
+          __builtin_shufflevector(first, second, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30),
+          lanes_up<1>(__builtin_shufflevector(first, second, 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29,
+                                              31))};
+}
+
+// The usual group: sixteen one-byte answers, "x,x,...,x,".
+[[gnu::always_inline]] inline bool sixteen_one_byte_answers(const AnswerBytes& bytes, unsigned char lowest_answer) {
+  constexpr textio::Bytes16 at_odd = {0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF};
+  return !textio::any_set((bytes.first_commas ^ at_odd) | (bytes.second_commas ^ at_odd) |
+                          textio::below16(bytes.even, textio::every16(lowest_answer)));
+}
+
+inline std::uint32_t comma_bits(const AnswerBytes& bytes) {
+  return textio::bits16(bytes.first_commas) | textio::bits16(bytes.second_commas) << 16;
 }
 
 // `count` (1..16) answers of at most one byte, each followed by its comma,
@@ -205,25 +241,12 @@ template <int k>
 // that takes every other byte may pass 0). The 32 bytes at `at` are read
 // and must lie within the line's buffer.
 [[gnu::always_inline]] inline ShortAnswers find_short_answers(const char* at, int count, unsigned char lowest_answer) {
-  using textio::equal16;
-  using textio::every16;
-  const textio::Bytes16 first = textio::load16(at);
-  const textio::Bytes16 second = textio::load16(at + 16);
-  const textio::Bytes16 first_commas = equal16(first, every16(','));
-  const textio::Bytes16 second_commas = equal16(second, every16(','));
-  // The usual group: sixteen one-byte answers, "x,x,...,x,".
-  if (count == 16) {
-    constexpr textio::Bytes16 at_odd = {0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF};
-    const textio::Bytes16 answers =
-        __builtin_shufflevector(first, second, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
-    const textio::Bytes16 out_of_place = (first_commas ^ at_odd) | (second_commas ^ at_odd) |
-                                         textio::below16(answers, every16(lowest_answer));
-    if (!textio::any_set(out_of_place)) return {answers, 32};
-  }
-  const std::uint32_t commas = textio::bits16(first_commas) | textio::bits16(second_commas) << 16;
-  bool too_many_empty = false;
-  const ShortAnswers blended = blend_short_answers(first, second, commas, count, lowest_answer, too_many_empty);
-  return too_many_empty ? gather_short_answers(at, commas, count, lowest_answer) : blended;
+  const AnswerBytes bytes = answer_bytes(at);
+  if (count == 16 && sixteen_one_byte_answers(bytes, lowest_answer)) return {bytes.even, 32};
+  const std::uint32_t commas = comma_bits(bytes);
+  const BlendedAnswers blended = blend_short_answers(bytes.even, bytes.odd, commas, count);
+  if (blended.too_many_empty) return gather_short_answers(at, commas, count, lowest_answer);
+  return short_answers_if_so(blended.answers, commas, 2 * count - 1 - blended.empty_count, count, lowest_answer);
 }
 
 // The codes of sixteen answers read as ShortAnswers against the key bytes
