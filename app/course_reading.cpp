@@ -77,6 +77,7 @@ void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& 
     ++values.tally.lines_read;  // the line number the report gives a warned record
     read_record(line, channels, values, coding, course_file_name, console, split);
   }
+  output::add_code_counts(coding.code_counts, values.tally);
 }
 
 }  // namespace app

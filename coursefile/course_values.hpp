@@ -12,6 +12,7 @@
 namespace coursefile {
 
 constexpr int answer_key_size = 100;  // questions 1..100
+static_assert(answer_key_size == checked_questions);
 // Question q stands in field fields_before_answers + q of an answer-key or
 // student record; a student record's answer count is its separating commas
 // minus this.

@@ -141,9 +141,10 @@ struct Answers {
 // elsewhere. Positions are coded once a comma ends their field, so that the
 // positions coded are those up to the answer count: a field that ends at the
 // line end is beyond it. Stops early, with answers.at at the field that did
-// not end in a comma, at a byte that is not plain.
+// not end in a comma, at a byte that is not plain. Lists the codes that are
+// not one byte long in longer_codes.
 Step code_answers(const char* const end, int to_code, const KeyBytes& key_bytes, const coursefile::CourseValues& values,
-                  std::string& dat, Answers& answers) {
+                  std::string& dat, Answers& answers, std::vector<LongerCode>& longer_codes) {
   const char* at = answers.at;
   char* next = answers.next;
   int q = answers.coded + 1;
@@ -202,8 +203,11 @@ Step code_answers(const char* const end, int to_code, const KeyBytes& key_bytes,
         *next++ = codes::code_short_answer(answer.empty() ? codes::empty_answer : answer[0], key_bytes[q - 1]);
       } else {
         bool keyed = false;  // the field list way marks keyed answers; nothing here keeps them
+        const std::size_t code_begin = static_cast<std::size_t>(next - dat.data());
         next = codes::code_longer_answer(answer, coursefile::key_entry(values, q), keyed, next, dat,
                                          static_cast<std::size_t>(to_code - q));
+        const std::size_t code_size = static_cast<std::size_t>(next - dat.data()) - code_begin;
+        if (code_size != 1) longer_codes.push_back({q, code_size});
       }
       at = stop + 1;
     }
@@ -252,7 +256,7 @@ bool may_start_student_line(const char* line, const char* end) {
 // (unless that is null), counts it, and sets where the next line starts.
 // Otherwise nothing is changed.
 Step convert_line(const char* const line, const char* const end, coursefile::CourseValues& values,
-                  const KeyBytes& key_bytes, std::string& dat, std::string* txt, const char*& next_line) {
+                  StudentCoding& coding, std::string& dat, std::string* txt, const char*& next_line) {
   if (!starts_student_line(line, end)) {
     return may_start_student_line(line, end) ? Step::more_bytes : Step::general_way;
   }
@@ -274,7 +278,8 @@ Step convert_line(const char* const line, const char* const end, coursefile::Cou
 
   Answers answers{fields.answers, 0, dat.data() + codes_begin};
   std::int64_t answer_count = 0;
-  Step step = code_answers(end, to_code, key_bytes, values, dat, answers);
+  coding.longer_codes.clear();
+  Step step = code_answers(end, to_code, coding.key_bytes, values, dat, answers, coding.longer_codes);
   if (step == Step::go_on) step = take_line_end(answers.at, end, answers, values, answer_count, next_line);
   if (step != Step::go_on) {
     dat.resize(dat_size);
@@ -287,6 +292,8 @@ Step convert_line(const char* const line, const char* const end, coursefile::Cou
   dat.resize(line_end_at + textio::line_end.size(), '-');
   std::memcpy(dat.data() + line_end_at, textio::line_end.data(), textio::line_end.size());
   if (txt != nullptr) txt->append(dat, codes_begin);
+  end_counted_record(coding.code_counts,
+                     put_codes(coding.code_counts, dat.data() + codes_begin, answers.coded, coding.longer_codes));
   coursefile::count_student_record(values, answer_count);
   ++values.tally.lines_read;
   return Step::go_on;
@@ -311,7 +318,7 @@ PlainLinesTaken convert_plain_student_lines(std::string_view ahead, coursefile::
   while (at < end) {
     if (dat_pending == nullptr) dat.clear();
     const char* next_line = nullptr;
-    step = convert_line(at, end, values, coding.key_bytes, dat, txt_pending, next_line);
+    step = convert_line(at, end, values, coding, dat, txt_pending, next_line);
     if (step != Step::go_on) break;
     at = next_line;
     // In the general way's order, which decides which file a full disk

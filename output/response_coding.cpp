@@ -75,17 +75,24 @@ void append_codes_from_field_list(const textio::SplitLine& split, const coursefi
   const int answers = coursefile::answer_count(split);
   const int coded = coded_answers(answers, values);
   char* next = start_codes(out, answers);
+  char* const code_row = output::code_row(coding.code_counts);
   for (int q = 1; q <= coded; ++q) {
     const std::string_view answer = field_list.text[static_cast<std::size_t>(fields_before_answers + q)];
     const std::string_view key = coursefile::key_entry(values, q);
     bool& keyed = field_list.keyed[static_cast<std::size_t>(fields_before_answers + q)];
+    const std::size_t code_begin = static_cast<std::size_t>(next - out.data());
     if (answer.size() == 1 && key.size() == 1) {
       next = codes::code_one_byte(answer[0], key[0], keyed, next);
     } else {
       next = codes::code_longer_answer(answer, key, keyed, next, out, static_cast<std::size_t>(answers - q));
     }
+    if (q <= coursefile::checked_questions) {
+      const bool one_byte = static_cast<std::size_t>(next - out.data()) == code_begin + 1;
+      code_row[q - 1] = one_byte ? out[code_begin] : another_code;
+    }
   }
   finish_codes(out, next, answers, coded);
+  end_counted_record(coding.code_counts, coded);
 }
 
 void code_student(std::string_view line, const textio::SplitLine& split, const coursefile::CourseValues& values,

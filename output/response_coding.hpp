@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "coursefile/course_values.hpp"
+#include "output/code_counts.hpp"
 #include "textio/channels.hpp"
 #include "textio/fields.hpp"
 
@@ -58,6 +59,8 @@ struct StudentCoding {
   FieldList field_list{};
   textio::SplitLine fields;  // the general way's split of the record line
   std::string codes;         // the codes of the current record when no .dat file is open
+  PendingCodeCounts code_counts;         // for the key check
+  std::vector<LongerCode> longer_codes;  // the one pass's, in the current record
 };
 
 // Takes the run's answer key into coding.key_bytes. Due after every
@@ -69,8 +72,8 @@ void take_key_bytes(const coursefile::CourseValues& values, StudentCoding& codin
 std::string option_digits(std::string_view answer);
 
 // Appends to out the codes of answer positions 1 to the record's answer
-// count, the general way. split holds the record line's fields up to field
-// 150 (or all of them).
+// count, the general way, and counts them for the key check. split holds
+// the record line's fields up to field 150 (or all of them).
 void append_codes_from_field_list(const textio::SplitLine& split, const coursefile::CourseValues& values,
                                   StudentCoding& coding, std::string& out);
 
