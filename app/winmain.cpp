@@ -97,7 +97,7 @@ int WINMAIN(std::string_view command_tail) {
   read_course_file(channels, values, coding, files.course_file, console, student_lines);
   const output::ReportNames names = report_names(files, opened);
   const int exit_code = output::end_run(values, files.course_file, console, channels);
-  output::show_run_report(names, values.tally, channels, console);
+  output::show_run_report(names, values, channels, console);
   console::flush(console);  // the report is out before any editor starts
   // end_run has closed every file, so each editor finds its file complete.
   if (interactive) output::view_outputs(opened.dat_file, opened.txt_file, opened.ans_file);
