@@ -85,9 +85,11 @@ std::string student_line(std::int64_t number, int answers, const Sheets& sheets)
   for (int q = 1; q <= answers; ++q) {
     line += ',';
     if (walk.next(1000) < static_cast<unsigned>(sheets.blank_percent) * 10) continue;
-    // From 40% to 89% of the students choose the right option.
+    // From 40% to 89% of the students choose the right option; 80% that of
+    // the question keyed wrong, so that the class tells the key is wrong.
     const int right = right_option(q);
-    const bool chooses_right = walk.next(100) < static_cast<unsigned>(40 + q * 37 % 50);
+    const int right_percent = q == sheets.miskeyed_question ? 80 : 40 + q * 37 % 50;
+    const bool chooses_right = walk.next(100) < static_cast<unsigned>(right_percent);
     const int option = chooses_right ? right : (right + 1 + static_cast<int>(walk.next(4))) % 5;
     line += letters[option + 5 * static_cast<int>(walk.next(2))];
   }

@@ -20,7 +20,8 @@ enum class LeadingFields {
 // most students choose (how many varies from question to question), the
 // others spread over the rest, in either case; `blank_percent` of the
 // answers are left blank. The key gives the right option, except for
-// question `miskeyed_question` (0: none), keyed as the option after it.
+// question `miskeyed_question` (0: none), which 80% of the students answer
+// with its right option and the key gives as the option after it.
 struct Sheets {
   int blank_percent = 0;
   LeadingFields fields = LeadingFields::code;

@@ -48,7 +48,7 @@ void count_rows(PendingCodeCounts& pending) {
       question[coursefile::other_code] += static_cast<std::uint64_t>(others);
     }
   }
-  std::fill_n(pending.codes.begin(), pending.records * Row::row_size, '-');
+  std::memset(pending.codes.data(), '-', static_cast<std::size_t>(pending.records) * Row::row_size);
   pending.records = 0;
   pending.widest = 0;
 }
