@@ -64,19 +64,22 @@ void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& 
   values.tally.line_feeds_end_lines = line_end_byte == '\n';
   while (!textio::at_end(channels, course_channel)) {
     // The usual student lines are converted in one pass straight from the
-    // read-ahead; the first line that is not one takes the general way.
+    // read-ahead, also one that the read-ahead cuts, once more of the file
+    // is read; the first line that is not one takes the general way.
     if (way == StudentLines::one_pass_where_plain) {
-      const std::size_t taken = output::convert_plain_student_lines(textio::read_ahead(channels, course_channel),
-                                                                    values, coding, channels, line_end_byte);
-      if (taken > 0) {
-        textio::skip_read(channels, course_channel, taken);
-        if (textio::at_end(channels, course_channel)) break;
+      while (true) {
+        const output::PlainLinesTaken taken = output::convert_plain_student_lines(
+            textio::read_ahead(channels, course_channel), values, coding, channels, line_end_byte);
+        textio::skip_read(channels, course_channel, taken.bytes);
+        if (!taken.line_cut || !textio::read_further(channels, course_channel)) break;
       }
+      if (textio::at_end(channels, course_channel)) break;
     }
     const std::string_view line = tabs_to_commas(textio::read_line(channels, course_channel), copy);
     ++values.tally.lines_read;  // the line number the report gives a warned record
     read_record(line, channels, values, coding, course_file_name, console, split);
   }
+  output::add_code_counts(coding.code_counts, values.tally);
 }
 
 }  // namespace app

@@ -111,9 +111,15 @@ class ReadingWays : public ::testing::Test {
   fs::path dir;
 };
 
+// A student line the one pass takes: field 3 a code, a name with a blank
+// or a quoted name with a comma, and some blank answers.
 std::string plain_student(int number, int answers) {
-  std::string line = "SD," + std::to_string(5000000 + number) + ",G" + std::to_string(number % 10) + ",,,,,";
-  for (int q = 0; q < answers; ++q) (line += ',') += "abcdeABCDE"[(number * 7 + q * 3) % 10];
+  const std::string field_3[] = {"G" + std::to_string(number % 10), "SMITH J", "\"SMITH, J\""};
+  std::string line = "SD," + std::to_string(5000000 + number) + "," + field_3[number % 3] + ",,,,,";
+  for (int q = 0; q < answers; ++q) {
+    line += ',';
+    if ((number + q) % 11 != 0) line += "abcdeABCDE"[(number * 7 + q * 3) % 10];
+  }
   return line + ",\r\n";
 }
 
@@ -132,6 +138,11 @@ TEST_F(ReadingWays, AgreeAroundEveryKindOfLine) {
       "SD,11111111,x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",
       "SD,1,x,,,,,,a, b ,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",   // blanks
       "SD,1,\"Smith, J\",,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,\r\n",  // a quoted comma
+      "SD,1,\"Smith, J\",,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",
+      "SD,\"1111111\",x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",
+      "SD,1,\"x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",      // an unclosed quote
+      "SD,1,x\ty,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",     // a tab before the answers
+      "SD,1,x,,,,,,,,,,,,,,,,,,,,,,,,,,,,\r\n",                       // every answer blank
       "SD\t1\tx\t\t\t\t\t\ta\tb\tc\td\te\ta\tb\tc\td\te\ta\tb\tc\td\te\ta\tb\tc\td\te\t\r\n",
       "SD,1,x,,,,,,a,b\nc,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",   // a line feed is text
       "SD,1,x,,,,,,,,ab,Ca,xyz,!,#,\x01,\xFF,e,a,b,c,d,e,a,b,c,d,e,\r\n",

@@ -6,13 +6,13 @@ namespace coursefile {
 
 RecordKind record_kind(const textio::SplitLine& line) {
   const std::string_view tag = textio::trim(textio::field_of(line, 1));
-  if (tag == "SH3") return RecordKind::answer_key;
-  if (tag == "FH") return RecordKind::header;
-  if (tag == "SD") return RecordKind::student;
+  if (tag == answer_key_tag) return RecordKind::answer_key;
+  if (tag == header_tag) return RecordKind::header;
+  if (tag == student_tag) return RecordKind::student;
   return RecordKind::none;
 }
 
-std::int64_t unwrapped_answer_count(const textio::SplitLine& line) { return line.separators - 8; }
+std::int64_t unwrapped_answer_count(const textio::SplitLine& line) { return line.separators - fields_before_answers; }
 
 std::int16_t answer_count(const textio::SplitLine& line) { return textio::wrap16(unwrapped_answer_count(line)); }
 

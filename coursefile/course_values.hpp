@@ -12,7 +12,16 @@
 namespace coursefile {
 
 constexpr int answer_key_size = 100;  // questions 1..100
-constexpr int first_answer_field = 9;  // question q stands in field 8 + q
+static_assert(answer_key_size == checked_questions);
+// Question q stands in field fields_before_answers + q of an answer-key or
+// student record; a student record's answer count is its separating commas
+// minus this.
+constexpr int fields_before_answers = 8;
+
+// Field 1 of each kind of record.
+constexpr std::string_view answer_key_tag = "SH3";
+constexpr std::string_view header_tag = "FH";
+constexpr std::string_view student_tag = "SD";
 
 struct CourseValues {
   std::array<std::string, answer_key_size + 1> answer_key{};  // [1..100]; [0] unused

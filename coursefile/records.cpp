@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "coursefile/dat_line.hpp"
 #include "coursefile/operator_wait.hpp"
 #include "textio/strings.hpp"
 
@@ -63,8 +64,9 @@ void warn_multiple_version(console::Console& console, textio::ChannelTable& chan
 void take_answer_key(const textio::SplitLine& line, CourseValues& values) {
   for (int q = 1; q <= answer_key_size; ++q) {
     values.answer_key[static_cast<std::size_t>(q)] =
-        key_letter(textio::trim(textio::field_of(line, static_cast<std::size_t>(8 + q))));
+        key_letter(textio::trim(textio::field_of(line, static_cast<std::size_t>(fields_before_answers + q))));
   }
+  values.tally.answer_key_read = true;
 }
 
 void take_header(const textio::SplitLine& line, CourseValues& values, console::Console& console) {
@@ -108,6 +110,9 @@ void count_student_record(CourseValues& values, std::int64_t answers) {
   // The next student record is compared with this one.
   values.current_questions = values.last_answer_count;
   values.tally.expected_answers = answers;  // for the report, not cut to 16 bits
+  // Codes are written for the 16-bit count.
+  const int coded = std::clamp<int>(values.last_answer_count, 0, checked_questions);
+  ++values.tally.code_counts.records_by_answers[static_cast<std::size_t>(coded)];
 }
 
 void check_student(const textio::SplitLine& line, CourseValues& values, std::string_view course_file_name,
@@ -119,7 +124,7 @@ void check_student(const textio::SplitLine& line, CourseValues& values, std::str
   if (question_count_differs) warn_question_count(console, channels, course_file_name);
 
   textio::write_text(channels, dat_channel, textio::field_of(line, 2));
-  textio::write_text(channels, dat_channel, ",");
+  textio::write_text(channels, dat_channel, dat_after_student_number);
 
   const std::string_view student_number = textio::trim(textio::field_of(line, 2));
   const bool multiple_version = is_version_student_number(student_number);
@@ -127,7 +132,7 @@ void check_student(const textio::SplitLine& line, CourseValues& values, std::str
 
   if (question_count_differs || multiple_version) {
     note_warned_record(values.tally, {.line_number = values.tally.lines_read,
-                                      .student_number = kept_student_number(student_number),
+                                      .student_number = kept_text(student_number),
                                       .question_count = question_count_differs,
                                       .answers = full_answers,
                                       .expected = full_expected,

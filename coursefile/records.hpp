@@ -28,9 +28,9 @@ void check_student(const textio::SplitLine& line, CourseValues& values, std::str
                    console::Console& console, textio::ChannelTable& channels);
 
 // The two checks one by one, for a reader that meets a student record in
-// its own way: a record warns when its answer count (commas minus 8) is not
-// the one expected, or when its student number (field 2 trimmed) marks a
-// multiple-version examination.
+// its own way: a record warns when its answer count (separating commas
+// minus fields_before_answers) is not the one expected, or when its student
+// number (field 2 trimmed) marks a multiple-version examination.
 bool answer_count_expected(const CourseValues& values, std::int64_t answers);
 bool is_version_student_number(std::string_view student_number);
 

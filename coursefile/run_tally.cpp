@@ -2,9 +2,9 @@
 
 namespace coursefile {
 
-std::string kept_student_number(std::string_view student_number) {
-  if (student_number.size() <= kept_student_number_size) return std::string(student_number);
-  std::string kept(student_number.substr(0, kept_student_number_size));
+std::string kept_text(std::string_view text) {
+  if (text.size() <= kept_text_size) return std::string(text);
+  std::string kept(text.substr(0, kept_text_size));
   kept += "...";
   return kept;
 }

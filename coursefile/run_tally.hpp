@@ -1,9 +1,11 @@
 // What the end-of-run report tells about the reading: counts that are never
-// cut to 16 bits, and the student records that raised a warning. Its size
-// does not grow with the file: the first warned records are kept, the rest
-// only counted.
+// cut to 16 bits, the student records that raised a warning, and what the
+// key check counts. Its size does not grow with the file: the first warned
+// records are kept, the rest only counted, and the codes are counted per
+// question.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,9 +15,29 @@
 namespace coursefile {
 
 constexpr std::size_t kept_warned_records = 20;
-// A longer student number is kept as its first bytes and "...": 20 records
-// of a hostile file must not hold 20 copies of a huge field.
-constexpr std::size_t kept_student_number_size = 40;
+// A longer text from the course file (a student number, a key entry) is
+// kept as its first bytes and "...": 20 records of a hostile file must not
+// hold 20 copies of a huge field.
+constexpr std::size_t kept_text_size = 40;
+
+// The key check looks at questions 1 to 100, those the answer key holds.
+constexpr int checked_questions = 100;
+
+// The codes the key check counts at a question's position: "." (keyed),
+// "1" to "5" (options A to E), and any other code but "-".
+enum CodeKind { keyed_code, option_a_code, option_e_code = option_a_code + 4, other_code, code_kinds };
+
+// For the key check: the student records by the answer count their codes
+// were written for (more than checked_questions counted as that many, none
+// below 1), and per question the codes written at its position by kind. A
+// question's "-" codes are the records that reach it less the codes
+// counted there.
+struct CodeCounts {
+  std::array<std::uint64_t, checked_questions + 1> records_by_answers{};
+  std::array<std::array<std::uint64_t, code_kinds>, checked_questions> codes{};  // [q - 1][kind]
+
+  bool operator==(const CodeCounts&) const = default;
+};
 
 struct WarnedRecord {
   std::uint64_t line_number = 0;  // 1 for the course file's first line
@@ -38,12 +60,14 @@ struct RunTally {
   std::int64_t expected_answers = 0;    // the answer count the next student record is expected to have
   std::vector<WarnedRecord> warned;     // the first kept_warned_records, in file order
   std::uint64_t warned_left_out = 0;
+  bool answer_key_read = false;
+  CodeCounts code_counts;
 
   bool operator==(const RunTally&) const = default;
 };
 
-// The student number as the report keeps it.
-std::string kept_student_number(std::string_view student_number);
+// A text from the course file as the report keeps it.
+std::string kept_text(std::string_view text);
 
 // Keeps the record while fewer than kept_warned_records are kept, else counts it.
 void note_warned_record(RunTally& tally, WarnedRecord record);

@@ -6,10 +6,14 @@
 //
 // To meet plain student lines often, each piece of the input between two
 // CR LF that does not start with S or F becomes the answers of a student
-// record (behind "SD,1001,G,,,,,,"); pieces that start with S or F stay as
-// they are, so answer-key, header and odd records come too. An odd first
-// byte puts the file behind a line of filler, so that its lines fall across
-// the first boundary of the reader's blocks at any place.
+// record (behind "SD,1001,G,,,,,," or fields 2 to 8 with blanks, quotes and
+// a quoted comma, by the piece's length); pieces that start with S or F
+// stay as they are, so answer-key, header and odd records come too. The
+// file starts with an answer key (one-byte, empty and longer entries) and a
+// header of 40 questions, so that answers are coded unless the input's own
+// records say otherwise. An odd first byte puts the file behind a line of
+// filler, so that its lines fall across the first boundary of the reader's
+// blocks at any place.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -27,20 +31,22 @@ namespace {
 
 std::string folder;
 
+constexpr std::string_view key_and_header =
+    "SH3,,,,,,,,A,b,,C,AB,\",\",d,E,a,B,c,D,e,A,B,C,D,E,a,b,c,d,e,x,A,B,C,D,E,A,B,C,D,E,A,B,C,D,E,A,B,C,\r\n"
+    "FH,,,,,,,,40,3\r\n";
+
+constexpr std::string_view fields_before_answers[] = {
+    "SD,1001,G,,,,,,", "SD,1002,SMITH J,,,,,,", "SD,1003,\"SMITH, J\",,,,,,", "SD, 1004 ,\" a \"b,4,\"5,5\",6,7,8,"};
+
 std::string course_text(std::string_view input) {
-  bool filler = false;
-  const std::string placed = scratch::across_first_block(input, &filler);
-  input = placed;
-  std::string course;
-  if (filler) {
-    const std::size_t filler_line = input.find("\r\n") + 2;
-    course.assign(input.substr(0, filler_line));
-    input.remove_prefix(filler_line);
-  }
+  std::string course = scratch::filler_line(input, key_and_header.size());
+  course += key_and_header;
   while (true) {
     const std::size_t end = input.find("\r\n");
     const std::string_view piece = input.substr(0, end);
-    if (!piece.starts_with('S') && !piece.starts_with('F')) course += "SD,1001,G,,,,,,";
+    if (!piece.starts_with('S') && !piece.starts_with('F')) {
+      course += fields_before_answers[piece.size() % std::size(fields_before_answers)];
+    }
     course += piece;
     if (end == std::string_view::npos) return course;
     course += "\r\n";

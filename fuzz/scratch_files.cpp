@@ -25,16 +25,19 @@ std::string make_folder() {
   return pattern;
 }
 
+std::string filler_line(std::string_view& input, std::size_t head_size) {
+  std::string line;
+  if (input.empty() || (static_cast<unsigned char>(input[0]) & 1) == 0) return line;
+  const std::size_t shift = static_cast<unsigned char>(input[0]) >> 1;
+  line.assign(textio::block_size - 2 - shift - head_size, 'P');
+  line += "\r\n";
+  input.remove_prefix(1);
+  return line;
+}
+
 std::string across_first_block(std::string_view input, bool* filler) {
-  std::string bytes;
-  const bool behind_filler = !input.empty() && (static_cast<unsigned char>(input[0]) & 1) != 0;
-  if (behind_filler) {
-    const std::size_t shift = static_cast<unsigned char>(input[0]) >> 1;
-    bytes.assign(textio::block_size - 2 - shift, 'P');
-    bytes += "\r\n";
-    input.remove_prefix(1);
-  }
-  if (filler != nullptr) *filler = behind_filler;
+  std::string bytes = filler_line(input);
+  if (filler != nullptr) *filler = !bytes.empty();
   bytes.append(input);
   return bytes;
 }

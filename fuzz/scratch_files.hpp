@@ -21,6 +21,12 @@ std::string read_file(const std::string& path, bool* exists = nullptr);
 // is. filler tells which.
 std::string across_first_block(std::string_view input, bool* filler = nullptr);
 
+// The filler line alone, for a target that puts `head_size` bytes of its
+// own between it and the rest of the input: empty for an even first byte;
+// otherwise the line that ends head_size bytes earlier, and the first byte
+// is taken off input.
+std::string filler_line(std::string_view& input, std::size_t head_size = 0);
+
 // Standard input at its end and standard output discarded, so that a run
 // never waits for an operator and its console text does not flood the log.
 void detach_console();

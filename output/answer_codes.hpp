@@ -6,21 +6,32 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "textio/byte_vectors.hpp"
 
 namespace output::codes {
 
-// Each byte's upper-case reading (a..e only) and its code when not keyed,
-// looked up rather than branched on: whether an answer is keyed is as good as
-// random, and a mispredicted branch per answer would cost more than the rest
-// of its coding.
+// The one pass reads an answer of at most one byte as that byte, or as
+// the comma that ends it when it is empty; a key entry is held as one byte
+// (KeyBytes in response_coding.hpp) in the same way, an empty entry as a
+// comma, so that an empty answer to an empty entry is keyed.
+inline constexpr char empty_answer = ',';
+
+// Each byte's upper-case reading (a..e only), its code when not keyed, and
+// its code when not keyed in the one pass's reading (empty_answer: "-"),
+// looked up rather than branched on: whether an answer is keyed is as good
+// as random, and a mispredicted branch per answer would cost more than the
+// rest of its coding.
 struct ByteTables {
   std::array<char, 256> upper{};
   std::array<char, 256> digit{};
+  std::array<char, 256> short_code{};
 };
 
 constexpr ByteTables make_byte_tables() {
@@ -28,8 +39,10 @@ constexpr ByteTables make_byte_tables() {
   for (int b = 0; b < 256; ++b) {
     const char c = static_cast<char>(b);
     const char upper = c >= 'a' && c <= 'e' ? static_cast<char>(c - 'a' + 'A') : c;
-    tables.upper[static_cast<std::size_t>(b)] = upper;
-    tables.digit[static_cast<std::size_t>(b)] = upper >= 'A' && upper <= 'E' ? static_cast<char>(upper - 'A' + '1') : c;
+    const auto at = static_cast<std::size_t>(b);
+    tables.upper[at] = upper;
+    tables.digit[at] = upper >= 'A' && upper <= 'E' ? static_cast<char>(upper - 'A' + '1') : c;
+    tables.short_code[at] = c == empty_answer ? '-' : tables.digit[at];
   }
   return tables;
 }
@@ -44,14 +57,24 @@ inline char* put_option_digits(char* out, std::string_view answer) {
   return out;
 }
 
-// A one-byte answer against a one-byte key entry: "." or its digit, chosen
-// by arithmetic rather than a branch, so nothing hangs on the answer.
+// "." when keyed, else `unkeyed`: chosen by arithmetic rather than a branch,
+// so nothing hangs on the answer.
+inline char keyed_or(bool keyed, char unkeyed) {
+  const char keyed_mask = static_cast<char>(-static_cast<int>(keyed));
+  return static_cast<char>(unkeyed ^ ((unkeyed ^ '.') & keyed_mask));
+}
+
+// A one-byte answer against a one-byte key entry: "." or its digit.
 inline char* code_one_byte(char answer, char key, bool& keyed, char* out) {
   keyed = upper_option(answer) == key;
-  const char digit = option_digit(answer);
-  const char keyed_mask = static_cast<char>(-static_cast<int>(keyed));
-  *out = static_cast<char>(digit ^ ((digit ^ '.') & keyed_mask));
+  *out = keyed_or(keyed, option_digit(answer));
   return out + 1;
+}
+
+// An answer of at most one byte in the one pass's reading (its byte, or
+// empty_answer) against a key byte.
+inline char code_short_answer(char answer, char key_byte) {
+  return keyed_or(upper_option(answer) == key_byte, byte_tables.short_code[static_cast<unsigned char>(answer)]);
 }
 
 // A longer answer, or a key entry that is not one byte: compared byte by
@@ -61,35 +84,185 @@ inline char* code_one_byte(char answer, char key, bool& keyed, char* out) {
 char* code_longer_answer(std::string_view answer, std::string_view key, bool& keyed, char* out, std::string& codes,
                          std::size_t positions_after);
 
-// Codes the sixteen answers of one byte each that a line holds as the 32
-// bytes "x,x,...,x," at `at` (answers at even offsets, commas at odd ones)
-// against key bytes [key, key + 16), into out[0..15]. False, with nothing
-// written, when the bytes there are not sixteen such answers, or when one of
-// them is below `lowest_answer` (a way that takes every other byte may pass
-// 0).
-[[gnu::always_inline]] inline bool code_sixteen(const char* at, const char* key, char* out,
-                                                unsigned char lowest_answer) {
-  using textio::Bytes16;
+// Up to sixteen answers of at most one byte, each with the comma after it,
+// as the one pass finds them in a line: their bytes, one per answer
+// (empty_answer for an empty one), and the bytes of the line they take.
+struct ShortAnswers {
+  textio::Bytes16 bytes;
+  std::size_t size = 0;  // 0: no such answers there
+};
+
+// 0xFF in the lanes after lane e (0..18).
+inline constexpr auto lanes_after = [] {
+  std::array<std::array<unsigned char, 16>, 19> masks{};
+  for (std::size_t e = 0; e < masks.size(); ++e) {
+    for (std::size_t lane = e + 1; lane < 16; ++lane) masks[e][lane] = 0xFF;
+  }
+  return masks;
+}();
+
+inline textio::Bytes16 lanes_after_lane(int e) {
+  return textio::load16(reinterpret_cast<const char*>(lanes_after[static_cast<std::size_t>(e)].data()));
+}
+
+// The answers found, when the bytes of the line they take hold them: before
+// the last comma, no two bytes in a row are both no comma (no answer is
+// longer than a byte), and none of the `count` answers is below
+// `lowest_answer`. `commas` has one bit per byte of the 32 at the answers.
+inline ShortAnswers short_answers_if_so(textio::Bytes16 answers, std::uint32_t commas, int last_comma, int count,
+                                        unsigned char lowest_answer) {
+  if (last_comma > 31) return ShortAnswers{};
+  const std::uint32_t others = ~commas;
+  const std::uint32_t before_last_comma = (std::uint32_t{1} << last_comma) - 1;
+  const textio::Bytes16 low = textio::below16(answers, textio::every16(lowest_answer)) & ~lanes_after_lane(count - 1);
+  if (((commas >> last_comma) & 1) == 0 || ((others & (others >> 1)) & before_last_comma) != 0 ||
+      textio::any_set(low)) {
+    return ShortAnswers{};
+  }
+  return {answers, static_cast<std::size_t>(last_comma) + 1};
+}
+
+// `count` (1..16) answers of at most one byte that start at `at`, where a
+// field starts, each followed by its comma, within the 32 bytes there whose
+// commas `commas` marks: any number of them empty, one byte at a time. Each
+// answer starts at `at` or after a comma.
+inline ShortAnswers gather_short_answers(const char* at, std::uint32_t commas, int count,
+                                         unsigned char lowest_answer) {
+  char bytes[16];
+  textio::store16(bytes, textio::every16(empty_answer));
+  // The bits above the 32 bytes stand for bytes beyond them, so that every
+  // answer gets a start; one there fails the test.
+  std::uint64_t starts = std::uint64_t{commas} << 1 | 1 | ~std::uint64_t{0} << 32;  // never 0
+  int last = 0;
+  for (int answer = 0; answer < count; ++answer) {
+    last = std::countr_zero(starts);
+    starts &= starts - 1;
+    bytes[answer] = at[last & 31];
+  }
+  const int last_comma = last + (at[last & 31] != empty_answer ? 1 : 0);
+  return short_answers_if_so(textio::load16(bytes), commas, last_comma, count, lowest_answer);
+}
+
+// Lane j of v moved to lane j + lanes; the lanes below are 0.
+template <int lanes>
+[[gnu::always_inline]] inline textio::Bytes16 lanes_up(textio::Bytes16 v) {
+  return [v]<std::size_t... lane>(std::index_sequence<lane...>) {
+    return __builtin_shufflevector(textio::Bytes16{}, v,
+                                   (static_cast<int>(lane) < lanes ? 0 : 16 + static_cast<int>(lane) - lanes)...);
+  }(std::make_index_sequence<16>{});
+}
+
+// The lowest bit set, 32 when none is: without a test for none.
+inline int lowest_bit(std::uint32_t bits) { return std::countr_zero(std::uint64_t{bits} | std::uint64_t{1} << 32); }
+
+// The most empty answers among sixteen that blend_short_answers takes.
+inline constexpr int blended_empty_answers = 6;
+
+// Where there are at most a few empty answers, every answer j stands at
+// byte 2j - c of the 32, c being the number of empty answers before it:
+// the answers are the bytes at even places (c = 0), and from each empty
+// answer on those one byte further back. Empty answer k, whose comma stands
+// at p, is answer (p + k) / 2.
+template <int k>
+[[gnu::always_inline]] inline void blend_after_empty_answer(std::uint32_t& empty_commas, textio::Bytes16 even,
+                                                            textio::Bytes16 odd, int last_start,
+                                                            textio::Bytes16& answers, int& empty_count) {
+  const int comma = lowest_bit(empty_commas);
+  empty_commas &= empty_commas - 1;
+  // Empty answers before it, and itself, bring the last answer's start one
+  // byte nearer each.
+  empty_count += comma <= last_start - k ? 1 : 0;
+  // The bytes at 2j - k - 1: odd or even ones, moved up.
+  const textio::Bytes16 further_back = k % 2 == 0 ? lanes_up<k / 2>(odd) : lanes_up<(k + 1) / 2>(even);
+  answers ^= (answers ^ further_back) & lanes_after_lane((comma + k) / 2);
+}
+
+struct BlendedAnswers {
+  textio::Bytes16 answers;
+  int empty_count = 0;
+  bool too_many_empty = false;  // more may be empty: the answers are not known
+};
+
+// `count` answers as gather_short_answers finds them, without a look at
+// one byte at a time, when at most blended_empty_answers of them are empty:
+// their bytes, and how many are empty. `even` holds the bytes at even
+// places (lane j: byte 2j), `odd` those at odd ones one lane up (lane j:
+// byte 2j - 1).
+[[gnu::always_inline]] inline BlendedAnswers blend_short_answers(textio::Bytes16 even, textio::Bytes16 odd,
+                                                                 std::uint32_t commas, int count) {
+  // Commas that stand where an answer starts: those of empty answers.
+  std::uint32_t empty_commas = commas & (commas << 1 | 1);
+  // Where the last answer starts when none is empty.
+  const int last_start = 2 * count - 2;
+  BlendedAnswers blended{even};
+  blend_after_empty_answer<0>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
+  blend_after_empty_answer<1>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
+  blend_after_empty_answer<2>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
+  blend_after_empty_answer<3>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
+  blend_after_empty_answer<4>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
+  blend_after_empty_answer<5>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
+  static_assert(blended_empty_answers == 6);
+  // A further empty answer would stand before the last answer's start.
+  blended.too_many_empty = lowest_bit(empty_commas) <= last_start - blended_empty_answers;
+  return blended;
+}
+
+// The 32 bytes at `at` as the finders below read them.
+struct AnswerBytes {
+  textio::Bytes16 first_commas;  // 0xFF at each comma
+  textio::Bytes16 second_commas;
+  textio::Bytes16 even;  // lane j: byte 2j
+  textio::Bytes16 odd;   // lane j: byte 2j - 1 (lane 0: 0)
+};
+
+[[gnu::always_inline]] inline AnswerBytes answer_bytes(const char* at) {
+  using textio::every16;
+  const textio::Bytes16 first = textio::load16(at);
+  const textio::Bytes16 second = textio::load16(at + 16);
+  return {textio::equal16(first, every16(',')), textio::equal16(second, every16(',')),
+          __builtin_shufflevector(first, second, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30),
+          lanes_up<1>(__builtin_shufflevector(first, second, 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29,
+                                              31))};
+}
+
+// The usual group: sixteen one-byte answers, "x,x,...,x,".
+[[gnu::always_inline]] inline bool sixteen_one_byte_answers(const AnswerBytes& bytes, unsigned char lowest_answer) {
+  constexpr textio::Bytes16 at_odd = {0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF};
+  return !textio::any_set((bytes.first_commas ^ at_odd) | (bytes.second_commas ^ at_odd) |
+                          textio::below16(bytes.even, textio::every16(lowest_answer)));
+}
+
+inline std::uint32_t comma_bits(const AnswerBytes& bytes) {
+  return textio::bits16(bytes.first_commas) | textio::bits16(bytes.second_commas) << 16;
+}
+
+// `count` (1..16) answers of at most one byte, each followed by its comma,
+// at `at`, where a field starts; none of them below `lowest_answer` (a way
+// that takes every other byte may pass 0). The 32 bytes at `at` are read
+// and must lie within the line's buffer.
+[[gnu::always_inline]] inline ShortAnswers find_short_answers(const char* at, int count, unsigned char lowest_answer) {
+  const AnswerBytes bytes = answer_bytes(at);
+  if (count == 16 && sixteen_one_byte_answers(bytes, lowest_answer)) return {bytes.even, 32};
+  const std::uint32_t commas = comma_bits(bytes);
+  const BlendedAnswers blended = blend_short_answers(bytes.even, bytes.odd, commas, count);
+  if (blended.too_many_empty) return gather_short_answers(at, commas, count, lowest_answer);
+  return short_answers_if_so(blended.answers, commas, 2 * count - 1 - blended.empty_count, count, lowest_answer);
+}
+
+// The codes of sixteen answers read as ShortAnswers against the key bytes
+// [key, key + 16): the byte tables above, computed.
+[[gnu::always_inline]] inline textio::Bytes16 short_answer_codes(textio::Bytes16 answers, const char* key) {
   using textio::equal16;
   using textio::every16;
-  const Bytes16 first = textio::load16(at);
-  const Bytes16 second = textio::load16(at + 16);
-  constexpr Bytes16 commas_at_odd = {0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF};
-  const Bytes16 answers =
-      __builtin_shufflevector(first, second, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
-  const Bytes16 out_of_place = (equal16(first, every16(',')) ^ commas_at_odd) |
-                               (equal16(second, every16(',')) ^ commas_at_odd) |
-                               textio::below16(answers, every16(lowest_answer));
-  if (textio::any_set(out_of_place)) return false;
-
-  // The byte tables above, computed. Setting the 0x20 bit makes A..E into
-  // a..e and no other byte into one of them.
-  const Bytes16 option = textio::below16((answers | every16(0x20)) - every16('a'), every16(5));
-  const Bytes16 read_as = answers & ~(option & every16(0x20));  // a..e as A..E
-  const Bytes16 digits = read_as - (option & every16('A' - '1'));
-  const Bytes16 keyed = equal16(read_as, textio::load16(key));
-  textio::store16(out, (keyed & every16('.')) | (~keyed & digits));
-  return true;
+  // Setting the 0x20 bit makes A..E into a..e and no other byte into one
+  // of them (empty_answer has it set already).
+  const textio::Bytes16 option = textio::below16((answers | every16(0x20)) - every16('a'), every16(5));
+  const textio::Bytes16 read_as = answers & ~(option & every16(0x20));  // a..e as A..E
+  const textio::Bytes16 digits = read_as - (option & every16('A' - '1'));
+  const textio::Bytes16 empty = equal16(answers, every16(empty_answer));
+  const textio::Bytes16 unkeyed = (empty & every16('-')) | (~empty & digits);
+  const textio::Bytes16 keyed = equal16(read_as, textio::load16(key));
+  return (keyed & every16('.')) | (~keyed & unkeyed);
 }
 
 }  // namespace output::codes

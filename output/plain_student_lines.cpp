@@ -2,25 +2,45 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 
+#include "coursefile/dat_line.hpp"
 #include "coursefile/records.hpp"
 #include "output/answer_codes.hpp"
 #include "textio/byte_vectors.hpp"
+#include "textio/fields.hpp"
 
 namespace output {
 
 namespace {
 
-// Every byte below '#' sends a line to the general way: the control bytes
-// (CR, LF, tab and 0x1A among them), the blank, '!' and the double quote.
-// One comparison tells them all from the bytes of a plain field.
+// From the first answer on, every byte below '#' sends a line to the
+// general way: the control bytes (CR, LF, tab and 0x1A among them), the
+// blank, '!' and the double quote. One comparison tells them all from the
+// bytes of a plain field.
 constexpr unsigned char lowest_plain_byte = '#';
+static_assert(textio::blank < lowest_plain_byte && textio::double_quote < lowest_plain_byte &&
+              textio::tab < lowest_plain_byte && textio::end_of_file_mark < lowest_plain_byte &&
+              textio::line_end[0] < lowest_plain_byte && textio::line_end[1] < lowest_plain_byte);
+
+// In fields 2 to 8 the field rule takes blanks and double quotes; a control
+// byte stops the one pass there: the CR that ends the line, a tab (a comma),
+// a line feed, 0x1A.
+bool stops_fields(char c) { return static_cast<unsigned char>(c) < static_cast<unsigned char>(textio::blank); }
+static_assert(textio::tab < textio::blank && textio::end_of_file_mark < textio::blank &&
+              textio::line_end[0] < textio::blank && textio::line_end[1] < textio::blank);
 
 bool is_plain(char c) { return static_cast<unsigned char>(c) >= lowest_plain_byte; }
+
+// How a step of a line ended.
+enum class Step {
+  go_on,        // the line may still be plain
+  general_way,  // it is not: the general way takes it whole
+  more_bytes,   // the read-ahead ended before the step could tell
+};
 
 // The end of the field at `at`: its comma, or the first byte that is not
 // plain (the CR of the line end among them), or end.
@@ -45,181 +65,275 @@ const char* count_commas(const char* at, const char* const end, std::int64_t& co
   return at;
 }
 
-// Where fields 2 and 3 of a student line end and field 9, its first
-// answer, starts.
-struct Head {
-  const char* number_end;
-  const char* field_3_end;
-  const char* answers;
+// Fields 2 to 8 of a student line, by the field rule: field 2 and field 3
+// as field extraction gives them, and where field 9, the first answer,
+// starts.
+struct FieldsBefore {
+  std::string_view field_2;
+  std::string_view field_3;
+  const char* answers = nullptr;
 };
 
-// The commas that end fields 2..8 of a line whose "SD," ends at `at`, each
-// after plain bytes only; false when the line has them otherwise, or not at
-// all (an answer count below 0).
-bool find_head(const char* const at, const char* const end, Head& head) {
-  constexpr int head_commas = fields_before_answers - 1;
+// The fields before the answers, from `at`, where field 2 starts. The usual
+// ones lie within 32 bytes and hold no double quote and no control byte:
+// each field is then the bytes between two commas, trimmed of blanks, and
+// one bit per byte finds the commas. Any others are taken field by field.
+Step take_fields_before_answers(const char* const at, const char* const end, FieldsBefore& fields) {
+  constexpr int commas_before_answers = coursefile::fields_before_answers - 1;  // after field 1's comma
   if (end - at >= 32) {
-    // The usual fields 2..8 lie within 32 bytes: one bit per byte for the
-    // commas and for the bytes that are not plain.
-    using textio::bits16;
+    using textio::Bytes16;
     using textio::every16;
-    const textio::Bytes16 first = textio::load16(at);
-    const textio::Bytes16 second = textio::load16(at + 16);
-    const std::uint32_t commas =
-        bits16(textio::equal16(first, every16(','))) | bits16(textio::equal16(second, every16(','))) << 16;
-    const std::uint32_t unusual = bits16(textio::below16(first, every16(lowest_plain_byte))) |
-                                  bits16(textio::below16(second, every16(lowest_plain_byte))) << 16;
+    const Bytes16 first = textio::load16(at);
+    const Bytes16 second = textio::load16(at + 16);
+    const std::uint32_t commas = textio::bits16(textio::equal16(first, every16(','))) |
+                                 textio::bits16(textio::equal16(second, every16(','))) << 16;
     std::uint32_t last = commas;
-    for (int comma = 1; comma < head_commas; ++comma) last &= last - 1;  // all but the first six
-    if (last != 0) {
-      const int last_comma = std::countr_zero(last);
-      if ((unusual & ((2u << last_comma) - 1)) != 0) return false;
-      head.number_end = at + std::countr_zero(commas);
-      head.field_3_end = at + std::countr_zero(commas & (commas - 1));
-      head.answers = at + last_comma + 1;
-      return true;
+    for (int comma = 1; comma < commas_before_answers; ++comma) last &= last - 1;  // all but the first six
+    const auto unusual = [](Bytes16 bytes) {
+      return textio::below16(bytes, every16(textio::blank)) | textio::equal16(bytes, every16(textio::double_quote));
+    };
+    const Bytes16 first_unusual = unusual(first);
+    const Bytes16 second_unusual = unusual(second);
+    // Bytes past the last comma (answers, or the line end of a short line)
+    // may be unusual too; only those before it count.
+    const bool any_unusual =
+        textio::any_set(first_unusual | second_unusual) &&
+        ((textio::bits16(first_unusual) | textio::bits16(second_unusual) << 16) &
+         (~std::uint32_t{0} >> (31 - std::countr_zero(last | std::uint32_t{1} << 31)))) != 0;
+    if (last != 0 && !any_unusual) {
+      const int number_end = std::countr_zero(commas);
+      const int field_3_end = std::countr_zero(commas & (commas - 1));
+      fields.field_2 = {at, static_cast<std::size_t>(number_end)};
+      fields.field_3 = {at + number_end + 1, static_cast<std::size_t>(field_3_end - number_end - 1)};
+      if (textio::any_set(textio::equal16(first, every16(textio::blank)) |
+                          textio::equal16(second, every16(textio::blank)))) {
+        fields.field_2 = textio::trim(fields.field_2);
+        fields.field_3 = textio::trim(fields.field_3);
+      }
+      fields.answers = at + std::countr_zero(last) + 1;
+      return Step::go_on;
     }
   }
-  // Long fields, or the end of the read-ahead near: byte by byte.
-  const char* comma = at - 1;
-  for (int field = 2; field <= fields_before_answers; ++field) {
-    comma = field_end(comma + 1, end);
-    if (comma == end || *comma != ',') return false;
-    if (field == 2) head.number_end = comma;
-    if (field == 3) head.field_3_end = comma;
+  const char* field_begin = at;
+  for (int field = 2; field <= coursefile::fields_before_answers; ++field) {
+    field_begin = textio::skip_blanks(field_begin, end);
+    if (field_begin == end) return Step::more_bytes;
+    const textio::FieldTaken taken = textio::take_field(field_begin, end, stops_fields);
+    if (taken.after == end) return Step::more_bytes;
+    if (*taken.after != ',') return Step::general_way;
+    if (field == 2) fields.field_2 = taken.value;
+    if (field == 3) fields.field_3 = taken.value;
+    field_begin = taken.after + 1;
   }
-  head.answers = comma + 1;
-  return true;
+  fields.answers = field_begin;
+  return Step::go_on;
 }
 
-// Converts the line that starts at `line`, read up to `end`, if it is a
-// plain student line: appends the rest of its .dat line to dat (field 2
-// first) and its .txt line to txt (unless that is null), counts it, and
-// returns where the next line starts. Returns nullptr, with nothing changed,
-// for any other line.
-const char* convert_line(const char* const line, const char* const end, const char line_end_byte,
-                         coursefile::CourseValues& values, const KeyBytes& key_bytes, std::string& dat,
-                         std::string* txt) {
-  if (end - line < 3 || line[0] != 'S' || line[1] != 'D' || line[2] != ',') return nullptr;
-  Head head;
-  if (!find_head(line + 3, end, head)) return nullptr;
-  const char* const number_begin = line + 3;
-  const std::string_view student_number(number_begin, static_cast<std::size_t>(head.number_end - number_begin));
-  if (coursefile::is_version_student_number(student_number)) return nullptr;
-  const char* at = head.answers;
+// Where the coding of a line's answers stands.
+struct Answers {
+  const char* at;  // where the next answer's field starts
+  int coded = 0;   // positions coded so far
+  char* next;      // where the next code goes
+};
 
-  // The .dat line is made in place: field 2, "," and field 3 as they stand
-  // in the line, the separators, then room for the positions to code, as
-  // "-". Taken back if the line turns out not to be plain.
-  const std::size_t dat_size = dat.size();
-  const std::size_t fields_2_and_3 = static_cast<std::size_t>(head.field_3_end - number_begin);
-  const std::size_t codes_begin = dat_size + fields_2_and_3 + 2;
-  // Positions beyond the declared questions and beyond field 150 are "-"
-  // whatever their answers.
-  const int to_code = std::clamp<int>(values.declared_questions, 0, coded_positions);
-  dat.resize(codes_begin + static_cast<std::size_t>(to_code), '-');
-  std::memcpy(dat.data() + dat_size, number_begin, fields_2_and_3);
-  std::memcpy(dat.data() + dat_size + fields_2_and_3, ",,", 2);
-  char* next = dat.data() + codes_begin;
-
-  // Answer position q is coded once a comma ends its field, so that the
-  // positions coded are those up to the answer count, found as the line goes
-  // by: a field that ends at the line end is beyond it.
-  const char* const key = key_bytes.data();
-  bool keyed = false;  // the field list way marks keyed answers; nothing here keeps them
-  int q = 1;
+// Codes answer positions 1 to `to_code`, as far as the line holds them:
+// sixteen at a time where they are answers of at most one byte, one by one
+// elsewhere. Positions are coded once a comma ends their field, so that the
+// positions coded are those up to the answer count: a field that ends at the
+// line end is beyond it. Stops early, with answers.at at the field that did
+// not end in a comma, at a byte that is not plain. Lists the codes that are
+// not one byte long in longer_codes.
+Step code_answers(const char* const end, int to_code, const KeyBytes& key_bytes, const coursefile::CourseValues& values,
+                  std::string& dat, Answers& answers, std::vector<LongerCode>& longer_codes) {
+  const char* at = answers.at;
+  char* next = answers.next;
+  int q = answers.coded + 1;
+  Step step = Step::go_on;
   bool fields_ended = false;
+  const char* const key = key_bytes.data();
   while (q <= to_code && !fields_ended) {
-    bool after_sixteen = false;  // the sixteen answers before `at` were one byte each
-    while (to_code - q >= 15 && end - at >= 32 && codes::code_sixteen(at, key + (q - 1), next, lowest_plain_byte)) {
-      q += 16;
-      at += 32;
+    bool after_sixteen = false;  // the 32 bytes before `at` are sixteen one-byte answers
+    while (to_code - q >= 15 && end - at >= 32) {
+      const codes::ShortAnswers found = codes::find_short_answers(at, 16, lowest_plain_byte);
+      if (found.size == 0) break;
+      textio::store16(next, codes::short_answer_codes(found.bytes, key + (q - 1)));
+      after_sixteen = found.size == 32;
+      at += found.size;
       next += 16;
-      after_sixteen = true;
+      q += 16;
     }
-    // Fewer than sixteen positions left, right after sixteen one-byte
-    // answers: the last sixteen positions are coded together, the ones
+    // Fewer than sixteen positions left: right after sixteen one-byte
+    // answers, the last sixteen positions are coded together, the ones
     // among them already coded once more, to the same codes.
     const int left = to_code - q + 1;
-    const int again = 16 - left;
-    if (after_sixteen && left > 0 && left < 16 && end - (at - 2 * again) >= 32 &&
-        codes::code_sixteen(at - 2 * again, key + (q - 1 - again), next - again, lowest_plain_byte)) {
-      q += left;
-      at += 2 * left;
-      next += left;
-      break;
+    if (left > 0 && left < 16) {
+      const int again = after_sixteen ? 16 - left : 0;
+      if (end - (at - 2 * again) >= 32) {
+        const codes::ShortAnswers found = codes::find_short_answers(at - 2 * again, left + again, lowest_plain_byte);
+        if (found.size != 0) {
+          const textio::Bytes16 codes = codes::short_answer_codes(found.bytes, key + (q - 1 - again));
+          if (again + left == 16) {
+            textio::store16(next - again, codes);
+          } else {
+            char sixteen[16];
+            textio::store16(sixteen, codes);
+            std::memcpy(next, sixteen, static_cast<std::size_t>(left));
+          }
+          at += found.size - static_cast<std::size_t>(2 * again);
+          next += left;
+          q += left;
+          break;
+        }
+      }
     }
-    // One by one, up to the answer that broke the run of one-byte answers
-    // (or to the last position to code), then sixteen at a time again.
-    for (bool one_byte = true; one_byte && q <= to_code; ++q) {
+    // One by one, up to the first answer longer than a byte (or to the last
+    // position to code), then sixteen at a time again.
+    for (bool short_answer = true; short_answer && q <= to_code; ++q) {
       const char* const stop = field_end(at, end);
       if (stop == end || *stop != ',') {
-        fields_ended = true;  // at the line end, or at a byte that is not plain
+        // At the line end, or at a byte that is not plain; or the
+        // read-ahead ended first.
+        fields_ended = true;
+        if (stop == end) step = Step::more_bytes;
         break;
       }
       const std::string_view answer(at, static_cast<std::size_t>(stop - at));
-      one_byte = answer.size() == 1;
-      if (one_byte) {
-        next = codes::code_one_byte(answer[0], key[q - 1], keyed, next);
+      short_answer = answer.size() <= 1;
+      if (short_answer) {
+        *next++ = codes::code_short_answer(answer.empty() ? codes::empty_answer : answer[0], key_bytes[q - 1]);
       } else {
+        bool keyed = false;  // the field list way marks keyed answers; nothing here keeps them
+        const std::size_t code_begin = static_cast<std::size_t>(next - dat.data());
         next = codes::code_longer_answer(answer, coursefile::key_entry(values, q), keyed, next, dat,
                                          static_cast<std::size_t>(to_code - q));
+        const std::size_t code_size = static_cast<std::size_t>(next - dat.data()) - code_begin;
+        if (code_size != 1) longer_codes.push_back({q, code_size});
       }
       at = stop + 1;
     }
   }
+  answers = {at, q - 1, next};
+  return step;
+}
 
-  std::int64_t commas = fields_before_answers + (q - 1);
+// The rest of the line after the positions coded: its further commas, its
+// line end and its answer count, which must raise no warning. Sets the
+// answer count and where the next line starts.
+Step take_line_end(const char* const at, const char* const end, const char line_end_byte, const Answers& answers,
+                   const coursefile::CourseValues& values, std::int64_t& answer_count, const char*& next_line) {
+  std::int64_t commas = coursefile::fields_before_answers + answers.coded;
   const char* const stop = count_commas(at, end, commas);
-  const std::int64_t answers = commas - fields_before_answers;
   // The byte after a CR must have been read to tell whether a LF belongs
-  // to the line end. An answer count beyond 16 bits wraps, which the field
-  // list way alone follows.
-  const bool after_cr = line_end_byte == '\r';
-  if (end - stop < (after_cr ? 2 : 1) || *stop != line_end_byte ||
-      answers > std::numeric_limits<std::int16_t>::max() || !coursefile::answer_count_expected(values, answers)) {
-    dat.resize(dat_size);
-    return nullptr;
+  // to the line end; a file whose lines end in LF alone ends them there.
+  const bool after_cr = line_end_byte == textio::line_end[0];
+  if (end - stop < (after_cr ? 2 : 1)) {
+    return stop == end || *stop == line_end_byte ? Step::more_bytes : Step::general_way;
   }
-  // Every byte of the room behind `next` is still "-": the positions after
-  // those coded, up to the answer count, are "-".
-  const std::size_t line_end_at =
-      static_cast<std::size_t>(next - dat.data()) + static_cast<std::size_t>(answers - (q - 1));
+  answer_count = commas - coursefile::fields_before_answers;
+  // An answer count beyond 16 bits wraps, which the general way alone
+  // follows.
+  if (*stop != line_end_byte || answer_count > std::numeric_limits<std::int16_t>::max() ||
+      !coursefile::answer_count_expected(values, answer_count)) {
+    return Step::general_way;
+  }
+  next_line = after_cr && stop[1] == textio::line_end[1] ? stop + 2 : stop + 1;
+  return Step::go_on;
+}
+
+// The start of a student line: its tag and the comma after it.
+bool starts_student_line(const char* line, const char* end) {
+  const std::size_t tag = coursefile::student_tag.size();
+  return static_cast<std::size_t>(end - line) > tag && std::memcmp(line, coursefile::student_tag.data(), tag) == 0 &&
+         line[tag] == ',';
+}
+
+// Whether the bytes from `line` to `end` may be the start of a student line.
+bool may_start_student_line(const char* line, const char* end) {
+  const std::size_t present = std::min(static_cast<std::size_t>(end - line), coursefile::student_tag.size() + 1);
+  return std::memcmp(line, coursefile::student_tag.data(), std::min(present, coursefile::student_tag.size())) == 0 &&
+         (present <= coursefile::student_tag.size() || line[coursefile::student_tag.size()] == ',');
+}
+
+// Converts the line that starts at `line`, read up to `end`, if it is a
+// plain student line: appends its .dat line to dat and its .txt line to txt
+// (unless that is null), counts it, and sets where the next line starts.
+// Otherwise nothing is changed.
+Step convert_line(const char* const line, const char* const end, const char line_end_byte,
+                  coursefile::CourseValues& values, StudentCoding& coding, std::string& dat, std::string* txt,
+                  const char*& next_line) {
+  if (!starts_student_line(line, end)) {
+    return may_start_student_line(line, end) ? Step::more_bytes : Step::general_way;
+  }
+  FieldsBefore fields;
+  const Step fields_step =
+      take_fields_before_answers(line + coursefile::student_tag.size() + 1, end, fields);
+  if (fields_step != Step::go_on) return fields_step;
+  if (coursefile::is_version_student_number(textio::trim(fields.field_2))) return Step::general_way;
+
+  // The .dat line is made in place: fields 2 and 3 and the separators, then
+  // room for the positions to code, as "-". Taken back if the line turns
+  // out not to be plain. Positions beyond the declared questions and beyond
+  // field 150 are "-" whatever their answers.
+  const std::size_t dat_size = dat.size();
+  const std::size_t codes_begin = dat_size + coursefile::dat_opening_size(fields.field_2, fields.field_3);
+  const int to_code = std::clamp<int>(values.declared_questions, 0, coded_positions);
+  dat.resize(codes_begin + static_cast<std::size_t>(to_code), '-');
+  coursefile::put_dat_opening(dat.data() + dat_size, fields.field_2, fields.field_3);
+
+  Answers answers{fields.answers, 0, dat.data() + codes_begin};
+  std::int64_t answer_count = 0;
+  coding.longer_codes.clear();
+  Step step = code_answers(end, to_code, coding.key_bytes, values, dat, answers, coding.longer_codes);
+  if (step == Step::go_on) {
+    step = take_line_end(answers.at, end, line_end_byte, answers, values, answer_count, next_line);
+  }
+  if (step != Step::go_on) {
+    dat.resize(dat_size);
+    return step;
+  }
+  // Every byte of the room behind the codes is still "-": the positions
+  // after those coded, up to the answer count, are "-".
+  const std::size_t line_end_at = static_cast<std::size_t>(answers.next - dat.data()) +
+                                  static_cast<std::size_t>(answer_count - answers.coded);
   dat.resize(line_end_at + textio::line_end.size(), '-');
   std::memcpy(dat.data() + line_end_at, textio::line_end.data(), textio::line_end.size());
   if (txt != nullptr) txt->append(dat, codes_begin);
-  coursefile::count_student_record(values, answers);
+  end_counted_record(coding.code_counts,
+                     put_codes(coding.code_counts, dat.data() + codes_begin, answers.coded, coding.longer_codes));
+  coursefile::count_student_record(values, answer_count);
   ++values.tally.lines_read;
-  return after_cr && stop[1] == '\n' ? stop + 2 : stop + 1;
+  return Step::go_on;
 }
 
 }  // namespace
 
-std::size_t convert_plain_student_lines(std::string_view ahead, coursefile::CourseValues& values,
-                                        StudentCoding& coding, textio::ChannelTable& channels,
-                                        const char line_end_byte) {
+PlainLinesTaken convert_plain_student_lines(std::string_view ahead, coursefile::CourseValues& values,
+                                            StudentCoding& coding, textio::ChannelTable& channels,
+                                            const char line_end_byte) {
   using coursefile::dat_channel;
   using coursefile::txt_channel;
+  const char* at = ahead.data();
+  const char* const end = at + ahead.size();
   // A run of other lines costs no more than this look.
-  if (!ahead.starts_with("SD,")) return 0;
+  if (at == end || *at != coursefile::student_tag[0]) return {};
   std::string* const dat_pending = textio::pending_text(channels, dat_channel);
   std::string* const txt_pending = textio::pending_text(channels, txt_channel);
   // With no .dat file open, the .dat line is made in room of its own: the
   // .txt line is taken from it.
   std::string& dat = dat_pending != nullptr ? *dat_pending : coding.codes;
-  const char* at = ahead.data();
-  const char* const end = at + ahead.size();
+  Step step = Step::go_on;
   while (at < end) {
     if (dat_pending == nullptr) dat.clear();
-    const char* const next_line = convert_line(at, end, line_end_byte, values, coding.key_bytes, dat, txt_pending);
-    if (next_line == nullptr) break;
+    const char* next_line = nullptr;
+    step = convert_line(at, end, line_end_byte, values, coding, dat, txt_pending, next_line);
+    if (step != Step::go_on) break;
     at = next_line;
     // In the general way's order, which decides which file a full disk
     // stops first.
     if (txt_pending != nullptr && textio::block_due(*txt_pending)) textio::end_append(channels, txt_channel);
     if (dat_pending != nullptr && textio::block_due(*dat_pending)) textio::end_append(channels, dat_channel);
   }
-  return static_cast<std::size_t>(at - ahead.data());
+  return {static_cast<std::size_t>(at - ahead.data()), step == Step::more_bytes || at == end};
 }
 
 }  // namespace output

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "coursefile/records.hpp"
 
@@ -36,6 +38,13 @@ class PlainStudentLines : public ::testing::Test {
     textio::close(channels, coursefile::txt_channel);
     fs::remove_all(dir);
   }
+  // The bytes in an allocation of their exact size, so that a sanitizer
+  // build reports any look past their end.
+  PlainLinesTaken convert(std::string_view bytes) {
+    const std::unique_ptr<char[]> exact(new char[bytes.size()]);
+    std::memcpy(exact.get(), bytes.data(), bytes.size());
+    return convert_plain_student_lines({exact.get(), bytes.size()}, values, coding, channels);
+  }
   std::string dat() { return *textio::pending_text(channels, coursefile::dat_channel); }
   std::string txt() { return *textio::pending_text(channels, coursefile::txt_channel); }
   std::string read(const char* name) const {
@@ -53,14 +62,46 @@ TEST_F(PlainStudentLines, ConvertsLinesUpToTheFirstThatIsNotPlain) {
   const std::string ahead =
       "SD,1001,G1,,,,,,a,B,d,E,\r\n"  // CR LF
       "SD,1002,G2,x,y,,,,,c,ab,f,\r"  // a CR alone ends a line too
-      "SD,1003,G1,,,,,, a,b,c,d,\r\n";
-  EXPECT_EQ(convert_plain_student_lines(ahead, values, coding, channels), ahead.find("SD,1003"));
-  EXPECT_EQ(dat(), "1001,G1,,..45\r\n1002,G2,,-312f\r\n");
-  EXPECT_EQ(txt(), "..45\r\n-312f\r\n");
-  EXPECT_EQ(values.student_count, 2);
-  EXPECT_EQ(values.tally.student_records, 2u);
-  EXPECT_EQ(values.tally.lines_read, 2u);
+      "SD,1003,\"SMITH, J\",,,,,,,,d,,\r\n"
+      "SD,1004,G1,,,,,, a,b,c,d,\r\n";
+  const PlainLinesTaken taken = convert(ahead);
+  EXPECT_EQ(taken.bytes, ahead.find("SD,1004"));
+  EXPECT_FALSE(taken.line_cut);
+  EXPECT_EQ(dat(), "1001,G1,,..45\r\n1002,G2,,-312f\r\n1003,SMITH, J,,--4-\r\n");
+  EXPECT_EQ(txt(), "..45\r\n-312f\r\n--4-\r\n");
+  EXPECT_EQ(values.student_count, 3);
+  EXPECT_EQ(values.tally.student_records, 3u);
+  EXPECT_EQ(values.tally.lines_read, 3u);
   EXPECT_EQ(values.last_answer_count, 4);
+}
+
+// Fields 2 to 8 by the field rule: blanks before a field skipped, an
+// unquoted field trimmed, a quoted one taken between its quotes (a comma
+// inside separates nothing, what follows the closing quote is ignored),
+// within the first 64 bytes or beyond them.
+TEST_F(PlainStudentLines, TakesTheFieldsBeforeTheAnswersByTheFieldRule) {
+  const std::string long_name(70, 'N');
+  struct Case { std::string line, dat; };
+  const Case cases[] = {
+      {"SD,1001,SMITH J,,,,,,a,B,d,E,", "1001,SMITH J,,..45"},
+      {"SD,1002,\"SMITH, J\",,,,,,a,B,d,E,", "1002,SMITH, J,,..45"},
+      {"SD, 1003 ,  Smith  J ,,,,,,a,B,d,E,", "1003,Smith  J,,..45"},
+      {"SD,\"  1004 \",x,,,,,,a,B,d,E,", "  1004 ,x,,..45"},  // the quotes keep the blanks
+      {"SD,\"1005\"junk,\"a\"\"b\",,,,,,a,B,d,E,", "1005,a,,..45"},
+      {"SD,1006,x,\"4,4\",5,\" 6, 6 \",7,\"8\",a,B,d,E,", "1006,x,,..45"},
+      {"SD,1007,x,!,,,,,a,B,d,E,", "1007,x,,..45"},
+      {"SD,,,,,,,,a,B,d,E,", ",,,..45"},
+      {"SD,1008," + long_name + ",,,,,,a,B,d,E,", "1008," + long_name + ",,..45"},
+      {"SD,1009,\"" + long_name + ", J\",,,,,,a,B,d,E,", "1009," + long_name + ", J,,..45"},
+      {"SD,1010,x,,,,," + long_name + ",a,B,d,E,", "1010,x,,..45"},
+  };
+  std::string expected;
+  for (const Case& c : cases) {
+    const std::string line = c.line + "\r\n";
+    EXPECT_EQ(convert(line).bytes, line.size()) << c.line;
+    expected += c.dat + "\r\n";
+  }
+  EXPECT_EQ(dat(), expected);
 }
 
 // Each of these lines needs the general way: it is taken back whole, with
@@ -70,27 +111,36 @@ TEST_F(PlainStudentLines, LeavesEveryOtherLineToTheGeneralWay) {
       "SD,1,x,,,,,,a,b,c,\r\n",            // three answers where four are expected: a warning
       "SD,1,x,,,,,,a,b,c,d,e,\r\n",        // five
       "SD,1111111,x,,,,,,a,b,c,d,\r\n",    // a version student number
+      "SD,\" 2222222 \",x,,,,,,a,b,c,d,\r\n",  // ... trimmed
       "SD,1,x,,,,,a,b,c,d\r\n",            // four answers but only seven fields before them
       "SD,1,2\r\n",                        // a negative answer count
       "SD\r\n",
-      "SD,1,x,,,,,,a,b,c,d,",              // no line end read yet
-      "SD,1,x,,,,,,a,b,c,d,\r",            // the byte after the CR not read yet
       "SD,1,x,,,,,,a,b,c,d,\x1A\r\n",      // 0x1A ends the file
       "SD,1,x,,,,,,a,b,c,d,\n\r\n",        // a line feed is text
       "SD,1,x,,,,,,a,b\tc,d,\r\n",         // a tab is a comma
-      "SD,1,x,,,,,,a, b,c,d,\r\n",         // a blank is trimmed
-      "SD,\"1\",x,,,,,,a,b,c,d,\r\n",      // a quoted field
+      "SD\t1,x,,,,,,a,b,c,d,\r\n",
+      "SD,1,x\ty,,,,,a,b,c,d,\r\n",
+      "SD,1,x\ny,,,,,,a,b,c,d,\r\n",       // control bytes before the answers
+      "SD,1,x\x01y,,,,,,a,b,c,d,\r\n",
+      "SD,1,\"x\ty\",,,,,,a,b,c,d,\r\n",
+      "SD,1,\"x,,,,,,a,b,c,d,\r\n",         // a quote that no quote closes before the line end
+      "SD,1,x,,,,,,a, b,c,d,\r\n",          // a blank among the answers is trimmed
+      "SD,1,x,,,,,,a,b,c,d, \r\n",
+      "SD,1,x,,,,,,a,\"b\",c,d,\r\n",       // a quoted answer
       "SD,1,x,,,,,,a,!,c,d,\r\n",          // '!' and the control bytes are taken as unusual
       std::string("SD,1,x,,,,,,a,\0,c,d,\r\n", 22),
       "SH3,,,,,,,,a,b,c,d,\r\n",
       "FH,,,,,,,,4,1\r\n",
       " SD,1,x,,,,,,a,b,c,d,\r\n",
+      "\"SD\",1,x,,,,,,a,b,c,d,\r\n",
       "sd,1,x,,,,,,a,b,c,d,\r\n",
       "SD1,1,x,,,,,,a,b,c,d,\r\n",
       "\r\n",
   };
   for (const std::string& line : lines) {
-    EXPECT_EQ(convert_plain_student_lines(line, values, coding, channels), 0u) << line;
+    const PlainLinesTaken taken = convert(line);
+    EXPECT_EQ(taken.bytes, 0u) << line;
+    EXPECT_FALSE(taken.line_cut) << line;
   }
   EXPECT_EQ(dat(), "");
   EXPECT_EQ(txt(), "");
@@ -99,13 +149,37 @@ TEST_F(PlainStudentLines, LeavesEveryOtherLineToTheGeneralWay) {
   EXPECT_EQ(values.tally.lines_read, 0u);
 }
 
+// A plain line that the read-ahead cuts anywhere, its LF included, is left
+// for when more is read; so are the lines before it converted, and a cut
+// line that shows it is not plain before the cut goes the general way.
+TEST_F(PlainStudentLines, ALineCutByTheEndOfTheReadAheadWaitsForMore) {
+  const std::string first = "SD,1001,G1,,,,,,a,B,d,E,\r\n";
+  const std::string lines[] = {
+      "SD,1002,\" SMITH, J\",,,,,,a,,d,E,\r\n",
+      "SD,1003,x,,,,,,a,b,c,d,\r\n",
+  };
+  for (const std::string& line : lines) {
+    for (std::size_t cut = 0; cut < line.size(); ++cut) {
+      const PlainLinesTaken taken = convert(first + line.substr(0, cut));
+      EXPECT_EQ(taken.bytes, first.size()) << cut << " bytes of " << line;
+      EXPECT_TRUE(taken.line_cut) << cut << " bytes of " << line;
+    }
+  }
+  const std::string whole = first + lines[0];
+  EXPECT_EQ(convert(whole).bytes, whole.size());
+  EXPECT_TRUE(convert(whole).line_cut);  // all of the read-ahead taken: more lines may follow
+  const PlainLinesTaken not_plain = convert("SD,1003,x,,,,,,a, b,c");
+  EXPECT_EQ(not_plain.bytes, 0u);
+  EXPECT_FALSE(not_plain.line_cut);
+}
+
 // A count beyond 16 bits wraps; the general way alone follows it, even
 // when the wrapped count is the one expected.
 TEST_F(PlainStudentLines, AnAnswerCountThatWrapsIsLeftToTheGeneralWay) {
   std::string line = "SD,1,x,,,,,";
   for (int q = 0; q < 65536 + 4; ++q) line += ",a";
   line += ",\r\n";
-  EXPECT_EQ(convert_plain_student_lines(line, values, coding, channels), 0u);
+  EXPECT_EQ(convert(line).bytes, 0u);
   EXPECT_EQ(dat(), "");
 }
 
@@ -113,12 +187,12 @@ TEST_F(PlainStudentLines, AnAnswerCountThatWrapsIsLeftToTheGeneralWay) {
 // was read, are "-" whatever their answers; fewer answers give fewer codes.
 TEST_F(PlainStudentLines, CodesOnlyTheDeclaredQuestions) {
   values.declared_questions = 2;
-  EXPECT_GT(convert_plain_student_lines("SD,1,x,,,,,,a,b,c,d,\r\n", values, coding, channels), 0u);
+  EXPECT_GT(convert("SD,1,x,,,,,,a,b,c,d,\r\n").bytes, 0u);
   values.declared_questions = 0;
-  EXPECT_GT(convert_plain_student_lines("SD,2,x,,,,,,a,b,c,d,\r\n", values, coding, channels), 0u);
+  EXPECT_GT(convert("SD,2,x,,,,,,a,b,c,d,\r\n").bytes, 0u);
   values.declared_questions = 4;
   values.current_questions = 2;
-  EXPECT_GT(convert_plain_student_lines("SD,3,x,,,,,,a,b,c\r\n", values, coding, channels), 0u);
+  EXPECT_GT(convert("SD,3,x,,,,,,a,b,c\r\n").bytes, 0u);
   EXPECT_EQ(txt(), "..--\r\n----\r\n..\r\n");
   EXPECT_EQ(values.last_answer_count, 2);
 }
@@ -127,7 +201,7 @@ TEST_F(PlainStudentLines, CodesOnlyTheDeclaredQuestions) {
 TEST_F(PlainStudentLines, WritesTheTxtLineWithoutADatFile) {
   textio::close(channels, coursefile::dat_channel);
   const std::string ahead = "SD,1001,G1,,,,,,a,B,d,E,\r\nSD,1002,G1,,,,,,b,b,b,b,\r\n";
-  EXPECT_EQ(convert_plain_student_lines(ahead, values, coding, channels), ahead.size());
+  EXPECT_EQ(convert(ahead).bytes, ahead.size());
   EXPECT_EQ(txt(), "..45\r\n2.22\r\n");
 }
 
@@ -135,8 +209,9 @@ TEST_F(PlainStudentLines, WritesTheTxtLineWithoutADatFile) {
 // sixteen-at-a-time step at every offset: runs of one-byte answers broken,
 // seldom or often, by empty, longer and other answers; answer counts up to
 // beyond field 150; declared counts below, at and beyond them; keys with
-// empty and longer entries; now and then a byte that makes the line one for
-// the general way.
+// empty and longer entries and a quoted comma; field 3 a code, a name with
+// blanks or a quoted name with a comma; now and then a byte that makes the
+// line one for the general way.
 TEST_F(PlainStudentLines, CodeAsTheFieldListDoes) {
   std::uint32_t state = 2024;
   const auto next = [&state](std::uint32_t n) {
@@ -156,6 +231,8 @@ TEST_F(PlainStudentLines, CodeAsTheFieldListDoes) {
     if (next(2) == 0) return std::string(1, "abcdeABCDE"[next(10)]);
     return std::string(1, any_byte[next(static_cast<std::uint32_t>(any_byte.size()))]);
   };
+  const auto key_entry = [&]() -> std::string { return next(50) == 0 ? "\",\"" : entry(8); };
+  const std::string field_3[] = {"G1", "SMITH J", " Smith  J ", "\"SMITH, J\"", "\" a, \"b", ""};
   const std::uint32_t other_in[] = {1000000, 40, 8, 2};
   textio::SplitLine all;
   std::string dat_lines;
@@ -165,13 +242,14 @@ TEST_F(PlainStudentLines, CodeAsTheFieldListDoes) {
     values = {};
     coding = {};
     std::string key_record = "SH3,,,,,,,";
-    for (int q = 1; q <= 100; ++q) (key_record += ',') += entry(8);
+    for (int q = 1; q <= 100; ++q) (key_record += ',') += key_entry();
     textio::split_fields(key_record, 150, all);
     coursefile::take_answer_key(all, values);
     take_key_bytes(values, coding);
 
     const int answers = static_cast<int>(next(170));
-    std::string record = "SD,1234567,G1,,,,,";
+    std::string record = "SD,1234567," + field_3[next(std::size(field_3))] + ",,,,,";
+    const std::size_t answers_begin = record.size();
     for (int q = 1; q <= answers; ++q) (record += ',') += entry(other_in[round % 4]);
     if (next(3) != 0) record += ',';
     const int declared_choices[] = {-2, 0, answers - 1, answers, answers + 1, 100, 142, static_cast<int>(next(160))};
@@ -180,14 +258,15 @@ TEST_F(PlainStudentLines, CodeAsTheFieldListDoes) {
     values.current_questions = coursefile::answer_count(all);
 
     const std::string line = record + "\r\n";
-    const std::size_t taken = convert_plain_student_lines(line, values, coding, channels);
-    const bool plain = record.find_first_of(" !") == std::string::npos && values.current_questions >= 0;
+    const std::size_t taken = convert(line).bytes;
+    const bool plain =
+        record.find_first_of(" !\"", answers_begin) == std::string::npos && values.current_questions >= 0;
     ASSERT_EQ(taken, plain ? line.size() : 0) << record;
     if (!plain) continue;
     ++converted;
     std::string codes;
     append_codes_from_field_list(all, values, coding, codes);
-    dat_lines += "1234567,G1,," + codes + "\r\n";
+    dat_lines += std::string(textio::field_of(all, 2)) + "," + std::string(textio::field_of(all, 3)) + ",," + codes + "\r\n";
     txt_lines += codes + "\r\n";
   }
   EXPECT_GT(converted, 3000);

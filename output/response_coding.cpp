@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "coursefile/dat_line.hpp"
 #include "coursefile/records.hpp"
 #include "output/answer_codes.hpp"
 #include "textio/strings.hpp"
@@ -37,9 +38,14 @@ void finish_codes(std::string& out, char* next, int answers, int coded) {
 }  // namespace
 
 void take_key_bytes(const coursefile::CourseValues& values, StudentCoding& coding) {
-  for (int q = 1; q <= coded_positions; ++q) {
+  for (int q = 1; q <= static_cast<int>(key_bytes_size); ++q) {
     const std::string_view entry = coursefile::key_entry(values, q);
-    coding.key_bytes[static_cast<std::size_t>(q - 1)] = entry.size() == 1 ? entry[0] : 'a';
+    char& byte = coding.key_bytes[static_cast<std::size_t>(q - 1)];
+    if (entry.empty()) {
+      byte = codes::empty_answer;
+    } else {
+      byte = entry.size() == 1 && entry[0] != codes::empty_answer ? entry[0] : 'a';
+    }
   }
 }
 
@@ -69,17 +75,24 @@ void append_codes_from_field_list(const textio::SplitLine& split, const coursefi
   const int answers = coursefile::answer_count(split);
   const int coded = coded_answers(answers, values);
   char* next = start_codes(out, answers);
+  char* const code_row = output::code_row(coding.code_counts);
   for (int q = 1; q <= coded; ++q) {
     const std::string_view answer = field_list.text[static_cast<std::size_t>(fields_before_answers + q)];
     const std::string_view key = coursefile::key_entry(values, q);
     bool& keyed = field_list.keyed[static_cast<std::size_t>(fields_before_answers + q)];
+    const std::size_t code_begin = static_cast<std::size_t>(next - out.data());
     if (answer.size() == 1 && key.size() == 1) {
       next = codes::code_one_byte(answer[0], key[0], keyed, next);
     } else {
       next = codes::code_longer_answer(answer, key, keyed, next, out, static_cast<std::size_t>(answers - q));
     }
+    if (q <= coursefile::checked_questions) {
+      const bool one_byte = static_cast<std::size_t>(next - out.data()) == code_begin + 1;
+      code_row[q - 1] = one_byte ? out[code_begin] : another_code;
+    }
   }
   finish_codes(out, next, answers, coded);
+  end_counted_record(coding.code_counts, coded);
 }
 
 void code_student(std::string_view line, const textio::SplitLine& split, const coursefile::CourseValues& values,
@@ -94,7 +107,7 @@ void code_student(std::string_view line, const textio::SplitLine& split, const c
   std::string& out = dat != nullptr ? *dat : coding.codes;
   if (dat == nullptr) out.clear();
   out.append(textio::field_of(split, 3));
-  out.append(",,");
+  out.append(coursefile::dat_before_codes);
   const std::size_t codes_begin = out.size();
   textio::split_fields(line, field_list_size, coding.fields);
   append_codes_from_field_list(coding.fields, values, coding, out);

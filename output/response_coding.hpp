@@ -14,13 +14,14 @@
 #include <string_view>
 
 #include "coursefile/course_values.hpp"
+#include "output/code_counts.hpp"
 #include "textio/channels.hpp"
 #include "textio/fields.hpp"
 
 namespace output {
 
 constexpr int field_list_size = 150;  // fields taken from a student record
-constexpr int fields_before_answers = 8;  // question q stands in field 8 + q
+using coursefile::fields_before_answers;
 // Answer positions coded from the record; those beyond field 150 are "-".
 constexpr int coded_positions = field_list_size - fields_before_answers;
 
@@ -34,15 +35,20 @@ struct FieldList {
   std::array<bool, 201> keyed{};
 };
 
-// Key entry q as one byte at [q - 1]: the entry when it is one byte long,
-// otherwise 'a', which no answer read with a..e as upper case equals, just as
-// no one-byte answer equals an empty or a longer entry. Questions beyond the
-// answer key have empty entries.
-using KeyBytes = std::array<char, coded_positions>;
+// Key entry q as one byte at [q - 1], for the one pass, which reads an
+// answer of at most one byte as one byte (answer_codes.hpp): the entry when
+// it is one byte long, a comma when it is empty (an empty answer reads as a
+// comma), otherwise 'a', which no answer read with a..e as upper case
+// equals, just as no answer of at most one byte equals a longer entry or a
+// comma given in quotes. Questions beyond the answer key have empty
+// entries. Sixteen bytes follow the last position to code, so that sixteen
+// key bytes can be read from any of them.
+constexpr std::size_t key_bytes_size = coded_positions + 16;
+using KeyBytes = std::array<char, key_bytes_size>;
 
 constexpr KeyBytes key_bytes_of_no_key() {
   KeyBytes bytes{};
-  bytes.fill('a');
+  bytes.fill(',');
   return bytes;
 }
 
@@ -53,6 +59,8 @@ struct StudentCoding {
   FieldList field_list{};
   textio::SplitLine fields;  // the general way's split of the record line
   std::string codes;         // the codes of the current record when no .dat file is open
+  PendingCodeCounts code_counts;         // for the key check
+  std::vector<LongerCode> longer_codes;  // the one pass's, in the current record
 };
 
 // Takes the run's answer key into coding.key_bytes. Due after every
@@ -64,8 +72,8 @@ void take_key_bytes(const coursefile::CourseValues& values, StudentCoding& codin
 std::string option_digits(std::string_view answer);
 
 // Appends to out the codes of answer positions 1 to the record's answer
-// count, the general way. split holds the record line's fields up to field
-// 150 (or all of them).
+// count, the general way, and counts them for the key check. split holds
+// the record line's fields up to field 150 (or all of them).
 void append_codes_from_field_list(const textio::SplitLine& split, const coursefile::CourseValues& values,
                                   StudentCoding& coding, std::string& out);
 

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <string_view>
+#include <utility>
+
+#include "output/key_check.hpp"
 
 namespace output {
 
@@ -43,8 +46,9 @@ bool student_count_differs(const coursefile::RunTally& tally) {
 
 }  // namespace
 
-std::vector<std::string> run_report_lines(const ReportNames& names, const coursefile::RunTally& tally,
+std::vector<std::string> run_report_lines(const ReportNames& names, const coursefile::CourseValues& values,
                                           const std::vector<textio::FileFailure>& failures) {
+  const coursefile::RunTally& tally = values.tally;
   std::vector<std::string> lines;
   const std::int64_t students = static_cast<std::int64_t>(tally.student_records);
   lines.push_back(" " + file_entry(names.course_file, failures) + ": " + counted(students, "student record") + ", " +
@@ -58,17 +62,20 @@ std::vector<std::string> run_report_lines(const ReportNames& names, const course
     lines.push_back(" header: " + (tally.header_read ? counted(tally.declared_students, "student") : "none") +
                     ", found " + std::to_string(tally.student_records));
   }
+  KeyFindings key_findings = check_answer_key(values);
+  for (std::string& line : key_findings.lines) lines.push_back(std::move(line));
+  if (key_findings.left_out > 0) lines.push_back(" ... and " + counted(static_cast<std::int64_t>(key_findings.left_out), "more question"));
   return lines;
 }
 
-void show_run_report(const ReportNames& names, const coursefile::RunTally& tally,
+void show_run_report(const ReportNames& names, const coursefile::CourseValues& values,
                      const textio::ChannelTable& channels, console::Console& console) {
   // The run ends in bright white, which all but vanishes on the light grey
   // background; the report is read in black, and the run's colour comes back
   // after it.
   const int run_colour = console.screen.foreground;
   console::set_colours(console, console::black, console::keep_colour);
-  for (const std::string& line : run_report_lines(names, tally, channels.failures)) {
+  for (const std::string& line : run_report_lines(names, values, channels.failures)) {
     console::print_text(console, line);
     console::line_end(console);
   }

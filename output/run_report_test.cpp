@@ -10,7 +10,8 @@ const ReportNames names{{"E.gbk", "E.gbk"}, {"E.dat", "E.dat"}, {"E.txt", "E.txt
 // What the whole-program runs rarely meet: a record without a student
 // number, fewer than eight commas, a header with a negative count.
 TEST(RunReport, OddRecordsAndHeadersAreShownAsCounted) {
-  coursefile::RunTally tally;
+  coursefile::CourseValues values;
+  coursefile::RunTally& tally = values.tally;
   tally.student_records = 1;
   tally.header_read = true;
   tally.declared_questions = -1;
@@ -21,12 +22,13 @@ TEST(RunReport, OddRecordsAndHeadersAreShownAsCounted) {
       " line 3, no student number: -6 answers, -1 expected",
       " header: -2 students, found 1",
   };
-  EXPECT_EQ(run_report_lines(names, tally, {}), expected);
+  EXPECT_EQ(run_report_lines(names, values, {}), expected);
 }
 
 // A course file read with LF line ends says so right after the first line.
 TEST(RunReport, LineFeedLineEndsAreToldAfterTheFirstLine) {
-  coursefile::RunTally tally;
+  coursefile::CourseValues values;
+  coursefile::RunTally& tally = values.tally;
   tally.line_feeds_end_lines = true;
   tally.student_records = 2;
   tally.warned.push_back({.line_number = 3, .student_number = "7", .multiple_version = true});
@@ -36,18 +38,18 @@ TEST(RunReport, LineFeedLineEndsAreToldAfterTheFirstLine) {
       " line 3, student 7: multiple-version student number",
       " header: none, found 2",
   };
-  EXPECT_EQ(run_report_lines(names, tally, {}), expected);
+  EXPECT_EQ(run_report_lines(names, values, {}), expected);
 }
 
 TEST(RunReport, OnlyAFileWithAFailureOnRecordIsNamedAsFailed) {
-  const coursefile::RunTally tally;
+  const coursefile::CourseValues values;
   const std::vector<textio::FileFailure> failures = {{"E.txt", "could not be written completely", "disk full"},
                                                      {"other.dat", "could not be opened", "denied"}};
-  EXPECT_EQ(run_report_lines(names, tally, failures),
+  EXPECT_EQ(run_report_lines(names, values, failures),
             std::vector<std::string>{" E.gbk: 0 student records, no header record -> E.dat, E.txt (failed), E.ans"});
   // Shown as found on disk, in another case: the failure is still its own.
   const ReportNames as_found{{"E.GBK", "E.gbk"}, {"E.DAT", "E.dat"}, {"E.TXT", "E.txt"}, {"E.ans", "E.ans"}};
-  EXPECT_EQ(run_report_lines(as_found, tally, failures),
+  EXPECT_EQ(run_report_lines(as_found, values, failures),
             std::vector<std::string>{" E.GBK: 0 student records, no header record -> E.DAT, E.TXT (failed), E.ans"});
 }
 
@@ -57,10 +59,10 @@ TEST(RunReport, OnlyAFileWithAFailureOnRecordIsNamedAsFailed) {
 TEST(RunReport, DrawnInBlackOnTheBackgroundThenTheRunsColourAgain) {
   console::Console console;  // plain form: the screen model alone
   console::set_colours(console, console::bright_white, console::light_grey);
-  coursefile::RunTally tally;
-  tally.student_records = 2;
+  coursefile::CourseValues values;
+  values.tally.student_records = 2;
   const textio::ChannelTable channels;
-  show_run_report(names, tally, channels, console);
+  show_run_report(names, values, channels, console);
   for (int row : {1, 2}) {
     const console::Cell& first = console::cell_at(console.screen, row, 2);
     EXPECT_EQ(first.attr, console::black + 16 * console::light_grey) << "row " << row;

@@ -158,9 +158,9 @@ void with_full_file_system() {
 TEST_F(FaultTest, FileSystemFillingUpMidRunIsReportedForEachOutputItStopped) {
   // About 116 bytes of .dat and 102 of .txt per student: both outgrow the
   // limit, the small .ans file does not.
-  std::string big = "SH3,,,,,,,,a,b,c,d,e\r\nFH,,,,,,,,100,2000\r\n";
   std::string answers;
   for (int q = 0; q < 100; ++q) answers += "abcde"[q % 5] + std::string(",");
+  std::string big = "SH3,,,,,,,," + answers + "\r\nFH,,,,,,,,100,2000\r\n";  // every answer keyed
   for (int s = 0; s < 2000; ++s) {
     big += "SD," + std::to_string(100000 + s) + ",Group " + std::to_string(s % 7) + ",,,,,," + answers + "\r\n";
   }
@@ -181,8 +181,8 @@ TEST_F(FaultTest, FileSystemFillingUpMidRunIsReportedForEachOutputItStopped) {
       "BIG.ans\n"))
       << run.output;
   EXPECT_LE(fs::file_size(folder.path / "BIG.dat"), file_size_limit);
-  std::string ans = "1\r\n2\r\n3\r\n4\r\n5\r\n";
-  for (int q = 6; q <= 100; ++q) ans += "\r\n";  // no key entry beyond question 5
+  std::string ans;
+  for (int q = 0; q < 100; ++q) ans += "12345"[q % 5] + std::string("\r\n");
   EXPECT_EQ(folder.get("BIG.ans"), ans);
   EXPECT_EQ(folder.get("BIG.GBK"), big);
 }

@@ -454,5 +454,76 @@ TEST(CommandLineRun, AnOutputIsMatchedIgnoringCaseOnlyWhenOneFileMatches) {
   EXPECT_FALSE(folder.has("Exam1.txt"));
 }
 
+// The key check: after the report's other lines, the questions whose key
+// looks wrong, by the codes written for the class. Twelve students; the key
+// A, B, none, F, E: question 1 keyed right, question 2 contradicted (eleven
+// chose C), question 3 without a key, question 4 keyed F; question 5 keyed
+// right, but no record reaches it when every record stops after four
+// answers.
+TEST(CommandLineRun, TheReportNamesTheQuestionsWhoseKeyLooksWrong) {
+  const auto course_file = [](int full_records) {
+    std::string text = "SH3,,,,,,,,A,B,,F,E,\r\nFH,,,,,,,,5,12,\r\n";
+    for (int s = 0; s < 12; ++s) {
+      text += "SD," + std::to_string(7000 + s) + ",G1,,,,,,a," + (s == 0 ? "b" : "c") + ",d,b,";
+      text += s < full_records ? "e,\r\n" : "\r\n";
+    }
+    return text;
+  };
+  const std::string found =
+      " question 2: key B chosen by 1 of 12; C chosen by 11\n"
+      " question 3: no key\n"
+      " question 4: key \"F\" is not A to E\n";
+  ScratchFolder folder;
+  folder.put("K.gbk", course_file(12));
+  RunResult run = run_program(folder.path, {"K"});
+  EXPECT_EQ(run.output, "\n number of questions = 5  number of students =  12 \n"
+                        " K.gbk: 12 student records, 5 questions -> K.dat, K.txt, K.ans\n" + found);
+  // Short records: question 5 has no key entry now; none reaches it, and
+  // then one does.
+  for (const int full_records : {0, 1}) {
+    std::string text = course_file(full_records);
+    text.replace(text.find(",E,"), 3, ",,");
+    folder.put("K.gbk", text);
+    run = run_program(folder.path, {"K"});
+    EXPECT_TRUE(run.output.ends_with(full_records == 0 ? found : found + " question 5: no key\n")) << run.output;
+  }
+}
+
+// A class of 32,767 students, 100 questions, 2% of the answers blank, most
+// students choosing each question's right option: question 7 alone is
+// keyed wrong, and the report names it alone.
+TEST(CommandLineRun, AClassOf32767StudentsWithOneMiskeyedQuestion) {
+  std::string text = "SH3,,,,,,,";
+  for (int q = 1; q <= 100; ++q) (text += ',') += "ABCDE"[(q + (q == 7 ? 1 : 0)) % 5];
+  text += ",\r\nFH,,,,,,,,100,32767,\r\n";
+  std::uint32_t state = 7;
+  const auto next = [&state](std::uint32_t n) {
+    state = state * 1103515245u + 12345u;
+    return (state >> 8) % n;
+  };
+  for (int s = 0; s < 32767; ++s) {
+    text += "SD," + std::to_string(5000000 + s) + ",G" + std::to_string(s % 10) + ",,,,,";
+    for (int q = 1; q <= 100; ++q) {
+      text += ',';
+      if (next(50) == 0) continue;
+      const std::uint32_t right = static_cast<std::uint32_t>(q % 5);
+      text += "abcdeABCDE"[(next(10) < 6 ? right : (right + 1 + next(4)) % 5) + 5 * next(2)];
+    }
+    text += ",\r\n";
+  }
+  ScratchFolder folder;
+  folder.put("CLASS.GBK", text);
+  const RunResult run = run_program(folder.path, {"CLASS"});
+  EXPECT_EQ(run.exit_code, 0);
+  const std::string report = " CLASS.GBK: 32767 student records, 100 questions -> CLASS.dat, CLASS.txt, CLASS.ans\n";
+  const std::size_t at = run.output.find(report);
+  ASSERT_NE(at, std::string::npos) << run.output;
+  const std::string key_check = run.output.substr(at + report.size());
+  // Keyed D where most chose C.
+  EXPECT_TRUE(key_check.starts_with(" question 7: key D chosen by ")) << key_check;
+  EXPECT_NE(key_check.find("; C chosen by "), std::string::npos) << key_check;
+  EXPECT_EQ(std::count(key_check.begin(), key_check.end(), '\n'), 1) << key_check;
+}
+
 }  // namespace
 }  // namespace tests

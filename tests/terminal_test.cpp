@@ -193,6 +193,26 @@ TEST_F(TerminalRun, WarningsInTheirColoursEachWaitingForTheOperator) {
   EXPECT_TRUE(std::filesystem::exists(folder_ / "WARN.ans"));
 }
 
+// The key check's lines end the report, in the report's colours: a class
+// of twelve whose question 2 is keyed B where eleven chose C.
+TEST_F(TerminalRun, TheKeyCheckEndsTheReport) {
+  std::string course = "SH3,,,,,,,,A,B,\r\nFH,,,,,,,,2,12,\r\n";
+  for (int s = 0; s < 12; ++s) course += "SD," + std::to_string(7000 + s) + ",G1,,,,,,a," + (s == 0 ? "b" : "c") + ",\r\n";
+  write_course("KEY", course);
+  PtyProgram run;
+  start(run, {"KEY"});
+  EXPECT_EQ(wait_for_exit(run), 0);
+  expect_modes_as_found(run);
+  const std::string report = " KEY.GBK: 12 student records, 2 questions -> KEY.dat, KEY.txt, KEY.ans";
+  int row = 1;
+  while (row < 30 && row_text(run, row) != report) ++row;
+  ASSERT_LT(row, 30) << screen_text(run);
+  const int report_fg = console_colour(cell(run, row, 2).fg);
+  const int report_bg = console_colour(cell(run, row, 2).bg);
+  expect_row(run, row + 1, " question 2: key B chosen by 1 of 12; C chosen by 11", report_fg, report_bg);
+  EXPECT_EQ(row_text(run, row + 2), "");
+}
+
 // While a warning waits, the outputs hold exactly what was written before
 // it, however the lines were converted: all lines of the students before a
 // record with another answer count, and also field 2 and "," of a record

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "textio/unread_memory.hpp"
+
 namespace textio {
 
 namespace {
@@ -91,10 +93,13 @@ bool read_more(ChannelTable& table, Channel& channel) {
     channel.ahead.reset(grown);
     channel.ahead_size = size;
   }
+  // Only the bytes a read has filled may be looked at.
+  char* const room = channel.ahead.get() + unread;
+  mark_readable(room, channel.ahead_size - unread);
   std::size_t got = 0;
-  const os::Failure failure =
-      os::read_some(channel.file, channel.ahead.get() + unread, channel.ahead_size - unread, got);
+  const os::Failure failure = os::read_some(channel.file, room, channel.ahead_size - unread, got);
   channel.filled += got;
+  mark_unreadable(room + got, channel.ahead_size - unread - got);
   if (failure.error_number != 0) {
     record_channel_failure(table, channel, "could not be read", failure);
     channel.at_os_end = true;
@@ -277,6 +282,11 @@ std::string_view read_ahead(ChannelTable& table, std::int16_t number) {
   pass_line_feed_after_cr(table, *channel);
   fill(table, *channel);
   return {channel->ahead.get() + channel->next, channel->filled - channel->next};
+}
+
+bool read_further(ChannelTable& table, std::int16_t number) {
+  Channel* channel = channel_for(table, number, ChannelMode::input);
+  return channel != nullptr && read_more(table, *channel);
 }
 
 void skip_read(ChannelTable& table, std::int16_t number, std::size_t count) {

@@ -106,6 +106,11 @@ char line_end_byte(const ChannelTable& table, std::int16_t number);
 // with skip_read: at least one byte unless the file is at its end, and
 // never a line feed that belongs to the line end before them.
 std::string_view read_ahead(ChannelTable& table, std::int16_t number);
+// Reads more of the file behind the read-ahead, for a reader that needs
+// the rest of a line whose start read_ahead gave it. The unread bytes stay
+// unread but may move: read_ahead gives them again. False, with nothing
+// more read, at the end of the file.
+bool read_further(ChannelTable& table, std::int16_t number);
 // Moves the read position on by `count` bytes of the read-ahead.
 void skip_read(ChannelTable& table, std::int16_t number, std::size_t count);
 

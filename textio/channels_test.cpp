@@ -131,6 +131,29 @@ TEST_F(ChannelsTest, ReadAheadIsTheUnreadTextInPlace) {
   EXPECT_TRUE(table.failures.empty());
 }
 
+// A reader that finds a line cut by the end of the read-ahead reads
+// further: the line's start stays unread and the read-ahead now holds all
+// of it, also a line longer than a block; at the end of the file nothing
+// more comes.
+TEST_F(ChannelsTest, ReadingFurtherKeepsTheUnreadBytes) {
+  const std::string first(block_size - 10, 'x');
+  const std::string long_line(3 * block_size, 'y');
+  put("in.gbk", first + "\r\n" + "cut,line\r\n" + long_line + "\r\nz");
+  open_for_input(table, path("in.gbk"), 1);
+  EXPECT_EQ(read_line(table, 1), first);
+  EXPECT_EQ(read_ahead(table, 1), "cut,line");  // the rest of the first block
+  ASSERT_TRUE(read_further(table, 1));
+  EXPECT_TRUE(read_ahead(table, 1).starts_with("cut,line\r\nyyy"));
+  skip_read(table, 1, 10);
+  while (read_ahead(table, 1).find('\r') == std::string_view::npos) ASSERT_TRUE(read_further(table, 1));
+  EXPECT_TRUE(read_ahead(table, 1).starts_with(long_line + "\r\nz"));
+  EXPECT_FALSE(read_further(table, 1));
+  EXPECT_EQ(read_line(table, 1), long_line);
+  EXPECT_EQ(read_line(table, 1), "z");
+  EXPECT_TRUE(at_end(table, 1));
+  EXPECT_TRUE(table.failures.empty());
+}
+
 TEST_F(ChannelsTest, ReadingPastTheEndGivesEmptyTextAndError62) {
   put("in.gbk", "only\r\n");
   open_for_input(table, path("in.gbk"), 1);

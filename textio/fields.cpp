@@ -117,39 +117,18 @@ void split_fields(std::string_view text, std::size_t max_fields, SplitLine& out)
   }
   out.fields.clear();
   out.separators = 0;
+  const auto never = [](char) { return false; };  // the text is one line
   while (true) {
-    while (at < end && *at == blank) ++at;
+    at = skip_blanks(at, end);
     if (at == end) return;
-
-    const char* value_begin;
-    const char* value_end;
-    const char* comma;
-    if (*at == '"') {
-      out.trimmed = false;
-      value_begin = at + 1;
-      value_end = static_cast<const char*>(std::memchr(value_begin, '"', static_cast<std::size_t>(end - value_begin)));
-      if (value_end == nullptr) {
-        // An unclosed quote runs to the end of the line: no later comma
-        // separates anything.
-        if (out.fields.size() < max_fields) out.fields.emplace_back(value_begin, static_cast<std::size_t>(end - value_begin));
-        return;
-      }
-      comma = static_cast<const char*>(std::memchr(value_end + 1, ',', static_cast<std::size_t>(end - value_end - 1)));
-    } else {
-      // Most fields are a byte or two: a plain scan beats a library call.
-      value_begin = at;
-      comma = at;
-      while (comma < end && *comma != ',') ++comma;
-      value_end = comma;
-      while (value_end > value_begin && value_end[-1] == blank) --value_end;
-      if (comma == end) comma = nullptr;
-    }
-    if (out.fields.size() < max_fields) {
-      out.fields.emplace_back(value_begin, static_cast<std::size_t>(value_end - value_begin));
-    }
-    if (comma == nullptr) return;
+    const FieldTaken field = take_field(at, end, never);
+    if (field.quoted) out.trimmed = false;
+    if (out.fields.size() < max_fields) out.fields.push_back(field.value);
+    // After the last field, or an unclosed quote: no later comma separates
+    // anything.
+    if (field.after == end) return;
     ++out.separators;
-    at = comma + 1;
+    at = field.after + 1;
   }
 }
 

@@ -8,7 +8,52 @@
 #include <string_view>
 #include <vector>
 
+#include "textio/strings.hpp"
+
 namespace textio {
+
+constexpr char double_quote = '"';  // opens a quoted field
+constexpr char tab = '\t';          // a comma, wherever it stands in a course file line
+
+// One field by the field rule: its value, and where it ends.
+struct FieldTaken {
+  std::string_view value;
+  // The comma that ends the field; or end, when no comma follows (a field
+  // with an unclosed quote runs to the end); or the byte where the reader
+  // stopped.
+  const char* after;
+  bool quoted;
+};
+
+// The blanks in front of a field are skipped.
+inline const char* skip_blanks(const char* at, const char* const end) {
+  while (at < end && *at == blank) ++at;
+  return at;
+}
+
+// Takes the field whose first byte after its leading blanks is at `at`
+// (at < end), up to `end`. A reader of bytes that run on past the end of
+// its line stops at the first byte for which stops(byte) is true, whatever
+// the field holds there, and finds `after` at that byte: a reader of one
+// line passes a `stops` that is never true. Linear in the bytes taken.
+template <class Stops>
+FieldTaken take_field(const char* const at, const char* const end, Stops stops) {
+  if (*at == double_quote) {
+    // The value runs to the next double quote; what follows it up to the
+    // next comma is ignored.
+    const char* const value_begin = at + 1;
+    const char* close = value_begin;
+    while (close < end && *close != double_quote && !stops(*close)) ++close;
+    const std::string_view value(value_begin, static_cast<std::size_t>(close - value_begin));
+    if (close == end || *close != double_quote) return {value, close, true};
+    const char* comma = close + 1;
+    while (comma < end && *comma != ',' && !stops(*comma)) ++comma;
+    return {value, comma, true};
+  }
+  const char* comma = at;
+  while (comma < end && *comma != ',' && !stops(*comma)) ++comma;
+  return {trim_right({at, static_cast<std::size_t>(comma - at)}), comma, false};
+}
 
 // One pass over a line: the values of its first fields (views into the line)
 // and the number of commas that separate fields, counted over the whole line.

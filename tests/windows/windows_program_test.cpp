@@ -119,6 +119,17 @@ std::string long_line_with_a_tab() {
   return "FH,,,,,,,,2031,1\r\n" + line + ",\r\n";
 }
 
+// Twelve students, fourteen questions: question 2 keyed B where eleven
+// chose C, no key or a key that is no option for eleven more, so that the
+// key check shows ten of its twelve findings and how many more there are.
+std::string key_check_findings() {
+  std::string text = "SH3,,,,,,,,A,B,,F,E,\r\nFH,,,,,,,,14,12,\r\n";
+  for (int s = 0; s < 12; ++s) {
+    text += "SD," + std::to_string(7000 + s) + ",G1,,,,,,a," + (s == 0 ? "b" : "c") + ",d,b,e,a,b,c,d,e,a,b,c,d,\r\n";
+  }
+  return text;
+}
+
 class SameBytes : public WindowsProgram, public ::testing::WithParamInterface<SameBytesCase> {};
 
 TEST_P(SameBytes, AsThePosixBuild) {
@@ -207,6 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "",
                       ""},
         SameBytesCase{"MoreWarnedRecordsThanTheReportShows", {{"MANY.GBK", many_warned_records()}}, "MANY", "", ""},
+        SameBytesCase{"KeyCheckFindings", {{"KEYS.GBK", key_check_findings()}}, "KEYS", "", ""},
         SameBytesCase{"EmptyCourseFile", {{"EMPTY.GBK", ""}}, "EMPTY", "", ""},
         SameBytesCase{"MissingCourseFile", {{"OTHER.GBK", exam_gbk}}, "NOPE", "", ""},
         SameBytesCase{"ManyStudentsInLargeBlocks", {{"BIG.GBK", many_students(6000)}}, "BIG", "", ""},
