@@ -194,9 +194,9 @@ std::string prepare_wine(const std::string& probe_exe) {
 }
 
 Background start_background(const std::vector<std::string>& argv, const std::string& cwd, bool under_wine) {
-  const std::string err_file = scratch_file("err");
-  const Spawned spawned = spawn(argv, cwd, under_wine, {}, {}, err_file);
-  std::filesystem::remove(err_file);  // the child keeps its own open copy
+  // Nothing reads what it says on standard error; a file for it would be
+  // made by the child, maybe after the parent had removed it.
+  const Spawned spawned = spawn(argv, cwd, under_wine, {}, {}, "/dev/null");
   return {spawned.pid, spawned.input, spawned.output};
 }
 
