@@ -1,114 +1,34 @@
 #include "app/course_reading.hpp"
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <vector>
 
-#include "coursefile/records.hpp"
+#include "tests/support/reading_ways.hpp"
 
 namespace app {
 namespace {
 
-namespace fs = std::filesystem;
-
-// What one reading of a course file leaves: the .dat and .txt files, the
-// console text and the values kept for the run (the report's tally among
-// them).
-struct Reading {
-  std::string dat;
-  std::string txt;
-  std::string console;
-  coursefile::CourseValues values;
-};
-
-// Standard input at its end, so that no warning waits, and standard output
-// into a file for the time of a reading.
-class ConsoleIntoFile {
- public:
-  explicit ConsoleIntoFile(const fs::path& file)
-      : saved_in_(::dup(STDIN_FILENO)), saved_out_(::dup(STDOUT_FILENO)) {
-    const int in = ::open("/dev/null", O_RDONLY);
-    const int out = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(in, STDIN_FILENO);
-    ::dup2(out, STDOUT_FILENO);
-    ::close(in);
-    ::close(out);
-  }
-  ~ConsoleIntoFile() {
-    ::dup2(saved_in_, STDIN_FILENO);
-    ::dup2(saved_out_, STDOUT_FILENO);
-    ::close(saved_in_);
-    ::close(saved_out_);
-  }
-  ConsoleIntoFile(const ConsoleIntoFile&) = delete;
-  ConsoleIntoFile& operator=(const ConsoleIntoFile&) = delete;
-
- private:
-  int saved_in_;
-  int saved_out_;
-};
+using tests::Reading;
 
 // The same course file read both ways must give the same bytes, console
 // text, counts and report: the one pass over plain student lines against
 // the general way, which takes every line.
 class ReadingWays : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "reading-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    dir = templ;
-  }
-  void TearDown() override { fs::remove_all(dir); }
-
-  std::string get(const char* name) const {
-    std::ifstream in(dir / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-
-  Reading read(const std::string& course, StudentLines way, bool dat_open) {
-    std::ofstream(dir / "c.gbk", std::ios::binary) << course;
-    fs::remove(dir / "c.dat");
-    fs::remove(dir / "c.txt");
-    textio::ChannelTable channels;
-    if (dat_open) textio::open_for_output(channels, (dir / "c.dat").string(), coursefile::dat_channel);
-    textio::open_for_output(channels, (dir / "c.txt").string(), coursefile::txt_channel);
-    textio::open_for_input(channels, (dir / "c.gbk").string(), coursefile::course_channel);
-    Reading reading;
-    {
-      const ConsoleIntoFile redirected(dir / "console");
-      console::Console console;
-      output::StudentCoding coding;
-      read_course_file(channels, reading.values, coding, "c.gbk", console, way);
-      console::flush(console);
-    }
-    for (std::int16_t number = 1; number <= 5; ++number) textio::close(channels, number);
-    reading.dat = get("c.dat");
-    reading.txt = get("c.txt");
-    reading.console = get("console");
-    return reading;
-  }
+  Reading read(const std::string& course, StudentLines way) { return tests::read_course(folder, course, way); }
 
   // Returns the reading of the general way.
   Reading expect_same_both_ways(const std::string& course, const std::string& what, bool dat_open = true) {
-    const Reading general = read(course, StudentLines::general_only, dat_open);
-    const Reading one_pass = read(course, StudentLines::one_pass_where_plain, dat_open);
-    EXPECT_EQ(one_pass.dat, general.dat) << what;
-    EXPECT_EQ(one_pass.txt, general.txt) << what;
-    EXPECT_EQ(one_pass.console, general.console) << what;
-    EXPECT_TRUE(one_pass.values == general.values) << what;
-    return general;
+    tests::BothWays both = tests::read_both_ways(folder, course, dat_open);
+    EXPECT_EQ(tests::difference(both.one_pass, both.general), "") << what;
+    return std::move(both.general);
   }
 
-  fs::path dir;
+  tests::ScratchFolder folder;
 };
 
 // A student line the one pass takes: field 3 a code, a name with a blank
@@ -249,18 +169,15 @@ TEST_F(ReadingWays, AFileOfLineFeedsReadsAsTheSameFileWithCrLf) {
   }
   ASSERT_GT(lf.size(), 2 * textio::block_size);
   for (StudentLines way : {StudentLines::general_only, StudentLines::one_pass_where_plain}) {
-    Reading as_crlf = read(crlf, way, true);
-    const Reading as_lf = read(lf, way, true);
+    Reading as_crlf = read(crlf, way);
+    const Reading as_lf = read(lf, way);
     EXPECT_FALSE(as_crlf.values.tally.line_feeds_end_lines);
     EXPECT_TRUE(as_lf.values.tally.line_feeds_end_lines);
     as_crlf.values.tally.line_feeds_end_lines = true;
-    EXPECT_EQ(as_lf.dat, as_crlf.dat);
-    EXPECT_EQ(as_lf.txt, as_crlf.txt);
-    EXPECT_EQ(as_lf.console, as_crlf.console);
-    EXPECT_TRUE(as_lf.values == as_crlf.values);
+    EXPECT_EQ(tests::difference(as_lf, as_crlf), "");
   }
   expect_same_both_ways(lf + "\r", "one CR at the end");
-  EXPECT_EQ(read(lf + "\r", StudentLines::one_pass_where_plain, true).values.tally.lines_read, 1u);
+  EXPECT_EQ(read(lf + "\r", StudentLines::one_pass_where_plain).values.tally.lines_read, 1u);
 }
 
 }  // namespace

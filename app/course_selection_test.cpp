@@ -1,12 +1,11 @@
 #include "app/course_selection.hpp"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
+
+#include "tests/support/scratch_folder.hpp"
 
 namespace app {
 namespace {
@@ -15,21 +14,12 @@ namespace fs = std::filesystem;
 
 class CourseListTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    start = fs::current_path();
-    std::string templ = (fs::temp_directory_path() / "gbk-list-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    folder = templ;
-    fs::current_path(folder);
-  }
-  void TearDown() override {
-    fs::current_path(start);
-    fs::remove_all(folder);
-  }
-  void make_file(const std::string& name) { std::ofstream(folder / name) << "x"; }
+  void SetUp() override { fs::current_path(folder.path); }
+  void TearDown() override { fs::current_path(start); }
+  void make_file(const std::string& name) { folder.put(name, "x"); }
 
-  fs::path start;
-  fs::path folder;
+  const fs::path start = fs::current_path();
+  tests::ScratchFolder folder;
   platform::FileSearch search;
   CourseFileList list{};
 };

@@ -1,10 +1,10 @@
 #include "app/file_naming.hpp"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
+
+#include "tests/support/scratch_folder.hpp"
 
 namespace app {
 namespace {
@@ -62,13 +62,10 @@ TEST(RunFiles, OutputsBesideTheCourseFileWithExtensionsInLowerCase) {
 // as typed, or by its base name with the extension in any case); a name
 // that is none of them finds them all and takes none.
 TEST(FindCourseFile, TakesTheFileNamedExactlyOrNone) {
-  namespace fs = std::filesystem;
-  std::string templ = (fs::temp_directory_path() / "naming-XXXXXX").string();
-  ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-  const std::string dir = templ + "/";
-  fs::create_directory(dir + "Sub");
+  const tests::ScratchFolder folder;
+  const std::string dir = folder.path.string() + "/";
   for (const char* name : {"EXAM.GBK", "exam.gbk", "Only.gbk", "Two.GBK", "Two.Gbk", "Sub/x.gbk"}) {
-    std::ofstream(dir + name) << "FH\r\n";
+    folder.put(name, "FH\r\n");
   }
   using How = FoundCourseFile::How;
   const struct {
@@ -100,17 +97,14 @@ TEST(FindCourseFile, TakesTheFileNamedExactlyOrNone) {
     for (const std::string& name : c.candidates) candidates.push_back(dir + name);
     EXPECT_EQ(found.candidates, candidates) << c.typed;
   }
-  fs::remove_all(templ);
 }
 
 // A name chosen in the dialogs is built in upper case: only the name as
 // typed tells which of two files it is.
 TEST(FindCourseFile, ANameBuiltInUpperCaseIsNoNameGivenExactly) {
-  namespace fs = std::filesystem;
-  std::string templ = (fs::temp_directory_path() / "naming-XXXXXX").string();
-  ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-  const std::string dir = templ + "/";
-  for (const char* name : {"EXAM.GBK", "EXAM.gbk", "exam.gbk"}) std::ofstream(dir + name) << "FH\r\n";
+  const tests::ScratchFolder folder;
+  const std::string dir = folder.path.string() + "/";
+  for (const char* name : {"EXAM.GBK", "EXAM.gbk", "exam.gbk"}) folder.put(name, "FH\r\n");
   platform::FileSearch search;
   const FoundCourseFile typed = find_course_file(search, run_files(base_name_from_chosen(dir + "exam.gbk")),
                                                  dir + "exam.gbk", false);
@@ -120,7 +114,6 @@ TEST(FindCourseFile, ANameBuiltInUpperCaseIsNoNameGivenExactly) {
                                                    dir + "Exam.gbk", false);
   EXPECT_EQ(neither.how, FoundCourseFile::How::ambiguous);
   EXPECT_EQ(neither.candidates.size(), 3u);
-  fs::remove_all(templ);
 }
 
 TEST(FindCourseFile, TheMessageNamesEveryFileItCouldBe) {

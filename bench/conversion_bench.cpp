@@ -4,11 +4,7 @@
 // line with 30,000 commas, 100,000 lines that are not records. Bytes per
 // second are those of the course file.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -16,18 +12,17 @@
 
 #include "app/winmain.hpp"
 #include "course_generator.hpp"
+#include "tests/support/console_into_file.hpp"
+#include "tests/support/scratch_folder.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path& folder() {
-  static const fs::path path = [] {
-    std::string pattern = (fs::temp_directory_path() / "gbkbench.XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    return fs::path(pattern);
-  }();
-  return path;
+// The course files, removed when the benchmark ends.
+const tests::ScratchFolder& folder() {
+  static const tests::ScratchFolder scratch_folder;
+  return scratch_folder;
 }
 
 // Each course file is written once, on first use, and kept for the run.
@@ -41,31 +36,13 @@ std::string course(const std::string& base, const std::function<void(const std::
   return path;
 }
 
-// The run's console text goes nowhere and its key waits return at once, so
-// only the conversion is measured.
-struct QuietConsole {
-  int saved_in = ::dup(STDIN_FILENO);
-  int saved_out = ::dup(STDOUT_FILENO);
-  QuietConsole() {
-    std::fflush(stdout);
-    const int null = ::open("/dev/null", O_RDWR);
-    ::dup2(null, STDIN_FILENO);
-    ::dup2(null, STDOUT_FILENO);
-    ::close(null);
-  }
-  ~QuietConsole() {
-    ::dup2(saved_in, STDIN_FILENO);
-    ::dup2(saved_out, STDOUT_FILENO);
-    ::close(saved_in);
-    ::close(saved_out);
-  }
-};
-
 void convert(benchmark::State& state, const std::string& base) {
   const auto size = static_cast<std::int64_t>(fs::file_size(base + ".gbk"));
   int exit_code = 0;
   {
-    QuietConsole quiet;
+    // The run's console text goes nowhere and its key waits return at
+    // once, so only the conversion is measured.
+    const tests::ConsoleIntoFile quiet("/dev/null");
     for (auto _ : state) exit_code |= app::WINMAIN(base);
   }
   if (exit_code != 0) state.SkipWithError("the run reported a failed file");
@@ -114,7 +91,5 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  std::error_code ignored;
-  fs::remove_all(folder(), ignored);
   return 0;
 }

@@ -17,9 +17,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 #include "app/winmain.hpp"
@@ -30,7 +30,6 @@
 
 namespace {
 
-std::string folder;
 
 struct Student {
   std::string dat_start;  // field 2, ",", field 3, ",,"
@@ -108,11 +107,11 @@ Expected expected_from(std::string_view course) {
   return expected;
 }
 
-std::vector<std::string> output_lines(const std::string& path, const char* name) {
-  bool exists = false;
-  const std::string text = scratch::read_file(path, &exists);
+std::vector<std::string> output_lines(const std::string& name) {
+  const bool exists = scratch::folder().has(name);
+  const std::string text = scratch::folder().get(name);
   if (!exists) {
-    std::fprintf(stderr, "broken: %s was not written\n", name);
+    std::fprintf(stderr, "broken: %s was not written\n", name.c_str());
     std::abort();
   }
   std::vector<std::string> lines;
@@ -129,7 +128,6 @@ void require_known_bytes(const std::vector<std::string>& lines, const bool (&all
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  folder = scratch::make_folder();
   scratch::detach_console();
   return 0;
 }
@@ -137,16 +135,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes = scratch::across_first_block({reinterpret_cast<const char*>(data), size});
   const std::string_view course = bytes;
-  const std::string base = folder + "/COURSE";
-  scratch::write_file(base + ".gbk", course);
-  for (const char* extension : {".dat", ".txt", ".ans"}) ::unlink((base + extension).c_str());
+  const std::string base = (scratch::folder() / "COURSE").string();
+  scratch::folder().put("COURSE.gbk", course);
+  for (const char* extension : {".dat", ".txt", ".ans"}) std::filesystem::remove(base + extension);
 
   require(app::WINMAIN(base) == 0, "exit code 0");
-  require(scratch::read_file(base + ".gbk") == course, "course file untouched");
+  require(scratch::folder().get("COURSE.gbk") == course, "course file untouched");
 
-  const std::vector<std::string> dat = output_lines(base + ".dat", ".dat");
-  const std::vector<std::string> txt = output_lines(base + ".txt", ".txt");
-  const std::vector<std::string> ans = output_lines(base + ".ans", ".ans");
+  const std::vector<std::string> dat = output_lines("COURSE.dat");
+  const std::vector<std::string> txt = output_lines("COURSE.txt");
+  const std::vector<std::string> ans = output_lines("COURSE.ans");
   const Expected expected = expected_from(course);
 
   require(txt.size() == expected.students.size(), "one .txt line per student record");

@@ -16,7 +16,6 @@
 
 namespace {
 
-std::string folder;
 
 int sign(std::int64_t v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
 
@@ -129,18 +128,13 @@ void check_line(std::string line) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  folder = scratch::make_folder();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   bool filler = false;
   const std::string bytes = scratch::across_first_block({reinterpret_cast<const char*>(data), size}, &filler);
   const std::size_t filler_lines = filler ? 1 : 0;
 
-  const std::string path = folder + "/COURSE.GBK";
-  scratch::write_file(path, bytes);
+  scratch::folder().put("COURSE.GBK", bytes);
+  const std::string path = (scratch::folder() / "COURSE.GBK").string();
 
   textio::ChannelTable channels;
   textio::open_for_input(channels, path, 1);

@@ -4,25 +4,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <filesystem>
 
 #include "textio/channels.hpp"
 
 namespace scratch {
 
-std::string make_folder() {
-  struct stat info {};
-  const bool shm = ::stat("/dev/shm", &info) == 0 && S_ISDIR(info.st_mode) && ::access("/dev/shm", W_OK) == 0;
-  std::string pattern = std::string(shm ? "/dev/shm" : "/tmp") + "/gbkfuzz.XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) {
-    std::perror("mkdtemp");
-    std::abort();
-  }
-  return pattern;
+const tests::ScratchFolder& folder() {
+  static const tests::ScratchFolder scratch_folder([] {
+    struct stat info {};
+    const bool shm = ::stat("/dev/shm", &info) == 0 && S_ISDIR(info.st_mode) && ::access("/dev/shm", W_OK) == 0;
+    return shm ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
+  }());
+  return scratch_folder;
 }
 
 std::string filler_line(std::string_view& input, std::size_t head_size) {
@@ -40,24 +35,6 @@ std::string across_first_block(std::string_view input, bool* filler) {
   if (filler != nullptr) *filler = !bytes.empty();
   bytes.append(input);
   return bytes;
-}
-
-void write_file(const std::string& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) {
-    std::perror(path.c_str());
-    std::abort();
-  }
-}
-
-std::string read_file(const std::string& path, bool* exists) {
-  std::ifstream in(path, std::ios::binary);
-  if (exists != nullptr) *exists = static_cast<bool>(in);
-  if (!in) return {};
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
 }
 
 void detach_console() {

@@ -1,18 +1,17 @@
-// A private folder for the files one fuzz target writes and reads back.
+// What the fuzz targets share beside the test support: their folder, the
+// course file made of an input, the console out of the way.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "tests/support/scratch_folder.hpp"
+
 namespace scratch {
 
-// A new empty folder, in memory (/dev/shm) when the system has it.
-std::string make_folder();
-
-void write_file(const std::string& path, std::string_view bytes);
-
-// The whole file; empty when it cannot be read. exists tells the two apart.
-std::string read_file(const std::string& path, bool* exists = nullptr);
+// The target's own folder for the files it writes and reads back, for as
+// long as the process lives: in memory (/dev/shm) when the system has it.
+const tests::ScratchFolder& folder();
 
 // The bytes of a course file made of a fuzz input: with an odd first byte,
 // the rest of the input right behind a line of filler that ends up to 127

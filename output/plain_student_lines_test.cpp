@@ -2,41 +2,32 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 #include "coursefile/records.hpp"
+#include "tests/support/scratch_folder.hpp"
 
 namespace output {
 namespace {
-
-namespace fs = std::filesystem;
 
 // The read-ahead of a course file under the key A, B, C, D and a header of
 // four questions; the record before expected four answers.
 class PlainStudentLines : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "plain-lines-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    dir = templ;
     textio::SplitLine key;
     textio::split_fields("SH3,,,,,,,,A,B,C,D", 150, key);
     coursefile::take_answer_key(key, values);
     take_key_bytes(values, coding);
     values.declared_questions = 4;
     values.current_questions = 4;
-    textio::open_for_output(channels, (dir / "x.dat").string(), coursefile::dat_channel);
-    textio::open_for_output(channels, (dir / "x.txt").string(), coursefile::txt_channel);
+    textio::open_for_output(channels, (folder / "x.dat").string(), coursefile::dat_channel);
+    textio::open_for_output(channels, (folder / "x.txt").string(), coursefile::txt_channel);
   }
   void TearDown() override {
     textio::close(channels, coursefile::dat_channel);  // closing twice does nothing
     textio::close(channels, coursefile::txt_channel);
-    fs::remove_all(dir);
   }
   // The bytes in an allocation of their exact size, so that a sanitizer
   // build reports any look past their end.
@@ -47,12 +38,8 @@ class PlainStudentLines : public ::testing::Test {
   }
   std::string dat() { return *textio::pending_text(channels, coursefile::dat_channel); }
   std::string txt() { return *textio::pending_text(channels, coursefile::txt_channel); }
-  std::string read(const char* name) const {
-    std::ifstream in(dir / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
 
-  fs::path dir;
+  tests::ScratchFolder folder;
   coursefile::CourseValues values;
   StudentCoding coding;
   textio::ChannelTable channels;
@@ -272,8 +259,8 @@ TEST_F(PlainStudentLines, CodeAsTheFieldListDoes) {
   EXPECT_GT(converted, 3000);
   textio::close(channels, coursefile::dat_channel);
   textio::close(channels, coursefile::txt_channel);
-  EXPECT_EQ(read("x.dat"), dat_lines);
-  EXPECT_EQ(read("x.txt"), txt_lines);
+  EXPECT_EQ(folder.get("x.dat"), dat_lines);
+  EXPECT_EQ(folder.get("x.txt"), txt_lines);
 }
 
 }  // namespace

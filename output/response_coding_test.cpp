@@ -2,30 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "coursefile/records.hpp"
 #include "output/end_of_run.hpp"
+#include "tests/support/scratch_folder.hpp"
 
 namespace output {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Codes one student record against a key and a declared question count and
 // returns the .dat and .txt lines written for it.
 class Coding : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "coding-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    dir = templ;
-  }
-  void TearDown() override { fs::remove_all(dir); }
-
   // Splits the record as the reading loop does (fields 1..3) and codes it
   // with code_student; checks that its .txt line holds the codes of the
   // field list.
@@ -38,25 +25,21 @@ class Coding : public ::testing::Test {
     take_key_bytes(values, coding);
     values.declared_questions = static_cast<std::int16_t>(declared);
     textio::ChannelTable channels;
-    textio::open_for_output(channels, (dir / "x.dat").string(), coursefile::dat_channel);
-    textio::open_for_output(channels, (dir / "x.txt").string(), coursefile::txt_channel);
+    textio::open_for_output(channels, (folder / "x.dat").string(), coursefile::dat_channel);
+    textio::open_for_output(channels, (folder / "x.txt").string(), coursefile::txt_channel);
     textio::split_fields(record, 3, line);
     code_student(record, line, values, coding, channels);
     textio::close(channels, coursefile::dat_channel);
     textio::close(channels, coursefile::txt_channel);
-    std::string txt = read("x.txt");
+    std::string txt = folder.get("x.txt");
 
     textio::split_fields(record, 150, line);
     std::string codes;
     append_codes_from_field_list(line, values, coding, codes);
     EXPECT_EQ(codes + "\r\n", txt) << record;
-    return {read("x.dat"), txt};
+    return {folder.get("x.dat"), txt};
   }
-  std::string read(const char* name) {
-    std::ifstream in(dir / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-  fs::path dir;
+  tests::ScratchFolder folder;
 };
 
 TEST_F(Coding, AnswersBecomeResponseCodes) {

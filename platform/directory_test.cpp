@@ -1,10 +1,11 @@
 #include "platform/directory.hpp"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+
+#include "tests/support/scratch_folder.hpp"
 
 namespace platform {
 namespace {
@@ -13,18 +14,10 @@ namespace fs = std::filesystem;
 
 class DirectoryTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    start = fs::current_path();
-    std::string templ = (fs::temp_directory_path() / "gbk-dir-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    folder = fs::canonical(templ);
-  }
-  void TearDown() override {
-    fs::current_path(start);
-    fs::remove_all(folder);
-  }
-  fs::path start;
-  fs::path folder;
+  void TearDown() override { fs::current_path(start); }
+  const fs::path start = fs::current_path();
+  const tests::ScratchFolder scratch;
+  const fs::path folder = fs::canonical(scratch.path);  // as the current directory names it
 };
 
 TEST_F(DirectoryTest, ChangeMakesTheFolderCurrent) {

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <set>
+
+#include "tests/support/scratch_folder.hpp"
 
 namespace platform {
 namespace {
@@ -63,14 +63,7 @@ TEST(WildcardMatch, ManyStarsStayFast) {
 
 class FolderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "gbk-search-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    folder = templ;
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
-  void make_file(const fs::path& relative) { std::ofstream(folder / relative) << "x"; }
+  void make_file(const fs::path& relative) { folder.put(relative, "x"); }
 
   // Every name a search yields, in the order it yields them.
   static std::vector<std::string> all_names(FileSearch& search, const std::string& pattern, int selection) {
@@ -83,7 +76,7 @@ class FolderTest : public ::testing::Test {
   }
   static std::set<std::string> as_set(const std::vector<std::string>& names) { return {names.begin(), names.end()}; }
 
-  fs::path folder;
+  tests::ScratchFolder folder;
 };
 
 TEST_F(FolderTest, EmptySelectionListsOnlyNormalFiles) {

@@ -12,6 +12,8 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/support/scratch_folder.hpp"
+
 namespace platform {
 namespace {
 
@@ -37,14 +39,6 @@ TEST(ProgramArguments, WordsBeforeTwoBlanksThenTheRestWhole) {
 
 class StartTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "gbk-start-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    folder = templ;
-    record = folder / "record";
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
   // A stand-in program that writes its arguments, its standard streams and
   // its session to the record file; given a gate (a FIFO), only once a line
   // can be read from it.
@@ -78,8 +72,8 @@ class StartTest : public ::testing::Test {
     return true;
   }
 
-  fs::path folder;
-  fs::path record;
+  tests::ScratchFolder folder;
+  const fs::path record = folder / "record";
 };
 
 TEST_F(StartTest, WaitedProgramHasRunWithItsArgumentsAndNullStreams) {

@@ -99,20 +99,12 @@ class InteractivePlainRun : public ::testing::Test {
     return found;
   }
 
-  void expect_converted(const std::string& base, const fs::path& where) {
-    EXPECT_EQ(ScratchFolderView(where).get(base + ".dat"), course_dat);
-    EXPECT_EQ(ScratchFolderView(where).get(base + ".txt"), course_txt);
-    EXPECT_EQ(ScratchFolderView(where).get(base + ".ans"), course_ans);
+  // The outputs of course `base` in the folder's sub-folder `where`.
+  void expect_converted(const std::string& base, const fs::path& where = {}) {
+    EXPECT_EQ(folder.get(where / (base + ".dat")), course_dat);
+    EXPECT_EQ(folder.get(where / (base + ".txt")), course_txt);
+    EXPECT_EQ(folder.get(where / (base + ".ans")), course_ans);
   }
-
-  struct ScratchFolderView {
-    fs::path path;
-    explicit ScratchFolderView(fs::path p) : path(std::move(p)) {}
-    std::string get(const std::string& name) const {
-      std::ifstream in(path / name, std::ios::binary);
-      return {std::istreambuf_iterator<char>(in), {}};
-    }
-  };
 
   ScratchFolder folder;
   ScratchFolder editor_folder;
@@ -127,7 +119,7 @@ TEST_F(InteractivePlainRun, ListChoiceByNumberConvertsAndOpensTheOutputsInOrder)
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"BIOLOGY.GBK", "EXAM.GBK"}) +
                                header_line + exam_report("exam.gbk"));
-  expect_converted("EXAM", folder.path);
+  expect_converted("EXAM");
   EXPECT_FALSE(folder.has("BIOLOGY.dat"));
   EXPECT_EQ(opened(), "EXAM.dat\nEXAM.txt\nEXAM.ans\n");
 }
@@ -182,7 +174,7 @@ TEST_F(InteractivePlainRun, ListChoiceByNameMustEqualAnItem) {
   const RunResult by_name = run("\nEXAM.GBK\n");
   EXPECT_EQ(by_name.output,
             start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line + exam_report("exam.gbk"));
-  expect_converted("EXAM", folder.path);
+  expect_converted("EXAM");
 
   // The name as the file system has it is no item: the manual entry follows.
   const RunResult other_case = run("\nexam.gbk\nexam\n");
@@ -196,7 +188,7 @@ TEST_F(InteractivePlainRun, AnswersMayEndInCarriageReturnAndNumbersCarryBlanks) 
   const RunResult result = run("\r\n 2 \r\n");
   EXPECT_EQ(result.output,
             start_up + directory_question + list_box(folder.path, {"A.GBK", "EXAM.GBK"}) + header_line + exam_report("exam.gbk"));
-  expect_converted("EXAM", folder.path);
+  expect_converted("EXAM");
   // Numbers outside the list choose nothing.
   for (const std::string answer : {"0", "3", "-1", "1x", "99999999999"}) {
     const RunResult outside = run("\n" + answer + "\n");
@@ -214,7 +206,7 @@ TEST_F(InteractivePlainRun, DirectoryAnswerListsThatFolderAndConvertsThere) {
   EXPECT_EQ(result.output,
             start_up + directory_question + list_box(folder.path / "sub", {"BIOLOGY.GBK"}) + header_line +
                 " Biology.gbk: 3 student records, 4 questions -> BIOLOGY.dat, BIOLOGY.txt, BIOLOGY.ans\n");
-  expect_converted("BIOLOGY", folder.path / "sub");
+  expect_converted("BIOLOGY", "sub");
   EXPECT_FALSE(folder.has("BIOLOGY.dat"));
   EXPECT_EQ(opened(), "BIOLOGY.dat\nBIOLOGY.txt\nBIOLOGY.ans\n");
 }
@@ -227,7 +219,7 @@ TEST_F(InteractivePlainRun, WrongDirectoryAnswerChangesNothing) {
               start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line + exam_report("exam.gbk"))
         << answer;
   }
-  expect_converted("EXAM", folder.path);
+  expect_converted("EXAM");
 }
 
 TEST_F(InteractivePlainRun, LeavingTheListLeadsToTheManualEntry) {
@@ -245,7 +237,7 @@ TEST_F(InteractivePlainRun, LeavingTheListLeadsToTheManualEntry) {
                                header_line + " " + course_file + ": 3 student records, 4 questions -> " + base +
                                ".dat, " + base + ".txt, " + base + ".ans\n");
   EXPECT_EQ(opened(), base + ".dat\n" + base + ".txt\n" + base + ".ans\n");
-  expect_converted("BIOLOGY", folder.path / "other");
+  expect_converted("BIOLOGY", "other");
 }
 
 TEST_F(InteractivePlainRun, EditorsAreGivenTheOutputsUnderTheNamesTheyHave) {
@@ -279,7 +271,7 @@ TEST_F(InteractivePlainRun, NamesThatDifferOnlyInCaseEachConvertTheirOwnFile) {
   // Chosen by its name as listed, the other one converts into its own files.
   const RunResult upper = run("\nEXAM.GBK\n");
   EXPECT_EQ(upper.output, listed + header_line + exam_report("EXAM.GBK"));
-  expect_converted("EXAM", folder.path);
+  expect_converted("EXAM");
   EXPECT_EQ(folder.get("exam.dat"), "7,,,2\r\n");
 }
 
@@ -371,14 +363,14 @@ TEST_F(InteractivePlainRun, WithoutAnEditorTheRunEndsNormally) {
   const RunResult result = run("\n1\n");
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(result.errors, "");
-  expect_converted("EXAM", folder.path);
+  expect_converted("EXAM");
 }
 
 TEST_F(InteractivePlainRun, CommandLineRunStartsNoEditor) {
   folder.put("exam.gbk", course);
   const RunResult result = run("", {"exam"});
   EXPECT_EQ(result.exit_code, 0);
-  expect_converted("exam", folder.path);
+  expect_converted("exam");
   EXPECT_EQ(editor_folder.get("started"), "");  // a start is recorded before the program goes on
 }
 

@@ -15,6 +15,7 @@
 
 #include "tests/pty_checks.hpp"
 #include "tests/pty_harness.hpp"
+#include "tests/support/scratch_folder.hpp"
 #include "worked_example.hpp"
 
 namespace {
@@ -39,25 +40,13 @@ const std::string key_down = "\x1b[B";
 class InteractiveTerminalRun : public testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "gbk-dialogs-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder = fs::canonical(pattern);
-    fs::create_directory(folder / "bin");
     // A stand-in editor first on PATH records each file it is asked to open.
-    std::ofstream(folder / "bin" / "xdg-open") << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '"
-                                                << (folder / "opened").string() << "'\n";
+    put("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + (folder / "opened").string() + "'\n");
     fs::permissions(folder / "bin" / "xdg-open", fs::perms::owner_all);
   }
-  void TearDown() override { fs::remove_all(folder); }
 
-  void put(const fs::path& name, const std::string& bytes) {
-    fs::create_directories((folder / name).parent_path());
-    std::ofstream(folder / name, std::ios::binary) << bytes;
-  }
-  std::string get(const fs::path& name) {
-    std::ifstream in(folder / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
+  void put(const fs::path& name, const std::string& bytes) { scratch.put(name, bytes); }
+  std::string get(const fs::path& name) { return scratch.get(name); }
 
   void start(PtyProgram& run, int rows = 30, int cols = 80) {
     PtyOptions options;
@@ -104,7 +93,8 @@ class InteractiveTerminalRun : public testing::Test {
     return sorted;
   }
 
-  fs::path folder;
+  const tests::ScratchFolder scratch;
+  const fs::path folder = fs::canonical(scratch.path);  // as the list box's title names it
 };
 
 TEST_F(InteractiveTerminalRun, KeyboardAloneReachesTheConvertedFiles) {

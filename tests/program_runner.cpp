@@ -17,30 +17,6 @@ namespace tests {
 
 namespace fs = std::filesystem;
 
-ScratchFolder::ScratchFolder() {
-  std::string templ = (fs::temp_directory_path() / "gbk-XXXXXX").string();
-  if (::mkdtemp(templ.data()) == nullptr) throw std::runtime_error("no scratch folder");
-  path = templ;
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code ignored;
-  fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
-  fs::remove_all(path, ignored);
-}
-
-void ScratchFolder::put(const std::string& name, const std::string& bytes) const {
-  fs::create_directories((path / name).parent_path());
-  std::ofstream(path / name, std::ios::binary) << bytes;
-}
-
-std::string ScratchFolder::get(const std::string& name) const {
-  std::ifstream in(path / name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-bool ScratchFolder::has(const std::string& name) const { return fs::exists(path / name); }
-
 std::string program_path() { return GBKCONVERT_PATH; }
 
 void preload_into_run(const char* library) {

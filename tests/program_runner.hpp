@@ -6,20 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/scratch_folder.hpp"
+
 namespace tests {
-
-struct ScratchFolder {
-  std::filesystem::path path;
-
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  void put(const std::string& name, const std::string& bytes) const;
-  std::string get(const std::string& name) const;
-  bool has(const std::string& name) const;
-};
 
 struct RunResult {
   std::string output;  // standard output

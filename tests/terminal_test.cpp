@@ -15,6 +15,7 @@
 #include "tests/colour_contrast.hpp"
 #include "tests/pty_checks.hpp"
 #include "tests/pty_harness.hpp"
+#include "tests/support/scratch_folder.hpp"
 
 namespace {
 
@@ -50,16 +51,7 @@ bool stopped(const PtyProgram& run) {
 
 class TerminalRun : public testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "gbk-terminal-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  void write_course(const std::string& name, const std::string& content) {
-    std::ofstream(folder_ / (name + ".GBK"), std::ios::binary) << content;
-  }
+  void write_course(const std::string& name, const std::string& content) { folder_.put(name + ".GBK", content); }
 
   // gbkconvert in the scratch folder on a terminal of the given size.
   PtyOptions options_for(std::vector<std::string> arguments, int rows = 30, int cols = 80,
@@ -67,7 +59,7 @@ class TerminalRun : public testing::Test {
     PtyOptions options;
     options.argv = {GBKCONVERT_PATH};
     for (std::string& argument : arguments) options.argv.push_back(std::move(argument));
-    options.working_directory = folder_.string();
+    options.working_directory = folder_.path.string();
     options.rows = rows;
     options.cols = cols;
     options.environment = std::move(environment);
@@ -79,7 +71,7 @@ class TerminalRun : public testing::Test {
     ASSERT_TRUE(start_program(run, options_for(std::move(arguments), rows, cols, std::move(environment))));
   }
 
-  std::filesystem::path folder_;
+  tests::ScratchFolder folder_;
 };
 
 void expect_raw_modes(const PtyProgram& run) {
@@ -99,6 +91,20 @@ void expect_row(const PtyProgram& run, int row, const std::string& text, int fg,
   }
 }
 
+// A golden screen: the rows from first_row on, one text line each, every
+// row in fg on bg. The block starts with a line end, so that each row stands
+// at the start of its own source line; a line end at its close is followed
+// by one more, empty, row.
+void expect_rows(const PtyProgram& run, int first_row, std::string_view golden, int fg, int bg) {
+  golden.remove_prefix(1);
+  for (int row = first_row;; ++row) {
+    const std::size_t end = golden.find('\n');
+    expect_row(run, row, std::string(golden.substr(0, end)), fg, bg);
+    if (end == std::string_view::npos) return;
+    golden.remove_prefix(end + 1);
+  }
+}
+
 // Text on a row, and in which row, within a timeout.
 bool wait_for_row(PtyProgram& run, int row, const std::string& text) {
   return wait_until(run, [&] { return row_text(run, row) == text; });
@@ -109,15 +115,17 @@ TEST_F(TerminalRun, StartUpScreenInLightBlueOnLightGrey) {
   start(run, {});
   ASSERT_TRUE(wait_for_text(run, " The change will be made only if the path exists.")) << screen_text(run);
   expect_row(run, 1, "", light_magenta, light_grey);
-  expect_row(run, 2, " This program creates .DAT, .TXT,", light_blue, light_grey);
-  expect_row(run, 3, " and .ANS files from .GBK files.", light_blue, light_grey);
-  expect_row(run, 4, "", light_blue, light_grey);
-  expect_row(run, 5, "  If your .GBK files are not on the same path (folder)", light_blue, light_grey);
-  expect_row(run, 6, "  as the program files then specify where they are:", light_blue, light_grey);
-  expect_row(run, 7, "", light_blue, light_grey);
-  expect_row(run, 8, "       example: c:\\mydirectory\\myfiles\\", light_blue, light_grey);
-  expect_row(run, 9, "", light_blue, light_grey);
-  expect_row(run, 10, " The change will be made only if the path exists.", light_blue, light_grey);
+  expect_rows(run, 2, R"(
+ This program creates .DAT, .TXT,
+ and .ANS files from .GBK files.
+
+  If your .GBK files are not on the same path (folder)
+  as the program files then specify where they are:
+
+       example: c:\mydirectory\myfiles\
+
+ The change will be made only if the path exists.)",
+              light_blue, light_grey);
   // Row 11 holds the cursor; the course file selection draws its boxes
   // further down.
   expect_row(run, 11, "", light_magenta, light_grey);
@@ -149,22 +157,26 @@ TEST_F(TerminalRun, WarningsInTheirColoursEachWaitingForTheOperator) {
 
   send(run, "x");
   ASSERT_TRUE(wait_for_row(run, 13, version_prompt)) << screen_text(run);
-  expect_row(run, 6, "", light_magenta, light_grey);
-  expect_row(run, 7, "   filename= WARN.gbk", light_magenta, light_grey);
-  expect_row(run, 8, "", light_magenta, light_grey);
-  expect_row(run, 9, " This may be a multiple version file.", light_magenta, light_grey);
-  expect_row(run, 10, " Student number 1111111 is present", light_magenta, light_grey);
-  expect_row(run, 11, "   Statistical detection results are meaningless.", light_magenta, light_grey);
-  expect_row(run, 12, "", light_magenta, light_grey);
-  expect_row(run, 13, version_prompt, light_magenta, light_grey);
-  expect_row(run, 14, "", light_magenta, light_grey);
+  expect_rows(run, 6, R"(
+
+   filename= WARN.gbk
+
+ This may be a multiple version file.
+ Student number 1111111 is present
+   Statistical detection results are meaningless.
+
+      Any key to continue.
+)",
+              light_magenta, light_grey);
   expect_cursor(run, 15, 1);
 
   send(run, "y");
   ASSERT_TRUE(wait_for_row(run, 17, student_prompt)) << screen_text(run);
-  expect_row(run, 15, "   filename= WARN.gbk", light_magenta, light_grey);
-  expect_row(run, 16, "Discrepancy in the number of students", light_magenta, light_grey);
-  expect_row(run, 17, student_prompt, light_magenta, light_grey);
+  expect_rows(run, 15, R"(
+   filename= WARN.gbk
+Discrepancy in the number of students
+ Any key to continue)",
+              light_magenta, light_grey);
   expect_cursor(run, 18, 1);
 
   send(run, "z");
@@ -176,11 +188,12 @@ TEST_F(TerminalRun, WarningsInTheirColoursEachWaitingForTheOperator) {
   // contrast of at least 4.5:1 on the light grey in the usual palettes (the
   // run's own bright white has 1.3:1 to 2:1).
   EXPECT_EQ(row_text(run, 16), "Discrepancy in the number of students");
-  expect_row(run, 18, " WARN.GBK: 2 student records, 4 questions -> WARN.dat, WARN.txt, WARN.ans", black,
-             light_grey);
-  expect_row(run, 19, " line 3, student 1001: 3 answers, 4 expected", black, light_grey);
-  expect_row(run, 20, " line 4, student 1111111: multiple-version student number", black, light_grey);
-  expect_row(run, 21, " header: 3 students, found 2", black, light_grey);
+  expect_rows(run, 18, R"(
+ WARN.GBK: 2 student records, 4 questions -> WARN.dat, WARN.txt, WARN.ans
+ line 3, student 1001: 3 answers, 4 expected
+ line 4, student 1111111: multiple-version student number
+ header: 3 students, found 2)",
+              black, light_grey);
   for (int row = 18; row <= 21; ++row) {
     const CellView c = cell(run, row, 2);
     EXPECT_GE(colour_contrast::lowest_contrast(console_colour(c.fg), console_colour(c.bg)), colour_contrast::readable)
@@ -231,10 +244,7 @@ TEST_F(TerminalRun, AtEachWaitTheOutputsHoldAllThatWasWrittenBeforeIt) {
   write_course("MANY", "SH3,,,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\nFH,,,,,,,,20,3\r\n" +
                            students(0, 3000, 20) + students(3000, 1001, 19) +
                            "SD,1111111,G1,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,\r\n" + students(4001, 1000, 19));
-  const auto file = [this](const char* name) {
-    std::ifstream in(folder_ / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
+  const auto file = [this](const char* name) { return folder_.get(name); };
   PtyProgram run;
   start(run, {"MANY"});
   std::vector<std::pair<std::string, std::string>> at_waits;  // .dat and .txt at each wait
@@ -466,11 +476,6 @@ TEST_F(TerminalRun, ControlBytesAndUtf8InANameTakeOneCellEach) {
   EXPECT_EQ(wait_for_exit(run), 1);  // no such course file
 }
 
-std::string read_file(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // A key wait of the plain form on a terminal: one key, the moment it is
 // pressed, neither echoed nor waiting for a line end.
 void expect_one_key_wait(PtyProgram& run) {
@@ -484,8 +489,8 @@ void expect_one_key_wait(PtyProgram& run) {
 // run early, and ends with exit code 1, no file opened, made or emptied.
 TEST_F(TerminalRun, ACourseNameThatCouldBeEitherOfTwoFilesWaitsAndConvertsNothing) {
   write_course("EXAM", three_warnings);
-  std::ofstream(folder_ / "exam.gbk", std::ios::binary) << three_warnings;
-  std::ofstream(folder_ / "exam.dat", std::ios::binary) << "kept";
+  folder_.put("exam.gbk", three_warnings);
+  folder_.put("exam.dat", "kept");
   PtyProgram run;
   start(run, {"Exam"});
   ASSERT_TRUE(wait_for_text(run, " Exam.gbk could be EXAM.GBK or exam.gbk: give the name exactly"))
@@ -495,8 +500,8 @@ TEST_F(TerminalRun, ACourseNameThatCouldBeEitherOfTwoFilesWaitsAndConvertsNothin
   send(run, "x");
   EXPECT_EQ(wait_for_exit(run), 1);
   expect_modes_as_found(run);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), std::filesystem::directory_iterator()), 3);
-  EXPECT_EQ(read_file(folder_ / "exam.dat"), "kept");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path), std::filesystem::directory_iterator()), 3);
+  EXPECT_EQ(folder_.get("exam.dat"), "kept");
 }
 
 TEST_F(TerminalRun, ADumbTerminalGetsThePlainFormAndEachWaitTakesOneKey) {
@@ -553,7 +558,7 @@ TEST_F(TerminalRun, WithStandardOutputRedirectedTheTerminalFormIsOnStandardError
   send(run, "z");
   EXPECT_EQ(wait_for_exit(run), 0);
   expect_modes_as_found(run);
-  EXPECT_EQ(read_file(folder_ / "out.txt"), "") << "nothing for the screen belongs in the file";
+  EXPECT_EQ(folder_.get("out.txt"), "") << "nothing for the screen belongs in the file";
   EXPECT_TRUE(std::filesystem::exists(folder_ / "WARN.ans"));
 }
 
@@ -573,11 +578,11 @@ TEST_F(TerminalRun, WithBothOutputsRedirectedThePlainFormTakesSingleKeys) {
   EXPECT_EQ(wait_for_exit(run), 0);
   EXPECT_EQ(run.output, "") << "nothing reached the terminal, no echo either";
   expect_modes_as_found(run);
-  const std::string out = read_file(folder_ / "out.txt");
+  const std::string out = folder_.get("out.txt");
   EXPECT_NE(out.find(" Discrepancy in number of questions\n"), std::string::npos) << out;
   EXPECT_NE(out.find("Discrepancy in the number of students\n"), std::string::npos) << out;
   EXPECT_EQ(out.find('\x1b'), std::string::npos);
-  EXPECT_EQ(read_file(folder_ / "err.txt"), "");
+  EXPECT_EQ(folder_.get("err.txt"), "");
 }
 
 // The plain form writing to a terminal shows a name's control bytes as
@@ -585,8 +590,8 @@ TEST_F(TerminalRun, WithBothOutputsRedirectedThePlainFormTakesSingleKeys) {
 // a file the same bytes go unchanged.
 TEST_F(TerminalRun, ControlBytesOfANameReachATerminalOnlyAsGlyphs) {
   const std::string name = "\x1b]2;PWNED\x07\x1b[2J\r.GBK";
-  std::ofstream(folder_ / name, std::ios::binary) << three_warnings;
-  std::ofstream(folder_ / "answers", std::ios::binary) << "\n\n";
+  folder_.put(name, three_warnings);
+  folder_.put("answers", "\n\n");
   for (bool into_file : {false, true}) {
     PtyProgram run;
     PtyOptions options = options_for({});
@@ -595,7 +600,7 @@ TEST_F(TerminalRun, ControlBytesOfANameReachATerminalOnlyAsGlyphs) {
     ASSERT_TRUE(start_program(run, options));
     EXPECT_NE(wait_for_exit(run), -1);
     if (into_file) {
-      EXPECT_NE(read_file(folder_ / "out.txt").find("1 " + name + "\n"), std::string::npos) << "bytes changed";
+      EXPECT_NE(folder_.get("out.txt").find("1 " + name + "\n"), std::string::npos) << "bytes changed";
       continue;
     }
     EXPECT_EQ(run.title, "") << "the name retitled the window";

@@ -5,10 +5,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+
+#include "tests/support/scratch_folder.hpp"
 
 namespace textio {
 namespace {
@@ -17,23 +16,12 @@ namespace fs = std::filesystem;
 
 class ChannelsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "channels-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    dir = templ;
-  }
   void TearDown() override {
     for (std::int16_t n = 0; n < 10; ++n) close(table, n);
-    fs::remove_all(dir);
   }
   std::string path(const std::string& name) const { return (dir / name).string(); }
-  void put(const std::string& name, const std::string& bytes) const {
-    std::ofstream(dir / name, std::ios::binary) << bytes;
-  }
-  std::string get(const std::string& name) const {
-    std::ifstream in(dir / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
+  void put(const std::string& name, const std::string& bytes) const { dir.put(name, bytes); }
+  std::string get(const std::string& name) const { return dir.get(name); }
   std::vector<std::string> all_lines(const std::string& name) {
     open_for_input(table, path(name), 1);
     std::vector<std::string> lines;
@@ -42,7 +30,7 @@ class ChannelsTest : public ::testing::Test {
     return lines;
   }
 
-  fs::path dir;
+  tests::ScratchFolder dir;
   ChannelTable table;
 };
 

@@ -18,6 +18,7 @@
 
 #include "tests/colour_contrast.hpp"
 #include "tests/pty_harness.hpp"
+#include "tests/support/scratch_folder.hpp"
 #include "tests/windows/windows_test_support.hpp"
 #include "tests/windows/wine_console.hpp"
 #include "tests/windows/wine_runner.hpp"
@@ -208,10 +209,6 @@ class WineConsole : public testing::Test {
   void SetUp() override {
     require_wine();
     if (IsSkipped() || HasFatalFailure()) return;
-    fs::create_directories(SCRATCH_ROOT);
-    std::string pattern = (fs::path(SCRATCH_ROOT) / "console-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    scratch = pattern;
     windows_names = {{wine_runner::windows_path(windows_folder().string()), "<folder>"}};
     posix_names = {{posix_folder().string(), "<folder>"}};
     // The POSIX build's editor: a stand-in that opens nothing.
@@ -219,9 +216,8 @@ class WineConsole : public testing::Test {
     fs::permissions(scratch / "bin" / "xdg-open", fs::perms::owner_all);
   }
 
-  void TearDown() override {
-    if (!scratch.empty() && !HasFailure()) fs::remove_all(scratch);
-  }
+  // The folders of a failed test stay, for a look at what the runs left.
+  void TearDown() override { scratch_folder.keep = HasFailure(); }
 
   // The folders of the two runs. Their names as each program shows them,
   // Z:\...\win and /.../posix, are of the same length, so the boxes that
@@ -274,7 +270,12 @@ class WineConsole : public testing::Test {
     reach(wine, posix, then);
   }
 
-  fs::path scratch;
+  static fs::path scratch_root() {
+    fs::create_directories(SCRATCH_ROOT);
+    return SCRATCH_ROOT;
+  }
+  tests::ScratchFolder scratch_folder{scratch_root()};
+  const fs::path scratch = scratch_folder.path;
   FolderNames windows_names;
   FolderNames posix_names;
 
