@@ -60,8 +60,8 @@ void write_pending(ChannelTable& table, Channel& channel) { write_pending(table,
 
 // Hands a due block on: the pending text up to the last multiple of the
 // block size in the file, the rest stays pending. Writes that start and end
-// at such places cost the system less (about 5% of a run's processor time,
-// ext4 on Linux 6.18, which then keeps a file's pages in larger pieces).
+// at such places cost the system less: it can keep a file's pages in larger
+// pieces (bench/README.md has the figures).
 void write_due_block(ChannelTable& table, Channel& channel) {
   const std::uint64_t end = channel.position + channel.buffer.size();
   const std::uint64_t boundary = end - end % block_size;

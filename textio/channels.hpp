@@ -63,9 +63,9 @@ struct ChannelTable {
 inline constexpr std::string_view line_end = "\r\n";
 
 // Output is gathered up to this size before one write; input is read ahead
-// in blocks of it. Neither changes what the files hold at any wait. Writes
-// of 256 KiB cost the system a tenth less than writes of 64 KiB (ext4 on
-// Linux 6.18), and the blocks still stay in the processor's cache.
+// in blocks of it. Neither changes what the files hold at any wait. Larger
+// writes cost the system less per byte, and blocks of this size still stay
+// in the processor's cache (bench/README.md has the figures).
 inline constexpr std::size_t block_size = 256 * 1024;
 inline constexpr char end_of_file_mark = 0x1A;
 
