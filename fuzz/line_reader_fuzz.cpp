@@ -94,7 +94,8 @@ void check_line(std::string line) {
   constexpr std::size_t kept = 150;
   textio::split_fields(line, kept, split);
   require(split.separators == model::separating_commas(line), "separating commas");
-  require(split.plain == (line.find_first_of(" \"") == std::string::npos), "plain: no blank, no double quote");
+  require(split.between_commas == (line.find_first_of(" \"") == std::string::npos),
+          "between commas: no blank, no double quote");
   if (split.trimmed) {
     for (std::string_view value : split.fields) {
       require(value.empty() || (value.front() != ' ' && value.back() != ' '), "a field said to be trimmed");
@@ -119,7 +120,7 @@ void check_line(std::string line) {
   // The reading loop keeps the first three fields only; the count is the same.
   textio::SplitLine leading;
   textio::split_fields(line, 3, leading);
-  require(leading.separators == split.separators && leading.plain == split.plain, "a short split counts the same");
+  require(leading.separators == split.separators && leading.between_commas == split.between_commas, "a short split counts the same");
   for (std::size_t n = 1; n <= 3; ++n) require(textio::field_of(leading, n) == textio::field_of(split, n), "short split");
 
   check_string_laws(line, textio::field_of(split, 1), textio::field_of(split, 2));

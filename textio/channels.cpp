@@ -58,7 +58,7 @@ void write_pending(ChannelTable& table, Channel& channel, std::size_t count) {
 
 void write_pending(ChannelTable& table, Channel& channel) { write_pending(table, channel, channel.buffer.size()); }
 
-// Hands a due block on: the pending text up to the last multiple of the
+// Writes a due block out: the pending text up to the last multiple of the
 // block size in the file, the rest stays pending. Writes that start and end
 // at such places cost the system less: it can keep a file's pages in larger
 // pieces (bench/README.md has the figures).

@@ -82,11 +82,11 @@ void end_line(ChannelTable& table, std::int16_t number);
 
 // The text waiting to be written to output channel `number`, for a writer
 // that appends to it in place; nullptr when no such channel is open.
-// Appending is writing; end_append afterwards hands a due block on to the
+// Appending is writing; end_append afterwards writes a due block out to the
 // file (up to the last multiple of the block size in the file).
 std::string* pending_text(ChannelTable& table, std::int16_t number);
 void end_append(ChannelTable& table, std::int16_t number);
-// Whether end_append would hand pending text on: a writer that appends
+// Whether end_append would write pending text out: a writer that appends
 // many small pieces calls end_append only then.
 inline bool block_due(const std::string& pending) { return pending.size() >= block_size; }
 

@@ -180,8 +180,8 @@ TEST_F(ChannelsTest, FlushMakesEveryWrittenByteVisible) {
 }
 
 // A writer that appends to a channel's pending text in place writes like
-// write_text: in order with the other pieces, a due block handed on to the
-// file at end_append, the rest at a flush; no text for a channel that is
+// write_text: in order with the other pieces, a due block written out to
+// the file at end_append, the rest at a flush; no text for a channel that is
 // not open for output.
 TEST_F(ChannelsTest, TextAppendedInPlaceIsWrittenLikeAnyPiece) {
   put("in.gbk", "SD\r\n");

@@ -32,11 +32,12 @@ std::uint64_t load_word(const char* at) {
 // elsewhere the plain byte loop does all the work.
 constexpr bool words_in_byte_order = std::endian::native == std::endian::little;
 
-// One look at every byte of a line: whether it is plain (neither blanks nor
-// double quotes) and, if so, how many commas it holds. Sixteen bytes at a
-// time; a line that is not plain is left as soon as that shows.
+// One look at every byte of a line: whether its fields are the bytes
+// between its commas (it has neither blanks nor double quotes) and, if so,
+// how many commas it holds. Sixteen bytes at a time; a line with a blank or a
+// double quote is left as soon as that shows.
 struct LineScan {
-  bool plain = true;
+  bool between_commas = true;
   std::int64_t commas = 0;
 };
 
@@ -71,10 +72,11 @@ LineScan scan_line(const char* at, const char* const end) {
   }
 }
 
-// A plain line, the usual record: every comma separates and every field is
-// exactly the bytes between two commas, so the commas of the kept fields are
-// found a word at a time and the commas after them are not looked at again.
-void split_plain(const char* at, const char* const end, std::size_t max_fields, SplitLine& out) {
+// A line between commas, the usual record: every comma separates and every
+// field is exactly the bytes between two commas, so the commas of the kept
+// fields are found a word at a time and the commas after them are not looked
+// at again.
+void split_between_commas(const char* at, const char* const end, std::size_t max_fields, SplitLine& out) {
   // A line of n bytes has at most n + 1 fields. Growing from the last line's
   // size sets up only the slots that line did not use.
   out.fields.resize(std::min(max_fields, static_cast<std::size_t>(end - at) + 1));
@@ -109,9 +111,9 @@ void split_fields(std::string_view text, std::size_t max_fields, SplitLine& out)
   const char* at = text.data();
   const char* const end = at + text.size();
   const LineScan scan = scan_line(at, end);
-  out.plain = scan.plain;
-  if (out.plain) {
-    split_plain(at, end, max_fields, out);
+  out.between_commas = scan.between_commas;
+  if (out.between_commas) {
+    split_between_commas(at, end, max_fields, out);
     out.separators = scan.commas;
     return;
   }

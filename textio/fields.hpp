@@ -67,7 +67,7 @@ struct SplitLine {
   // The line has neither blanks nor double quotes: every comma separates, and
   // every field, kept or not, is exactly the bytes between two commas, so a
   // reader may take the fields after the kept ones straight from the line.
-  bool plain = false;
+  bool between_commas = false;
 };
 
 // Splits text, keeping at most max_fields field values; the separator count

@@ -76,7 +76,7 @@ TEST(SplitFields, AgreesWithSingleFieldLookUps) {
 TEST(SplitFields, WordAtATimeSplitAgreesWithTheByteRule) {
   std::uint32_t state = 12345;
   const auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 16; };
-  SplitLine plain;
+  SplitLine between_commas;
   SplitLine blank_ended;
   for (int round = 0; round < 2000; ++round) {
     std::string line;
@@ -84,15 +84,15 @@ TEST(SplitFields, WordAtATimeSplitAgreesWithTheByteRule) {
     for (std::size_t i = 0; i < length; ++i) line += ",,,aB9\xff"[next() % 7];
     const std::size_t kept = round % 3 == 0 ? 150 : 1 + next() % 20;
     const std::string line_and_blank = line + " ";
-    split_fields(line, kept, plain);
+    split_fields(line, kept, between_commas);
     split_fields(line_and_blank, kept, blank_ended);
-    ASSERT_EQ(plain.separators, blank_ended.separators) << line << " keeping " << kept;
-    ASSERT_EQ(plain.fields, blank_ended.fields) << line << " keeping " << kept;
-    EXPECT_TRUE(plain.trimmed);
+    ASSERT_EQ(between_commas.separators, blank_ended.separators) << line << " keeping " << kept;
+    ASSERT_EQ(between_commas.fields, blank_ended.fields) << line << " keeping " << kept;
+    EXPECT_TRUE(between_commas.trimmed);
   }
 }
 
-// The commas of a plain line are counted sixteen byte positions at a time in
+// The commas of a line between commas are counted sixteen byte positions at a time in
 // one-byte counts: lines long enough to fill a count (255 blocks of sixteen
 // bytes, 4,080) and any tail behind them must count every comma, whatever
 // byte positions the commas take. A trailing blank sends the same line
@@ -109,7 +109,7 @@ TEST(SplitFields, CountsEveryCommaOfLongLines) {
           line.resize(length);
           const auto commas = static_cast<std::int64_t>(std::count(line.begin(), line.end(), ','));
           split_fields(line, 3, split);
-          ASSERT_TRUE(split.plain);
+          ASSERT_TRUE(split.between_commas);
           ASSERT_EQ(split.separators, commas) << length << " bytes of " << pattern;
           split_fields(line + " ", 3, split);
           ASSERT_EQ(split.separators, commas) << length << " bytes of " << pattern << " and a blank";
