@@ -5,6 +5,7 @@
 // student.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -249,6 +250,141 @@ inline std::uint32_t comma_bits(const AnswerBytes& bytes) {
   return short_answers_if_so(blended.answers, commas, 2 * count - 1 - blended.empty_count, count, lowest_answer);
 }
 
+// Lane j of v moved to lane j - lanes; the lanes above are 0.
+template <int lanes>
+[[gnu::always_inline]] inline textio::Bytes16 lanes_down(textio::Bytes16 v) {
+  return [v]<std::size_t... lane>(std::index_sequence<lane...>) {
+    return __builtin_shufflevector(v, textio::Bytes16{},
+                                   (static_cast<int>(lane) + lanes < 16 ? static_cast<int>(lane) + lanes : 16)...);
+  }(std::make_index_sequence<16>{});
+}
+
+// A window of 32 bytes of answers as sixteen pairs of bytes, lane j
+// standing for bytes 2j and 2j + 1.
+struct WindowPairs {
+  textio::Bytes16 answers;       // the byte before the pair's first comma
+  textio::Bytes16 even_comma;    // 0xFF where byte 2j is a comma
+  textio::Bytes16 odd_comma;     // ... byte 2j + 1
+  textio::Bytes16 before_comma;  // ... byte 2j - 1
+  textio::Bytes16 low;           // 0xFF where the answer is below the lowest answer
+};
+
+// Where every answer is at most one byte, each pair holds one comma or
+// two: the first ends the answer that is the byte before it (an empty one
+// reads as that byte, its comma, which is empty_answer), and a second one
+// ends an empty answer after that. Each byte that is no comma is then the
+// answer of a pair, so only those are compared with the lowest answer; the
+// last byte of a window, when it is no comma, is the answer of the first
+// pair of the next. The byte before the window is read.
+[[gnu::always_inline]] inline WindowPairs window_pairs(const char* window, unsigned char lowest_answer) {
+  using textio::Bytes16;
+  using textio::equal16;
+  using textio::every16;
+  const Bytes16 first_half = textio::load16(window);
+  const Bytes16 second_half = textio::load16(window + 16);
+  const Bytes16 first_before = textio::load16(window - 1);
+  const Bytes16 second_before = textio::load16(window + 15);
+  // Lane j: byte 2j, byte 2j + 1, byte 2j - 1.
+  const Bytes16 even = __builtin_shufflevector(first_half, second_half, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22,
+                                               24, 26, 28, 30);
+  const Bytes16 odd = __builtin_shufflevector(first_half, second_half, 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23,
+                                              25, 27, 29, 31);
+  const Bytes16 before = __builtin_shufflevector(first_before, second_before, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20,
+                                                 22, 24, 26, 28, 30);
+  const Bytes16 comma = every16(empty_answer);
+  const Bytes16 even_comma = equal16(even, comma);
+  const Bytes16 answers = even ^ ((even ^ before) & even_comma);
+  return {answers, even_comma, equal16(odd, comma), equal16(before, comma),
+          textio::below16(answers, every16(lowest_answer))};
+}
+
+// 0xFF where a pair is not one of sixteen one-comma pairs of short answers
+// (none of them two commas): the usual window, whose answers are the
+// pairs' answers as they stand.
+[[gnu::always_inline]] inline textio::Bytes16 not_one_comma_each(const WindowPairs& pairs) {
+  // Not exactly one comma in the pair, or a first byte that is no comma
+  // after a byte that is none either.
+  return textio::equal16(pairs.even_comma, pairs.odd_comma) | (pairs.odd_comma & ~pairs.before_comma) | pairs.low;
+}
+
+// 0xFF where a pair holds no comma, or its first byte and the byte before
+// it are both no comma (an answer longer than a byte), or its answer is
+// below the lowest answer.
+[[gnu::always_inline]] inline textio::Bytes16 not_short(const WindowPairs& pairs) {
+  return ~(pairs.even_comma | (pairs.odd_comma & pairs.before_comma)) | pairs.low;
+}
+
+// The most answers beyond sixteen that a window is taken with.
+inline constexpr int window_extra_answers = 4;
+
+// The answers of a window's pairs, in order.
+struct WindowAnswers {
+  textio::Bytes16 first;   // answers 1 to 16
+  textio::Bytes16 second;  // answers 17 on, empty_answer in the lanes after them
+  int count = 0;           // 0: more than window_extra_answers two-comma pairs
+};
+
+template <int d>
+[[gnu::always_inline]] inline void move_up_by(textio::Bytes16 answers, textio::Bytes16 extra_before,
+                                              textio::Bytes16& first, textio::Bytes16& second) {
+  const textio::Bytes16 moving = answers & textio::equal16(extra_before, textio::every16(d));
+  first |= lanes_up<d>(moving);
+  second |= lanes_down<16 - d>(moving);
+}
+
+// The answers of the pairs in order, with the empty answer of each
+// two-comma pair after the pair's first: each pair's answer moves up by
+// the two-comma pairs before it, and the lanes left between are the empty
+// answers.
+[[gnu::always_inline]] inline WindowAnswers spread_answers(const WindowPairs& pairs) {
+  using textio::Bytes16;
+  const Bytes16 twos = pairs.even_comma & pairs.odd_comma & textio::every16(1);
+  Bytes16 extra_before = twos + lanes_up<1>(twos);
+  extra_before += lanes_up<2>(extra_before);
+  extra_before += lanes_up<4>(extra_before);
+  extra_before += lanes_up<8>(extra_before);
+  const int extra = extra_before[15];
+  if (extra > window_extra_answers) return WindowAnswers{};
+  extra_before -= twos;
+  // Marked so that an empty answer is 0: the lanes left between stay so.
+  const Bytes16 comma = textio::every16(empty_answer);
+  const Bytes16 marked = pairs.answers ^ comma;
+  Bytes16 first = marked & textio::equal16(extra_before, Bytes16{});
+  Bytes16 second{};
+  move_up_by<1>(marked, extra_before, first, second);
+  move_up_by<2>(marked, extra_before, first, second);
+  move_up_by<3>(marked, extra_before, first, second);
+  move_up_by<4>(marked, extra_before, first, second);
+  static_assert(window_extra_answers == 4);
+  return {first ^ comma, second ^ comma, 16 + extra};
+}
+
+// 0xFF in the lanes below lane n (0..16).
+inline textio::Bytes16 lanes_below(int n) {
+  return n == 0 ? textio::Bytes16{} : ~lanes_after_lane(n - 1);
+}
+
+// The bytes of a window that its first `count` (1 to 31, at most
+// answers.count) answers take, up to and including the last one's comma:
+// a byte each, and one more for each that is not empty, but for the first
+// when its byte ends the window before. 0 when the pairs those bytes reach
+// are not all short answers, or the bytes do not fit the window. The bytes
+// after them may be anything.
+[[gnu::always_inline]] inline std::size_t first_answers_size(const char* window, const WindowPairs& pairs,
+                                                             const WindowAnswers& answers, int count) {
+  using textio::Bytes16;
+  const Bytes16 comma = textio::every16(empty_answer);
+  const Bytes16 one = textio::every16(1);
+  const Bytes16 given = (~textio::equal16(answers.first, comma) & lanes_below(std::min(count, 16)) & one) +
+                        (~textio::equal16(answers.second, comma) & lanes_below(std::max(count - 16, 0)) & one);
+  const int size = count + static_cast<int>(textio::byte_sum(given)) - (window[-1] != empty_answer ? 1 : 0);
+  // The last comma stands at size - 1, in pair (size - 1) / 2. The answers
+  // up to it hang on the pairs up to that one alone; so does the size.
+  if (size > 32 || count > answers.count) return 0;
+  if (textio::any_set(not_short(pairs) & ~lanes_after_lane((size - 1) / 2))) return 0;
+  return static_cast<std::size_t>(size);
+}
+
 // The codes of sixteen answers read as ShortAnswers against the key bytes
 // [key, key + 16): the byte tables above, computed.
 [[gnu::always_inline]] inline textio::Bytes16 short_answer_codes(textio::Bytes16 answers, const char* key) {
@@ -259,8 +395,9 @@ inline std::uint32_t comma_bits(const AnswerBytes& bytes) {
   const textio::Bytes16 option = textio::below16((answers | every16(0x20)) - every16('a'), every16(5));
   const textio::Bytes16 read_as = answers & ~(option & every16(0x20));  // a..e as A..E
   const textio::Bytes16 digits = read_as - (option & every16('A' - '1'));
-  const textio::Bytes16 empty = equal16(answers, every16(empty_answer));
-  const textio::Bytes16 unkeyed = (empty & every16('-')) | (~empty & digits);
+  // An empty answer is no option: its digit is the comma, one below "-".
+  static_assert(empty_answer + 1 == '-');
+  const textio::Bytes16 unkeyed = digits - equal16(answers, every16(empty_answer));
   const textio::Bytes16 keyed = equal16(read_as, textio::load16(key));
   return (keyed & every16('.')) | (~keyed & unkeyed);
 }

@@ -129,12 +129,102 @@ Step take_fields_before_answers(const char* const at, const char* const end, Fie
   return Step::go_on;
 }
 
+// Room after the positions to code for the codes that a window of answers
+// writes past its own.
+constexpr std::size_t codes_room_after = 32;
+
 // Where the coding of a line's answers stands.
 struct Answers {
   const char* at;  // where the next answer's field starts
   int coded = 0;   // positions coded so far
   char* next;      // where the next code goes
+  // Whether the answers are likely all one byte, as the line before's
+  // were; then whether this line's were.
+  bool one_byte_each = true;
 };
+
+// Codes answer positions from q on in windows of 32 bytes, each read 32
+// bytes after the one before whatever that one held, so that none waits on
+// the one before: while every answer in them is at most a byte and all of
+// them are to be coded; then the last one, whose first answers are the
+// last to code, which the line may end in. Codes past a window's answers
+// are written too: room for them follows the positions to code, and the
+// next window's codes or the "-" after the last one cover them. Leaves
+// `at` where the field after the answers coded starts.
+void code_windows(const char* const end, const int to_code, const char* const key, const char*& at, char*& next,
+                  int& q, bool& one_byte_each) {
+  const char* window = at;
+  const int first_q = q;
+  // Sheets where every answer is one byte are common: on them each window
+  // is sixteen answers, commas at odd places, which is soon told. Whether
+  // to look for that first is guessed from the line before, so that the
+  // guess is seldom wrong on any kind of sheet.
+  if (one_byte_each) {
+    while (end - window >= 32 && to_code - (q - 1) >= 16) {
+      const codes::AnswerBytes bytes = codes::answer_bytes(window);
+      if (!codes::sixteen_one_byte_answers(bytes, lowest_plain_byte)) break;
+      textio::store16(next, codes::short_answer_codes(bytes.even, key + (q - 1)));
+      window += 32;
+      next += 16;
+      q += 16;
+    }
+  }
+  while (end - window >= 32 && to_code - (q - 1) >= 16) {
+    const codes::WindowPairs pairs = codes::window_pairs(window, lowest_plain_byte);
+    if (!textio::any_set(codes::not_one_comma_each(pairs))) {
+      textio::store16(next, codes::short_answer_codes(pairs.answers, key + (q - 1)));
+      window += 32;
+      next += 16;
+      q += 16;
+      continue;
+    }
+    const codes::WindowAnswers found = codes::spread_answers(pairs);
+    if (found.count == 0 || textio::any_set(codes::not_short(pairs)) || to_code - (q - 1) < found.count) break;
+    textio::store16(next, codes::short_answer_codes(found.first, key + (q - 1)));
+    textio::store16(next + 16, codes::short_answer_codes(found.second, key + (q + 15)));
+    window += 32;
+    next += found.count;
+    q += found.count;
+  }
+  const int left = to_code - (q - 1);
+  if (left > 0 && left < 32 && end - window >= 32) {
+    // After nothing but one-byte answers, two bytes each, the last sixteen
+    // positions are coded together, the ones among them coded already once
+    // more, to the same codes.
+    const int again = 16 - left;
+    bool coded = false;
+    if (again > 0 && q - first_q >= again && window - at == 2 * (q - first_q)) {
+      const codes::AnswerBytes bytes = codes::answer_bytes(window - 2 * again);
+      if (codes::sixteen_one_byte_answers(bytes, lowest_plain_byte)) {
+        textio::store16(next - again, codes::short_answer_codes(bytes.even, key + (q - 1 - again)));
+        window += 2 * left;
+        coded = true;
+      }
+    }
+    if (!coded) {
+      const codes::WindowPairs pairs = codes::window_pairs(window, lowest_plain_byte);
+      const codes::WindowAnswers found = codes::spread_answers(pairs);
+      const std::size_t size = found.count == 0 ? 0 : codes::first_answers_size(window, pairs, found, left);
+      if (size != 0) {
+        textio::store16(next, codes::short_answer_codes(found.first, key + (q - 1)));
+        textio::store16(next + 16, codes::short_answer_codes(found.second, key + (q + 15)));
+        window += size;
+        coded = true;
+      }
+    }
+    if (coded) {
+      next += left;
+      q += left;
+    }
+  }
+  one_byte_each = window - at == 2 * (q - first_q);
+  if (window != at) {
+    textio::store16(next, textio::every16('-'));
+    textio::store16(next + 16, textio::every16('-'));
+    // The answer whose byte ends the last window starts there.
+    at = window[-1] == ',' ? window : window - 1;
+  }
+}
 
 // Codes answer positions 1 to `to_code`, as far as the line holds them:
 // sixteen at a time where they are answers of at most one byte, one by one
@@ -152,6 +242,7 @@ Step code_answers(const char* const end, int to_code, const KeyBytes& key_bytes,
   bool fields_ended = false;
   const char* const key = key_bytes.data();
   while (q <= to_code && !fields_ended) {
+    code_windows(end, to_code, key, at, next, q, answers.one_byte_each);
     bool after_sixteen = false;  // the 32 bytes before `at` are sixteen one-byte answers
     while (to_code - q >= 15 && end - at >= 32) {
       const codes::ShortAnswers found = codes::find_short_answers(at, 16, lowest_plain_byte);
@@ -205,14 +296,16 @@ Step code_answers(const char* const end, int to_code, const KeyBytes& key_bytes,
         bool keyed = false;  // the field list way marks keyed answers; nothing here keeps them
         const std::size_t code_begin = static_cast<std::size_t>(next - dat.data());
         next = codes::code_longer_answer(answer, coursefile::key_entry(values, q), keyed, next, dat,
-                                         static_cast<std::size_t>(to_code - q));
+                                         static_cast<std::size_t>(to_code - q) + codes_room_after);
         const std::size_t code_size = static_cast<std::size_t>(next - dat.data()) - code_begin;
         if (code_size != 1) longer_codes.push_back({q, code_size});
       }
       at = stop + 1;
     }
   }
-  answers = {at, q - 1, next};
+  answers.at = at;
+  answers.coded = q - 1;
+  answers.next = next;
   return step;
 }
 
@@ -260,7 +353,7 @@ bool may_start_student_line(const char* line, const char* end) {
 // Otherwise nothing is changed.
 Step convert_line(const char* const line, const char* const end, const char line_end_byte,
                   coursefile::CourseValues& values, StudentCoding& coding, std::string& dat, std::string* txt,
-                  const char*& next_line) {
+                  const char*& next_line, bool& one_byte_each) {
   if (!starts_student_line(line, end)) {
     return may_start_student_line(line, end) ? Step::more_bytes : Step::general_way;
   }
@@ -277,13 +370,14 @@ Step convert_line(const char* const line, const char* const end, const char line
   const std::size_t dat_size = dat.size();
   const std::size_t codes_begin = dat_size + coursefile::dat_opening_size(fields.field_2, fields.field_3);
   const int to_code = std::clamp<int>(values.declared_questions, 0, coded_positions);
-  dat.resize(codes_begin + static_cast<std::size_t>(to_code), '-');
+  dat.resize(codes_begin + static_cast<std::size_t>(to_code) + codes_room_after, '-');
   coursefile::put_dat_opening(dat.data() + dat_size, fields.field_2, fields.field_3);
 
-  Answers answers{fields.answers, 0, dat.data() + codes_begin};
+  Answers answers{fields.answers, 0, dat.data() + codes_begin, one_byte_each};
   std::int64_t answer_count = 0;
   coding.longer_codes.clear();
   Step step = code_answers(end, to_code, coding.key_bytes, values, dat, answers, coding.longer_codes);
+  one_byte_each = answers.one_byte_each;
   if (step == Step::go_on) {
     step = take_line_end(answers.at, end, line_end_byte, answers, values, answer_count, next_line);
   }
@@ -322,10 +416,11 @@ PlainLinesTaken convert_plain_student_lines(std::string_view ahead, coursefile::
   // .txt line is taken from it.
   std::string& dat = dat_pending != nullptr ? *dat_pending : coding.codes;
   Step step = Step::go_on;
+  bool one_byte_each = true;  // guessed for the next line from the line before
   while (at < end) {
     if (dat_pending == nullptr) dat.clear();
     const char* next_line = nullptr;
-    step = convert_line(at, end, line_end_byte, values, coding, dat, txt_pending, next_line);
+    step = convert_line(at, end, line_end_byte, values, coding, dat, txt_pending, next_line, one_byte_each);
     if (step != Step::go_on) break;
     at = next_line;
     // In the general way's order, which decides which file a full disk

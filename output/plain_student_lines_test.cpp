@@ -192,8 +192,8 @@ TEST_F(PlainStudentLines, WritesTheTxtLineWithoutADatFile) {
   EXPECT_EQ(txt(), "..45\r\n2.22\r\n");
 }
 
-// The one pass against the field list, on lines that meet its
-// sixteen-at-a-time step at every offset: runs of one-byte answers broken,
+// The one pass against the field list, on lines that meet its windows
+// of 32 bytes at every offset: runs of one-byte answers broken,
 // seldom or often, by empty, longer and other answers; answer counts up to
 // beyond field 150; declared counts below, at and beyond them; keys with
 // empty and longer entries and a quoted comma; field 3 a code, a name with
@@ -237,7 +237,13 @@ TEST_F(PlainStudentLines, CodeAsTheFieldListDoes) {
     const int answers = static_cast<int>(next(170));
     std::string record = "SD,1234567," + field_3[next(std::size(field_3))] + ",,,,,";
     const std::size_t answers_begin = record.size();
-    for (int q = 1; q <= answers; ++q) (record += ',') += entry(other_in[round % 4]);
+    // Now and then many empty answers in a row or over the whole line,
+    // several pairs of commas in one window of the one pass.
+    const std::uint32_t empty_in = round % 3 == 0 ? 1 + next(4) : 1000000;
+    for (int q = 1; q <= answers; ++q) {
+      record += ',';
+      if (next(empty_in) != 0) record += entry(other_in[round % 4]);
+    }
     if (next(3) != 0) record += ',';
     const int declared_choices[] = {-2, 0, answers - 1, answers, answers + 1, 100, 142, static_cast<int>(next(160))};
     values.declared_questions = static_cast<std::int16_t>(declared_choices[next(std::size(declared_choices))]);

@@ -41,9 +41,9 @@ struct FieldList {
 // comma), otherwise 'a', which no answer read with a..e as upper case
 // equals, just as no answer of at most one byte equals a longer entry or a
 // comma given in quotes. Questions beyond the answer key have empty
-// entries. Sixteen bytes follow the last position to code, so that sixteen
-// key bytes can be read from any of them.
-constexpr std::size_t key_bytes_size = coded_positions + 16;
+// entries. 32 bytes follow the last position to code, so that 32 key
+// bytes can be read from any of them.
+constexpr std::size_t key_bytes_size = coded_positions + 32;
 using KeyBytes = std::array<char, key_bytes_size>;
 
 constexpr KeyBytes key_bytes_of_no_key() {
