@@ -65,7 +65,7 @@ void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& 
   while (!textio::at_end(channels, course_channel)) {
     // The usual student lines are converted in one pass straight from the
     // read-ahead, also one that the read-ahead cuts, once more of the file
-    // is read; the first line that is not one takes the general way.
+    // is read; the first line that is not one is left to the general way.
     if (way == StudentLines::one_pass_where_plain) {
       while (true) {
         const output::PlainLinesTaken taken = output::convert_plain_student_lines(

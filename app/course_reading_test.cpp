@@ -114,8 +114,8 @@ TEST_F(ReadingWays, AgreeOverAFileReadInManyBlocks) {
 // Line lengths around every multiple of 4,080 bytes (255 blocks of sixteen,
 // where the comma counting adds up its one-byte counts) and of 4,096, up to
 // 64 KiB, with commas on every byte position: a plain student line, the same
-// line with a tab (which goes the general way, its copy counted as a plain
-// line) and with a blank, all of one length and answer count, behind a
+// line with a tab (which is left to the general way, its copy split between
+// commas) and with a blank, all of one length and answer count, behind a
 // header that declares that count. Both ways must count every answer: no
 // record warns, and the three .txt lines are equal.
 TEST_F(ReadingWays, AgreeOnLinesAroundEveryMultipleOf4080And4096) {

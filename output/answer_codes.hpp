@@ -1,6 +1,6 @@
 // How answers become their response codes, one at a time or sixteen at a
-// time: the steps both ways of coding a student record share (the field
-// list way in response_coding.cpp, the one pass over a plain line in
+// time: the steps both ways of coding a student record share (the general
+// way in response_coding.cpp, the one pass over a plain student line in
 // plain_student_lines.cpp). Inline: they run for every answer of every
 // student.
 #pragma once

@@ -293,7 +293,7 @@ Step code_answers(const char* const end, int to_code, const KeyBytes& key_bytes,
       if (short_answer) {
         *next++ = codes::code_short_answer(answer.empty() ? codes::empty_answer : answer[0], key_bytes[q - 1]);
       } else {
-        bool keyed = false;  // the field list way marks keyed answers; nothing here keeps them
+        bool keyed = false;  // the general way marks keyed answers; nothing here keeps them
         const std::size_t code_begin = static_cast<std::size_t>(next - dat.data());
         next = codes::code_longer_answer(answer, coursefile::key_entry(values, q), keyed, next, dat,
                                          static_cast<std::size_t>(to_code - q) + codes_room_after);
@@ -364,9 +364,10 @@ Step convert_line(const char* const line, const char* const end, const char line
   if (coursefile::is_version_student_number(textio::trim(fields.field_2))) return Step::general_way;
 
   // The .dat line is made in place: fields 2 and 3 and the separators, then
-  // room for the positions to code, as "-". Taken back if the line turns
-  // out not to be plain. Positions beyond the declared questions and beyond
-  // field 150 are "-" whatever their answers.
+  // room for the positions to code, as "-". Cut off again if the line turns
+  // out not to be plain, which leaves it to the general way. Positions
+  // beyond the declared questions and beyond field 150 are "-" whatever
+  // their answers.
   const std::size_t dat_size = dat.size();
   const std::size_t codes_begin = dat_size + coursefile::dat_opening_size(fields.field_2, fields.field_3);
   const int to_code = std::clamp<int>(values.declared_questions, 0, coded_positions);

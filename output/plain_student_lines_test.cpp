@@ -91,8 +91,8 @@ TEST_F(PlainStudentLines, TakesTheFieldsBeforeTheAnswersByTheFieldRule) {
   EXPECT_EQ(dat(), expected);
 }
 
-// Each of these lines needs the general way: it is taken back whole, with
-// nothing written or counted.
+// Each of these lines needs the general way: it is left to it, with nothing
+// written or counted.
 TEST_F(PlainStudentLines, LeavesEveryOtherLineToTheGeneralWay) {
   const std::string lines[] = {
       "SD,1,x,,,,,,a,b,c,\r\n",            // three answers where four are expected: a warning
@@ -138,7 +138,7 @@ TEST_F(PlainStudentLines, LeavesEveryOtherLineToTheGeneralWay) {
 
 // A plain line that the read-ahead cuts anywhere, its LF included, is left
 // for when more is read; so are the lines before it converted, and a cut
-// line that shows it is not plain before the cut goes the general way.
+// line that shows it is not plain before the cut is left to the general way.
 TEST_F(PlainStudentLines, ALineCutByTheEndOfTheReadAheadWaitsForMore) {
   const std::string first = "SD,1001,G1,,,,,,a,B,d,E,\r\n";
   const std::string lines[] = {
