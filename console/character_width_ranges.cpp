@@ -1,5 +1,7 @@
 // Made by make_character_width_table from the C library's wcwidth; do not
 // edit. See character_width_table.hpp.
+// The table keeps the layout it is made in:
+// clang-format off
 #include "console/character_width_table.hpp"
 
 #include <array>

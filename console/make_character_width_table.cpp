@@ -32,6 +32,8 @@ int main(int argc, char** argv) {
   std::fprintf(out,
                "// Made by make_character_width_table from the C library's wcwidth; do not\n"
                "// edit. See character_width_table.hpp.\n"
+               "// The table keeps the layout it is made in:\n"
+               "// clang-format off\n"
                "#include \"console/character_width_table.hpp\"\n\n"
                "#include <array>\n\n"
                "namespace console {\n\nnamespace {\n\n"
