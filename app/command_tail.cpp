@@ -28,8 +28,6 @@ std::string command_tail_of(int argc, const char* const* argv) {
   return tail;
 }
 
-std::string command_line_course_name(std::string_view command_tail) {
-  return std::string(textio::trim(command_tail));
-}
+std::string command_line_course_name(std::string_view command_tail) { return std::string(textio::trim(command_tail)); }
 
 }  // namespace app

@@ -6,7 +6,9 @@ namespace app {
 namespace {
 
 TEST(CommandTail, FromTheFullCommandLine) {
-  struct Case { std::string_view line, tail, course; };
+  struct Case {
+    std::string_view line, tail, course;
+  };
   const Case cases[] = {
       {"gbkconvert  exam1 ", "exam1 ", "exam1"},
       {"\"C:\\Program Files\\gbk.exe\"   exam1", "exam1", "exam1"},

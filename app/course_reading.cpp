@@ -47,16 +47,14 @@ void read_record(std::string_view line, textio::ChannelTable& channels, coursefi
       coursefile::check_student(split, values, course_file_name, console, channels);
       output::code_student(line, split, values, coding, channels);
       break;
-    case coursefile::RecordKind::none:
-      break;
+    case coursefile::RecordKind::none: break;
   }
 }
 
 }  // namespace
 
-void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& values,
-                      output::StudentCoding& coding, std::string_view course_file_name, console::Console& console,
-                      StudentLines way) {
+void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& values, output::StudentCoding& coding,
+                      std::string_view course_file_name, console::Console& console, StudentLines way) {
   using coursefile::course_channel;
   std::string copy;  // a line with tabs
   textio::SplitLine split;

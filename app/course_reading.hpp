@@ -17,8 +17,8 @@ namespace app {
 enum class StudentLines { one_pass_where_plain, general_only };
 
 // Reads the course file on its channel to its end; the outputs are open.
-void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& values,
-                      output::StudentCoding& coding, std::string_view course_file_name, console::Console& console,
+void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& values, output::StudentCoding& coding,
+                      std::string_view course_file_name, console::Console& console,
                       StudentLines way = StudentLines::one_pass_where_plain);
 
 }  // namespace app

@@ -52,27 +52,37 @@ TEST_F(ReadingWays, AgreeAroundEveryKindOfLine) {
   std::string long_answers = "SD,7,x,,,,,";
   for (int q = 0; q < 40000; ++q) long_answers += ",a";
   const std::string odd_lines[] = {
-      "SD,1,x,,,,,,a,b,c,\r\n",                    // another answer count: a warning, twice
+      "SD,1,x,,,,,,a,b,c,\r\n",                                          // another answer count: a warning, twice
       "SD,1111111,x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",  // a version number
       "SD,\" 2222222 \",x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",
       "SD,11111111,x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",
-      "SD,1,x,,,,,,a, b ,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",   // blanks
+      "SD,1,x,,,,,,a, b ,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",         // blanks
       "SD,1,\"Smith, J\",,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,\r\n",  // a quoted comma
       "SD,1,\"Smith, J\",,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",
       "SD,\"1111111\",x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",
-      "SD,1,\"x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",      // an unclosed quote
-      "SD,1,x\ty,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",     // a tab before the answers
-      "SD,1,x,,,,,,,,,,,,,,,,,,,,,,,,,,,,\r\n",                       // every answer blank
+      "SD,1,\"x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",  // an unclosed quote
+      "SD,1,x\ty,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",  // a tab before the answers
+      "SD,1,x,,,,,,,,,,,,,,,,,,,,,,,,,,,,\r\n",                      // every answer blank
       "SD\t1\tx\t\t\t\t\t\ta\tb\tc\td\te\ta\tb\tc\td\te\ta\tb\tc\td\te\ta\tb\tc\td\te\t\r\n",
-      "SD,1,x,,,,,,a,b\nc,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",   // a line feed is text
+      "SD,1,x,,,,,,a,b\nc,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n",  // a line feed is text
       "SD,1,x,,,,,,,,ab,Ca,xyz,!,#,\x01,\xFF,e,a,b,c,d,e,a,b,c,d,e,\r\n",
-      "SD\r\n", "SD,1,2\r\n", "\r\n", "   \r\n", "sd,1,x\r\n", "SD1,1,x,,,,,,a\r\n", "junk\r",
-      "SD,1,x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r",    // CR alone
+      "SD\r\n",
+      "SD,1,2\r\n",
+      "\r\n",
+      "   \r\n",
+      "sd,1,x\r\n",
+      "SD1,1,x,,,,,,a\r\n",
+      "junk\r",
+      "SD,1,x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r",      // CR alone
       "SD,1,x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\r\n\n",  // CR LF LF
-      "SH3,,,,,,,,a,,ab,d,\r\n",                    // a new key with empty and longer entries
-      "FH,,,,,,,,0,3\r\n", "FH,,,,,,,,-3,3\r\n", "FH,,,,,,,,143,3\r\n", "FH,,,,,,,,19,3\r\n",
-      long_answers + ",\r\n",                       // 40000 answers: the count wraps
-      "SD,1,x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\x1A" "SD,2,y,,,,,,a,\r\n",  // 0x1A ends it
+      "SH3,,,,,,,,a,,ab,d,\r\n",                                     // a new key with empty and longer entries
+      "FH,,,,,,,,0,3\r\n",
+      "FH,,,,,,,,-3,3\r\n",
+      "FH,,,,,,,,143,3\r\n",
+      "FH,,,,,,,,19,3\r\n",
+      long_answers + ",\r\n",  // 40000 answers: the count wraps
+      "SD,1,x,,,,,,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,a,b,c,d,e,\x1A"
+      "SD,2,y,,,,,,a,\r\n",  // 0x1A ends it
   };
   std::string students;
   for (int s = 0; s < 40; ++s) students += plain_student(s, 20);
@@ -96,8 +106,12 @@ TEST_F(ReadingWays, AgreeOverAFileReadInManyBlocks) {
     state = state * 1103515245u + 12345u;
     return (state >> 8) % n;
   };
-  const std::string odd[] = {"SD,1,x,,,,,,a, b,\r\n", "SD,1111111,y,,,,,,a,b,\r\n", "FH,,,,,,,,40,2\r\n",
-                             "SH3,,,,,,,,e,d,c,b,a,\r\n", "x\r\n", "SD,2,\"q,r\",,,,,,a,\r\n"};
+  const std::string odd[] = {"SD,1,x,,,,,,a, b,\r\n",
+                             "SD,1111111,y,,,,,,a,b,\r\n",
+                             "FH,,,,,,,,40,2\r\n",
+                             "SH3,,,,,,,,e,d,c,b,a,\r\n",
+                             "x\r\n",
+                             "SD,2,\"q,r\",,,,,,a,\r\n"};
   for (int shift = 0; shift < 3; ++shift) {
     std::string course = std::string(static_cast<std::size_t>(shift * 37), 'P') + "\r\n" + key_and_header;
     int answers = 20;
@@ -119,8 +133,10 @@ TEST_F(ReadingWays, AgreeOverAFileReadInManyBlocks) {
 // header that declares that count. Both ways must count every answer: no
 // record warns, and the three .txt lines are equal.
 TEST_F(ReadingWays, AgreeOnLinesAroundEveryMultipleOf4080And4096) {
-  const struct { std::string_view start; std::string_view answer; } shapes[] = {
-      {"SD,1,x,,,,,", ","}, {"SD,1,x,,,,,", ",a"}, {"SD,12,x,,,,,", ",a"}, {"SD,1,x,,,,,", ",abc"}};
+  const struct {
+    std::string_view start;
+    std::string_view answer;
+  } shapes[] = {{"SD,1,x,,,,,", ","}, {"SD,1,x,,,,,", ",a"}, {"SD,12,x,,,,,", ",a"}, {"SD,1,x,,,,,", ",abc"}};
   for (const auto& shape : shapes) {
     for (std::size_t multiple : {4080u, 4096u}) {
       for (std::size_t k = 1; k <= 16; ++k) {

@@ -55,7 +55,8 @@ void build_course_file_list(platform::FileSearch& search, CourseFileList& list) 
   }
   platform::sort_list(found);
   std::vector<std::string> upper(found.size());
-  std::transform(found.begin(), found.end(), upper.begin(), [](const std::string& name) { return textio::upper_case(name); });
+  std::transform(found.begin(), found.end(), upper.begin(),
+                 [](const std::string& name) { return textio::upper_case(name); });
   const std::size_t listed = std::min(found.size(), list.names.size() - 1);
   for (std::size_t i = 0; i < listed; ++i) {
     // Names that differ only in case stand side by side after the sort.

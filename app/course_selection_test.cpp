@@ -30,7 +30,8 @@ TEST_F(CourseListTest, NamesInUpperCaseAndByteOrderThenEmptyEntries) {
   build_course_file_list(search, list);
   const std::vector<std::string> names(list.names.begin() + 1, list.names.begin() + 5);
   EXPECT_EQ(names, (std::vector<std::string>{"A.GBK", "AB.GBK", "BIOLOGY.GBK", "EXAM.GBK"}));
-  EXPECT_TRUE(std::all_of(list.names.begin() + 5, list.names.end(), [](const std::string& entry) { return entry.empty(); }));
+  EXPECT_TRUE(
+      std::all_of(list.names.begin() + 5, list.names.end(), [](const std::string& entry) { return entry.empty(); }));
   EXPECT_TRUE(std::none_of(list.exact.begin(), list.exact.end(), [](bool exact) { return exact; }));
 }
 
@@ -46,7 +47,8 @@ TEST_F(CourseListTest, NamesThatDifferOnlyInCaseKeepTheirSpellingAndStandForThei
 TEST_F(CourseListTest, AFolderWithoutCourseFilesLeavesTheListEmpty) {
   make_file("exam.txt");
   build_course_file_list(search, list);
-  EXPECT_TRUE(std::all_of(list.names.begin(), list.names.end(), [](const std::string& entry) { return entry.empty(); }));
+  EXPECT_TRUE(
+      std::all_of(list.names.begin(), list.names.end(), [](const std::string& entry) { return entry.empty(); }));
 }
 
 TEST_F(CourseListTest, OfTwelveHundredCourseFilesTheFirstThousandInByteOrderAreListed) {

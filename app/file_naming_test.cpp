@@ -24,12 +24,12 @@ TEST(BaseName, CommandLineNamesKeepTheirCaseAndLoseTheExtension) {
       {"exam1", "exam1"},
       {"exam1.gbk", "exam1"},
       {"exam1.GBK", "exam1"},
-      {"exam1.Gbk", "exam1"},                // as a shell completes it
+      {"exam1.Gbk", "exam1"},  // as a shell completes it
       {"MiXeD.GbK", "MiXeD"},
       {"exams/Exam1.gBK", "exams/Exam1"},
-      {"old.gbk.Gbk", "old"},                // ".gbk" goes first, then the end
+      {"old.gbk.Gbk", "old"},  // ".gbk" goes first, then the end
       {"my.gbkfiles/exam.gbk", "myfiles/exam"},
-      {"exam.Gbk.txt", "exam.Gbk.txt"},      // only at the end
+      {"exam.Gbk.txt", "exam.Gbk.txt"},  // only at the end
       {".GbK", ""},
       {"gbk", "gbk"},
   };
@@ -43,8 +43,8 @@ TEST(RunFiles, OutputsBesideTheCourseFileWithExtensionsInLowerCase) {
     std::string course, dat, ans, txt;
     NameMatch match;
   } cases[] = {
-      {run_files("EXAMS/BIOLOGY"), "EXAMS/BIOLOGY.gbk", "EXAMS/BIOLOGY.dat", "EXAMS/BIOLOGY.ans",
-       "EXAMS/BIOLOGY.txt", NameMatch::exact_or_any_case},
+      {run_files("EXAMS/BIOLOGY"), "EXAMS/BIOLOGY.gbk", "EXAMS/BIOLOGY.dat", "EXAMS/BIOLOGY.ans", "EXAMS/BIOLOGY.txt",
+       NameMatch::exact_or_any_case},
       // A file named exactly is the course file; its outputs are named
       // exactly after it.
       {run_files_for_exact_file("Exam.Gbk"), "Exam.Gbk", "Exam.dat", "Exam.ans", "Exam.txt", NameMatch::exact},
@@ -80,7 +80,7 @@ TEST(FindCourseFile, TakesTheFileNamedExactlyOrNone) {
       {"exam.GBK", How::exactly, "exam.gbk", {}},
       {"Exam", How::ambiguous, "", {"EXAM.GBK", "exam.gbk"}},
       {"Two", How::ambiguous, "", {"Two.GBK", "Two.Gbk"}},  // the same base name
-      {"Two.Gbk", How::exactly, "Two.Gbk", {}},            // as typed
+      {"Two.Gbk", How::exactly, "Two.Gbk", {}},             // as typed
       {"only", How::one, "Only.gbk", {}},
       {"SUB/X", How::one, "Sub/x.gbk", {}},
       {"E?AM", How::one, "E?AM.gbk", {}},  // a pattern finds whatever it matches
@@ -89,8 +89,7 @@ TEST(FindCourseFile, TakesTheFileNamedExactlyOrNone) {
   platform::FileSearch search;
   for (const auto& c : cases) {
     const std::string typed = dir + c.typed;
-    const FoundCourseFile found =
-        find_course_file(search, run_files(base_name_from_command_line(typed)), typed, true);
+    const FoundCourseFile found = find_course_file(search, run_files(base_name_from_command_line(typed)), typed, true);
     EXPECT_EQ(found.how, c.how) << c.typed;
     EXPECT_EQ(found.path, c.path.empty() ? "" : dir + c.path) << c.typed;
     std::vector<std::string> candidates;
@@ -106,12 +105,12 @@ TEST(FindCourseFile, ANameBuiltInUpperCaseIsNoNameGivenExactly) {
   const std::string dir = folder.path.string() + "/";
   for (const char* name : {"EXAM.GBK", "EXAM.gbk", "exam.gbk"}) folder.put(name, "FH\r\n");
   platform::FileSearch search;
-  const FoundCourseFile typed = find_course_file(search, run_files(base_name_from_chosen(dir + "exam.gbk")),
-                                                 dir + "exam.gbk", false);
+  const FoundCourseFile typed =
+      find_course_file(search, run_files(base_name_from_chosen(dir + "exam.gbk")), dir + "exam.gbk", false);
   EXPECT_EQ(typed.how, FoundCourseFile::How::exactly);
   EXPECT_EQ(typed.path, dir + "exam.gbk");
-  const FoundCourseFile neither = find_course_file(search, run_files(base_name_from_chosen(dir + "Exam.gbk")),
-                                                   dir + "Exam.gbk", false);
+  const FoundCourseFile neither =
+      find_course_file(search, run_files(base_name_from_chosen(dir + "Exam.gbk")), dir + "Exam.gbk", false);
   EXPECT_EQ(neither.how, FoundCourseFile::How::ambiguous);
   EXPECT_EQ(neither.candidates.size(), 3u);
 }

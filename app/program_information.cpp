@@ -52,7 +52,7 @@ constexpr std::string_view usage_text =
 }  // namespace
 
 std::optional<std::string> information_asked(std::string_view command_tail,
-                                              std::initializer_list<std::string_view> help_words) {
+                                             std::initializer_list<std::string_view> help_words) {
   const std::string course_name = command_line_course_name(command_tail);
   if (course_name == "--version") return "gbkconvert " GBK_VERSION "\n";
   for (std::string_view word : help_words) {

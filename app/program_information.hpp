@@ -14,7 +14,7 @@ namespace app {
 // or nothing for a course name. help_words are the words that ask for the
 // usage text where the program runs ("--help"; on Windows also "/?").
 std::optional<std::string> information_asked(std::string_view command_tail,
-                                              std::initializer_list<std::string_view> help_words);
+                                             std::initializer_list<std::string_view> help_words);
 
 // When the command tail asks for information: writes it to standard output
 // and returns true; the program then ends with exit code 0.

@@ -7,10 +7,15 @@ namespace {
 
 TEST(ProgramInformation, OnlyTheWholeWordsAskAndEverythingElseIsACourseName) {
   enum class Asks { usage, version, nothing };
-  struct Case { std::string_view tail; bool windows; Asks asks; };
+  struct Case {
+    std::string_view tail;
+    bool windows;
+    Asks asks;
+  };
   const Case cases[] = {
       {"--help", false, Asks::usage},
-      {"  --help ", false, Asks::usage},  // blanks around the course name never count
+      {"  --help ", false, Asks::usage},  // blanks around the course name never
+                                          // count
       {"--version", false, Asks::version},
       {"--version", true, Asks::version},
       {"/?", true, Asks::usage},
@@ -26,10 +31,10 @@ TEST(ProgramInformation, OnlyTheWholeWordsAskAndEverythingElseIsACourseName) {
   for (const Case& c : cases) {
     const std::optional<std::string> text =
         c.windows ? information_asked(c.tail, {"--help", "/?"}) : information_asked(c.tail, {"--help"});
-    const Asks asks = !text                                 ? Asks::nothing
+    const Asks asks = !text                                    ? Asks::nothing
                       : text->starts_with("Usage: gbkconvert") ? Asks::usage
-                      : text->starts_with("gbkconvert ")      ? Asks::version
-                                                              : Asks::nothing;
+                      : text->starts_with("gbkconvert ")       ? Asks::version
+                                                               : Asks::nothing;
     EXPECT_EQ(asks, c.asks) << c.tail << (c.windows ? " (Windows)" : "");
   }
 }

@@ -57,8 +57,8 @@ output::ReportNames report_names(const RunFiles& files, const RunFiles& opened) 
 int WINMAIN(std::string_view command_tail) {
   console::Console console;
   CourseFileList course_file_list{};  // [1..1000], for the interactive choice
-  coursefile::CourseValues values;                   // answer key and counts
-  output::StudentCoding coding;                      // the field list and the codes of a student
+  coursefile::CourseValues values;    // answer key and counts
+  output::StudentCoding coding;       // the field list and the codes of a student
   textio::ChannelTable channels;
   platform::FileSearch search;
 

@@ -66,16 +66,14 @@ BENCHMARK(BM_ClassOf32767StudentsWithNamesAndBlanks)->Unit(benchmark::kMilliseco
 
 void BM_FileOfSize(benchmark::State& state) {
   const std::int64_t megabytes = state.range(0);
-  convert(state, course("size" + std::to_string(megabytes), [megabytes](const std::string& path) {
-            bench::write_sized(path, megabytes * 1000 * 1000);
-          }));
+  convert(state, course("size" + std::to_string(megabytes),
+                        [megabytes](const std::string& path) { bench::write_sized(path, megabytes * 1000 * 1000); }));
 }
 BENCHMARK(BM_FileOfSize)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
 
 void BM_TenMegabyteLineWith30000Commas(benchmark::State& state) {
-  convert(state, course("longline", [](const std::string& path) {
-            bench::write_long_line(path, 10 * 1000 * 1000, 30000);
-          }));
+  convert(state,
+          course("longline", [](const std::string& path) { bench::write_long_line(path, 10 * 1000 * 1000, 30000); }));
 }
 BENCHMARK(BM_TenMegabyteLineWith30000Commas)->Unit(benchmark::kMillisecond);
 

@@ -54,21 +54,18 @@ struct Walk {
 
 // Fields 3 to 8, each behind its comma.
 std::string leading_fields(std::int64_t number, LeadingFields kind) {
-  static const char* const surnames[] = {"SMITH", "Nguyen", "O'BRIEN", "Garcia", "MUELLER", "Kowalski",
+  static const char* const surnames[] = {"SMITH",  "Nguyen", "O'BRIEN", "Garcia", "MUELLER", "Kowalski",
                                          "DUBOIS", "Rossi",  "EVANS",   "Tanaka", "SILVA",   "Johansson"};
   const std::string surname = surnames[number % 12];
   const char initial = static_cast<char>('A' + number % 26);
   const std::string group = "G" + std::to_string(number % 10);
   switch (kind) {
-    case LeadingFields::code:
-      return "," + group + ",,,,,";
+    case LeadingFields::code: return "," + group + ",,,,,";
     case LeadingFields::codes:
       return "," + group + ",F" + std::to_string(number % 4 + 1) + ",R" + std::to_string(number % 40 + 1) + ",S" +
              std::to_string(number % 3 + 1) + ",2024,V" + std::to_string(number % 2 + 1);
-    case LeadingFields::name:
-      return "," + surname + " " + initial + ",,,,,";
-    case LeadingFields::quoted_name:
-      return ",\"" + surname + ", " + initial + "\",,,,,";
+    case LeadingFields::name: return "," + surname + " " + initial + ",,,,,";
+    case LeadingFields::quoted_name: return ",\"" + surname + ", " + initial + "\",,,,,";
   }
   return {};
 }

@@ -67,7 +67,7 @@ std::string key_result(const InputEvent& event) {
     case Key::delete_key: return scan(0x53);
     case Key::function:
       return scan(static_cast<unsigned char>(event.function_number <= 10 ? 0x3A + event.function_number
-                                                                          : 0x85 + event.function_number - 11));
+                                                                         : 0x85 + event.function_number - 11));
     case Key::mouse_press:
     case Key::mouse_release:
     case Key::mouse_move:

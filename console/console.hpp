@@ -26,8 +26,8 @@ struct Console {
   Form form = Form::plain;
   View view;  // the part of the screen on the terminal, as last shown
   bool mouse_input = false;
-  int mouse_buttons = 0;  // bit 1: first button, bit 2: second button
-  int mouse_kinds = 0;    // 1 movement, 2 double click, 4 press, 8 release
+  int mouse_buttons = 0;      // bit 1: first button, bit 2: second button
+  int mouse_kinds = 0;        // 1 movement, 2 double click, 4 press, 8 release
   std::string plain_pending;  // plain-form output not yet written
 };
 

@@ -19,7 +19,7 @@ TEST(Glyphs, ControlBytesShowTheirCodePage437Glyphs) {
     unsigned char byte;
     const char* glyph;
   } cases[] = {
-      {0x00, " "},  {0x01, "\u263A"}, {0x07, "\u2022"}, {0x09, "\u25CB"}, {0x0A, "\u25D9"},
+      {0x00, " "},      {0x01, "\u263A"}, {0x07, "\u2022"}, {0x09, "\u25CB"}, {0x0A, "\u25D9"},
       {0x0D, "\u266A"}, {0x1A, "\u2192"}, {0x1B, "\u2190"}, {0x1F, "\u25BC"}, {0x7F, "\u2302"},
   };
   for (const Case& c : cases) EXPECT_EQ(shown(std::string(1, static_cast<char>(c.byte))), c.glyph) << int(c.byte);
@@ -50,10 +50,10 @@ TEST(Glyphs, ValidUtf8ShowsItselfInOneOrTwoColumns) {
 }
 
 TEST(Glyphs, ZeroWidthAndC1CharactersShowTheReplacementCharacter) {
-  EXPECT_EQ(shown("\xCC\x81"), "\uFFFD");              // combining acute accent
-  EXPECT_EQ(shown("\xC2\x9B"), "\uFFFD");              // C1 CSI must never reach the terminal
-  EXPECT_EQ(shown("\xC2\x85"), "\uFFFD");              // C1 next line
-  EXPECT_EQ(shown("\xE2\x80\xAE"), "\uFFFD");          // right-to-left override
+  EXPECT_EQ(shown("\xCC\x81"), "\uFFFD");      // combining acute accent
+  EXPECT_EQ(shown("\xC2\x9B"), "\uFFFD");      // C1 CSI must never reach the terminal
+  EXPECT_EQ(shown("\xC2\x85"), "\uFFFD");      // C1 next line
+  EXPECT_EQ(shown("\xE2\x80\xAE"), "\uFFFD");  // right-to-left override
 }
 
 TEST(Glyphs, TheRightHalfOfADoubleWidthCharacterShowsNothing) {
@@ -77,7 +77,11 @@ TEST(VisibleText, ControlsBecomeGlyphsAndOnlyTheLineEndStays) {
       {"title sequence", "\x1b]2;PWNED\x07.GBK\n", "\u2190]2;PWNED\u2022.GBK\n"},
       {"carriage return, tab, bell, backspace", "a\rb\tc\x07\x08", "a\u266Ab\u25CBc\u2022\u25D8"},
       {"zero byte and delete", std::string("a\0\x7f", 3), "a \u2302"},
-      {"C1 CSI in UTF-8 and raw", "\xC2\x9B" "2J\x9B", "\uFFFD" "2J\u00A2"},
+      {"C1 CSI in UTF-8 and raw",
+       "\xC2\x9B"
+       "2J\x9B",
+       "\uFFFD"
+       "2J\u00A2"},
       {"UTF-8 and CJK stay", "\xC3\xA9\xE4\xB8\xAD", "\xC3\xA9\xE4\xB8\xAD"},
       {"invalid bytes as code page 437", "\xE9\xC9", "\u0398\u2554"},
       {"nothing", "", ""},

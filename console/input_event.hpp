@@ -23,13 +23,13 @@ enum class Key {
   page_down,
   insert,
   delete_key,
-  function,  // function_number 1..12
-  mouse_press,    // button 1 left, 2 right, 3 middle; row and col on the screen
+  function,     // function_number 1..12
+  mouse_press,  // button 1 left, 2 right, 3 middle; row and col on the screen
   mouse_release,
   mouse_move,
   wheel_up,
   wheel_down,
-  other,          // a key of no use to the boxes
+  other,  // a key of no use to the boxes
   end_of_input,
 };
 
@@ -41,7 +41,7 @@ struct InputEvent {
   int row = 0;  // mouse position, from 1
   int col = 0;
   bool double_click = false;  // a press the console reported as the second of a double click
-  std::string tail = {};  // the other bytes of a UTF-8 character of several
+  std::string tail = {};      // the other bytes of a UTF-8 character of several
   friend bool operator==(const InputEvent&, const InputEvent&) = default;
 };
 

@@ -10,12 +10,21 @@ using namespace windows;
 
 bool is_modifier(std::uint16_t key) {
   switch (key) {
-    case vk_control: case vk_shift: case vk_menu: case vk_capital: case vk_numlock: case vk_scroll:
-    case vk_lcontrol: case vk_rcontrol: case vk_lshift: case vk_rshift: case vk_lmenu: case vk_rmenu:
-    case vk_lwin: case vk_rwin:
-      return true;
-    default:
-      return false;
+    case vk_control:
+    case vk_shift:
+    case vk_menu:
+    case vk_capital:
+    case vk_numlock:
+    case vk_scroll:
+    case vk_lcontrol:
+    case vk_rcontrol:
+    case vk_lshift:
+    case vk_rshift:
+    case vk_lmenu:
+    case vk_rmenu:
+    case vk_lwin:
+    case vk_rwin: return true;
+    default: return false;
   }
 }
 

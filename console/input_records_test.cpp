@@ -68,9 +68,8 @@ TEST(InputRecords, KeyPressesAndWhatTheyGive) {
 }
 
 TEST(InputRecords, ReleasesAndModifierKeysCountForNothing) {
-  const std::uint16_t modifiers[] = {vk_shift,   vk_lshift,  vk_rshift, vk_control, vk_lcontrol,
-                                     vk_rcontrol, vk_menu,   vk_lmenu,  vk_rmenu,   vk_capital,
-                                     vk_numlock,  vk_scroll, vk_lwin,   vk_rwin};
+  const std::uint16_t modifiers[] = {vk_shift, vk_lshift, vk_rshift,  vk_control, vk_lcontrol, vk_rcontrol, vk_menu,
+                                     vk_lmenu, vk_rmenu,  vk_capital, vk_numlock, vk_scroll,   vk_lwin,     vk_rwin};
   for (std::uint16_t vk : modifiers) {
     InputEvent got;
     EXPECT_FALSE(decode_key(press(vk), got)) << "virtual key " << vk;

@@ -27,15 +27,11 @@ InputEvent function_key(int number) {
 InputEvent single_byte(unsigned char byte) {
   switch (byte) {
     case '\r':
-    case '\n':
-      return key(Key::enter);
-    case '\t':
-      return key(Key::tab);
+    case '\n': return key(Key::enter);
+    case '\t': return key(Key::tab);
     case 0x7F:
-    case 0x08:
-      return key(Key::backspace);
-    case 0x1B:
-      return key(Key::escape);
+    case 0x08: return key(Key::backspace);
+    case 0x1B: return key(Key::escape);
     default: {
       InputEvent event = key(Key::character);
       event.ch = static_cast<char>(byte);
@@ -65,15 +61,26 @@ InputEvent letter_key(char final) {
 // CSI number ~ (the first parameter; modifiers after it do not matter).
 InputEvent tilde_key(long number) {
   switch (number) {
-    case 1: case 7: return key(Key::home);
-    case 4: case 8: return key(Key::end);
+    case 1:
+    case 7: return key(Key::home);
+    case 4:
+    case 8: return key(Key::end);
     case 2: return key(Key::insert);
     case 3: return key(Key::delete_key);
     case 5: return key(Key::page_up);
     case 6: return key(Key::page_down);
-    case 11: case 12: case 13: case 14: case 15: return function_key(static_cast<int>(number) - 10);
-    case 17: case 18: case 19: case 20: case 21: return function_key(static_cast<int>(number) - 11);
-    case 23: case 24: return function_key(static_cast<int>(number) - 12);
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+    case 15: return function_key(static_cast<int>(number) - 10);
+    case 17:
+    case 18:
+    case 19:
+    case 20:
+    case 21: return function_key(static_cast<int>(number) - 11);
+    case 23:
+    case 24: return function_key(static_cast<int>(number) - 12);
     default: return key(Key::other);
   }
 }

@@ -73,7 +73,7 @@ TEST(KeyDecoder, SingleKeysAndSequences) {
       {"\t", event(Key::tab)},
       {"\x7f", event(Key::backspace)},
       {"\x08", event(Key::backspace)},
-      {"\xc3\xa9", character("\xc3\xa9")},      // a UTF-8 character is one key
+      {"\xc3\xa9", character("\xc3\xa9")},  // a UTF-8 character is one key
       {"\xe4\xb8\xad", character("\xe4\xb8\xad")},
       {"\xf0\x9f\x98\x80", character("\xf0\x9f\x98\x80")},
       {"\xc0", character('\xc0')},  // a byte that starts no UTF-8 character
@@ -122,7 +122,7 @@ TEST(KeyDecoder, SingleKeysAndSequences) {
       {"\x1b[<64;1;1M", mouse(Key::wheel_up, 0, 1, 1)},
       {"\x1b[<65;1;1M", mouse(Key::wheel_down, 0, 1, 1)},
       {"\x1b[<4;10;5M", mouse(Key::mouse_press, 1, 5, 10)},  // Shift+click
-      {"\x1b[M  %", mouse(Key::mouse_press, 1, 5, 0)},  // old form, column 0 is off the grid
+      {"\x1b[M  %", mouse(Key::mouse_press, 1, 5, 0)},       // old form, column 0 is off the grid
       {"\x1b[M\"*%", mouse(Key::mouse_press, 2, 5, 10)},
       {"\x1b[M#*%", mouse(Key::mouse_release, 0, 5, 10)},
   };
@@ -142,8 +142,8 @@ TEST(KeyDecoder, NulIsACharacter) {
 
 // Every proper prefix of a sequence waits for more bytes while input flows.
 TEST(KeyDecoder, PartialSequencesWaitForTheirRest) {
-  const char* sequences[] = {"\x1b[<0;10;5M", "\x1b[24~", "\x1bOP", "\x1b[1;5A", "\x1b[[A", "\x1b[M\"*%", "\xe4\xb8\xad",
-                             "\xf0\x9f\x98\x80"};
+  const char* sequences[] = {"\x1b[<0;10;5M", "\x1b[24~",   "\x1bOP",       "\x1b[1;5A",
+                             "\x1b[[A",       "\x1b[M\"*%", "\xe4\xb8\xad", "\xf0\x9f\x98\x80"};
   for (const char* sequence : sequences) {
     const std::string whole = sequence;
     for (std::size_t n = 1; n < whole.size(); ++n) {
@@ -160,21 +160,27 @@ TEST(KeyDecoder, ALoneEscIsTheKeyOnceInputIsIdle) {
 }
 
 TEST(KeyDecoder, AnUnfinishedSequenceAtIdleIsEscThenOrdinaryKeys) {
-  EXPECT_EQ(decode_all("\x1b[", true), (std::vector<std::string>{describe(event(Key::escape)), describe(character('['))}));
-  EXPECT_EQ(decode_all("\x1bO", true), (std::vector<std::string>{describe(event(Key::escape)), describe(character('O'))}));
+  EXPECT_EQ(decode_all("\x1b[", true),
+            (std::vector<std::string>{describe(event(Key::escape)), describe(character('['))}));
+  EXPECT_EQ(decode_all("\x1bO", true),
+            (std::vector<std::string>{describe(event(Key::escape)), describe(character('O'))}));
   EXPECT_EQ(decode_all("\x1b[<0;1", true),
             (std::vector<std::string>{describe(event(Key::escape)), describe(character('[')), describe(character('<')),
                                       describe(character('0')), describe(character(';')), describe(character('1'))}));
 }
 
 TEST(KeyDecoder, BytesThatStartNoWholeUtf8CharacterAreKeysOfTheirOwn) {
-  EXPECT_EQ(decode_all("\xe4\xb8", true), (std::vector<std::string>{describe(character('\xe4')), describe(character('\xb8'))}));
-  EXPECT_EQ(decode_all("\xe4x", false), (std::vector<std::string>{describe(character('\xe4')), describe(character('x'))}));
-  EXPECT_EQ(decode_all("\xc0\xaf", false), (std::vector<std::string>{describe(character('\xc0')), describe(character('\xaf'))}));
+  EXPECT_EQ(decode_all("\xe4\xb8", true),
+            (std::vector<std::string>{describe(character('\xe4')), describe(character('\xb8'))}));
+  EXPECT_EQ(decode_all("\xe4x", false),
+            (std::vector<std::string>{describe(character('\xe4')), describe(character('x'))}));
+  EXPECT_EQ(decode_all("\xc0\xaf", false),
+            (std::vector<std::string>{describe(character('\xc0')), describe(character('\xaf'))}));
 }
 
 TEST(KeyDecoder, EscFollowedByAnotherKeyIsTwoKeys) {
-  EXPECT_EQ(decode_all("\x1bx", false), (std::vector<std::string>{describe(event(Key::escape)), describe(character('x'))}));
+  EXPECT_EQ(decode_all("\x1bx", false),
+            (std::vector<std::string>{describe(event(Key::escape)), describe(character('x'))}));
   EXPECT_EQ(decode_all("\x1b\x1b[A", false),
             (std::vector<std::string>{describe(event(Key::escape)), describe(event(Key::up))}));
 }

@@ -40,8 +40,8 @@ int main(int argc, char** argv) {
                "constexpr std::array<WidthRange, %zu> ranges = {{\n",
                ranges.size());
   for (std::size_t i = 0; i < ranges.size(); ++i) {
-    std::fprintf(out, "%s{0x%04X, 0x%04X, %d},%s", i % 4 == 0 ? "    " : " ",
-                 static_cast<unsigned>(ranges[i].first), static_cast<unsigned>(ranges[i].last), ranges[i].columns,
+    std::fprintf(out, "%s{0x%04X, 0x%04X, %d},%s", i % 4 == 0 ? "    " : " ", static_cast<unsigned>(ranges[i].first),
+                 static_cast<unsigned>(ranges[i].last), ranges[i].columns,
                  i % 4 == 3 || i + 1 == ranges.size() ? "\n" : "");
   }
   std::fprintf(out,

@@ -40,14 +40,11 @@ TEST(NumberForm, SignPositionDigitsAndOneTrailingBlank) {
 
 TEST(NumberForm, TheEighthDigitRoundsHalvesToEven) {
   const NumberCase cases[] = {
-      {12345675, " 1.234568E+7 "},  // kept 7 is odd: up
-      {12345665, " 1.234566E+7 "},  // kept 6 is even: down
-      {12345664, " 1.234566E+7 "},
-      {12345666, " 1.234567E+7 "},
-      {99999995, " 1E+8 "},   // carry through every digit
-      {9999999.5L, " 1E+7 "},  // carry gives one more digit in front of the point
-      {1.23456789L, " 1.234568 "},
-      {2.0000001L, " 2 "},  // trailing zeros dropped
+      {12345675, " 1.234568E+7 "},                                                     // kept 7 is odd: up
+      {12345665, " 1.234566E+7 "},                                                     // kept 6 is even: down
+      {12345664, " 1.234566E+7 "}, {12345666, " 1.234567E+7 "}, {99999995, " 1E+8 "},  // carry through every digit
+      {9999999.5L, " 1E+7 "},                            // carry gives one more digit in front of the point
+      {1.23456789L, " 1.234568 "}, {2.0000001L, " 2 "},  // trailing zeros dropped
   };
   for (const NumberCase& c : cases) EXPECT_EQ(number_form(c.value), c.text) << static_cast<double>(c.value);
 }

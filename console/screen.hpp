@@ -54,7 +54,7 @@ struct Screen {
   int row = 1;  // cursor, from 1
   int col = 1;
   bool pending_scroll = false;  // the last cell was filled; scroll before more
-  bool utf8 = false;  // code page: UTF-8 characters, or one byte per cell
+  bool utf8 = false;            // code page: UTF-8 characters, or one byte per cell
 };
 
 // Length of the character at the start of text (text not empty): 1 for a

@@ -175,8 +175,8 @@ TEST(ScreenPrint, AUtf8CharacterTakesOneCellTwoWhenDoubleWidthAndAnInvalidByteOn
   // e-acute, a lone continuation byte, a CJK character, a cut sequence, an
   // overlong slash, a four-byte emoji; CJK and emoji take two columns.
   print_text(screen, "\xC3\xA9|\x80|\xE4\xB8\xAD|\xE4\xB8|\xC0\xAF|\xF0\x9F\x98\x80");
-  const std::string expected[] = {"\xC3\xA9", "|",    "\x80", "|", "\xE4\xB8\xAD", "", "|", "\xE4",
-                                  "\xB8",     "|",    "\xC0", "\xAF", "|", "\xF0\x9F\x98\x80", ""};
+  const std::string expected[] = {"\xC3\xA9", "|",    "\x80", "|", "\xE4\xB8\xAD",     "", "|", "\xE4", "\xB8",
+                                  "|",        "\xC0", "\xAF", "|", "\xF0\x9F\x98\x80", ""};
   for (int col = 1; col <= 15; ++col) {
     EXPECT_EQ(cell_text(cell_at(screen, 1, col)), expected[col - 1]) << "column " << col;
   }
@@ -330,10 +330,8 @@ TEST(ScreenColours, MinusOneOrSixteenKeepsThatColour) {
   const ColourCase cases[] = {
       {light_blue, keep_colour, 9 + 16 * 7},  // start-up screen: foreground only
       {keep_colour, black, 13 + 16 * 0},      // background only
-      {keep_colour, keep_colour, 13 + 16 * 7},
-      {16, 16, 13 + 16 * 7},
-      {bright_white, light_red, 15 + 16 * 12},
-      {0, 0, 0},
+      {keep_colour, keep_colour, 13 + 16 * 7}, {16, 16, 13 + 16 * 7},
+      {bright_white, light_red, 15 + 16 * 12}, {0, 0, 0},
   };
   for (const ColourCase& c : cases) {
     Screen screen = set_up_screen();
@@ -369,7 +367,10 @@ TEST(ScreenWriteCells, ClipsToTheScreenAndLeavesTheCursor) {
   Screen screen = set_up_screen();
   screen.utf8 = true;
   place_cursor(screen, 4, 4);
-  write_cells(screen, 2, 78, "ab\xC3\xA9" "cd", 0x1F);
+  write_cells(screen, 2, 78,
+              "ab\xC3\xA9"
+              "cd",
+              0x1F);
   write_cells(screen, 0, 1, "x", 0x1F);
   write_cells(screen, 31, 1, "x", 0x1F);
   write_cells(screen, 3, -1, "xyz", 0x1F);

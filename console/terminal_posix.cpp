@@ -28,23 +28,23 @@ namespace {
 // sequences; every terminal in use today knows them). A '#' stands for a
 // decimal number, filled in by with_numbers().
 struct EscapeTable {
-  std::string_view cancel;             // CAN: ends a sequence a signal cut short
-  std::string_view cursor_to;          // CUP: row, column
-  std::string_view colours;            // SGR: foreground 30-37/90-97, background 40-47/100-107
-  std::string_view default_colours;    // SGR 0
-  std::string_view clear_screen;       // CUP to the top left, then ED 2
-  std::string_view clear_below;        // ED 0: from the cursor to the end of the screen
-  std::string_view hide_cursor;        // DECTCEM off
-  std::string_view show_cursor;        // DECTCEM on
-  std::string_view mouse_reports_on;   // button reports (1000) in the SGR form (1006)
+  std::string_view cancel;            // CAN: ends a sequence a signal cut short
+  std::string_view cursor_to;         // CUP: row, column
+  std::string_view colours;           // SGR: foreground 30-37/90-97, background 40-47/100-107
+  std::string_view default_colours;   // SGR 0
+  std::string_view clear_screen;      // CUP to the top left, then ED 2
+  std::string_view clear_below;       // ED 0: from the cursor to the end of the screen
+  std::string_view hide_cursor;       // DECTCEM off
+  std::string_view show_cursor;       // DECTCEM on
+  std::string_view mouse_reports_on;  // button reports (1000) in the SGR form (1006)
   std::string_view mouse_reports_off;
-  std::string_view push_title;         // XTWINOPS 22;2: the window keeps its title
-  std::string_view pop_title;          // XTWINOPS 23;2: the title kept comes back
-  std::string_view title_start;        // OSC 2: the title follows, then title_end
-  std::string_view title_end;          // BEL
-  std::string_view window_size;        // XTWINOPS 8: rows, columns
-  std::string_view line_feed;          // LF: the next row, the screen scrolls at the bottom
-  std::string_view new_line;           // CR LF
+  std::string_view push_title;   // XTWINOPS 22;2: the window keeps its title
+  std::string_view pop_title;    // XTWINOPS 23;2: the title kept comes back
+  std::string_view title_start;  // OSC 2: the title follows, then title_end
+  std::string_view title_end;    // BEL
+  std::string_view window_size;  // XTWINOPS 8: rows, columns
+  std::string_view line_feed;    // LF: the next row, the screen scrolls at the bottom
+  std::string_view new_line;     // CR LF
 };
 
 constexpr EscapeTable escape{
@@ -99,10 +99,10 @@ struct State {
   int cols = 0;
   int found_rows = 0;  // its size when the run began
   int found_cols = 0;
-  View view;  // the part of the model on the terminal
-  int exit_row = 0;  // where the prompt goes after the run, and whether it
+  View view;               // the part of the model on the terminal
+  int exit_row = 0;        // where the prompt goes after the run, and whether it
   bool exit_below = true;  // goes below that row
-  DrawnCells drawn;  // what the terminal holds
+  DrawnCells drawn;        // what the terminal holds
   std::string title;
   std::string input;  // bytes read but not yet decoded
 };

@@ -53,12 +53,12 @@ struct State {
   bool title_changed = false;
   bool mouse = false;
   bool cursor_visible = true;
-  std::uint32_t buttons = 0;  // the mouse buttons down at the last mouse record
-  bool utf8 = false;  // the program's code page is UTF-8: records are read as UTF-16
+  std::uint32_t buttons = 0;    // the mouse buttons down at the last mouse record
+  bool utf8 = false;            // the program's code page is UTF-8: records are read as UTF-16
   char16_t high_surrogate = 0;  // the first half of a character typed in two records
-  int rows = 0;  // the console window's size in cells
+  int rows = 0;                 // the console window's size in cells
   int cols = 0;
-  View view;  // the part of the model the window shows
+  View view;         // the part of the model the window shows
   DrawnCells drawn;  // what the console shows of the model
 };
 
@@ -128,19 +128,18 @@ bool decode(const INPUT_RECORD& record, InputEvent& event) {
                                static_cast<std::uint32_t>(key.dwControlKeyState)};
     if (!state.utf8) {
       decoded.ch = key.uChar.AsciiChar;
-    } else if (decoded.key_down &&
-               !records::take_utf16_character(static_cast<char16_t>(key.uChar.UnicodeChar), state.high_surrogate,
-                                              decoded)) {
+    } else if (decoded.key_down && !records::take_utf16_character(static_cast<char16_t>(key.uChar.UnicodeChar),
+                                                                  state.high_surrogate, decoded)) {
       return false;
     }
     return records::decode_key(decoded, event);
   }
   if (record.EventType == MOUSE_EVENT && state.mouse) {
     const MOUSE_EVENT_RECORD& mouse = record.Event.MouseEvent;
-    if (!records::decode_mouse({mouse.dwMousePosition.X, mouse.dwMousePosition.Y,
-                                static_cast<std::uint32_t>(mouse.dwButtonState),
-                                static_cast<std::uint32_t>(mouse.dwEventFlags)},
-                               state.buttons, event)) {
+    if (!records::decode_mouse(
+            {mouse.dwMousePosition.X, mouse.dwMousePosition.Y, static_cast<std::uint32_t>(mouse.dwButtonState),
+             static_cast<std::uint32_t>(mouse.dwEventFlags)},
+            state.buttons, event)) {
       return false;
     }
     event.row += state.view.top - 1;  // the window shows the model from there

@@ -15,7 +15,7 @@ std::ostream& operator<<(std::ostream& out, const Utf16Cell& c) {
 
 namespace {
 
-#define WIDE "\xE8\x80\x83"          // U+8003, two columns
+#define WIDE "\xE8\x80\x83"            // U+8003, two columns
 #define WIDE_EMOJI "\xF0\x9F\x98\x80"  // U+1F600, two columns, above U+FFFF
 
 constexpr unsigned char attr = 0x7D;
@@ -34,13 +34,25 @@ TEST(Utf16Cells, EachCellAsTheTerminalFormShowsIt) {
     std::vector<Utf16Cell> cells;
   } cases[] = {
       {"ASCII", "ab-Z", 1, 6, {whole(u'a'), whole(u'b'), whole(u'-'), whole(u'Z'), whole(u' '), whole(u' ')}},
-      {"a wide character: left half, then the right half passed over", "a" WIDE "b", 1, 6,
+      {"a wide character: left half, then the right half passed over",
+       "a" WIDE "b",
+       1,
+       6,
        {whole(u'a'), left(u'\x8003'), right(), whole(u'b'), whole(u' '), whole(u' ')}},
-      {"control bytes and bytes that are no UTF-8 as code page 437 glyphs", "\t\x1b\x80\xE8", 1, 6,
+      {"control bytes and bytes that are no UTF-8 as code page 437 glyphs",
+       "\t\x1b\x80\xE8",
+       1,
+       6,
        {whole(u'\x25CB'), whole(u'\x2190'), whole(u'\x00C7'), whole(u'\x03A6'), whole(u' '), whole(u' ')}},
-      {"valid UTF-8 of one column, and a combining mark as U+FFFD", "\xC3\xA4\xCC\x81", 1, 6,
+      {"valid UTF-8 of one column, and a combining mark as U+FFFD",
+       "\xC3\xA4\xCC\x81",
+       1,
+       6,
        {whole(u'\x00E4'), whole(u'\xFFFD'), whole(u' '), whole(u' '), whole(u' '), whole(u' ')}},
-      {"above U+FFFF: U+FFFD and a blank, still two columns", WIDE_EMOJI "x", 1, 6,
+      {"above U+FFFF: U+FFFD and a blank, still two columns",
+       WIDE_EMOJI "x",
+       1,
+       6,
        {whole(u'\xFFFD'), whole(u' '), whole(u'x'), whole(u' '), whole(u' '), whole(u' ')}},
       {"a left half at the view's right edge is a blank", "ab" WIDE, 1, 3, {whole(u'a'), whole(u'b'), whole(u' ')}},
       {"a right half at the view's left edge is a blank", "ab" WIDE "c", 4, 3, {whole(u' '), whole(u'c'), whole(u' ')}},

@@ -38,7 +38,8 @@ struct CourseValues {
 
 // Key entry q, or the empty text for a question beyond the answer key.
 inline std::string_view key_entry(const CourseValues& values, int q) {
-  return q < 1 || q > answer_key_size ? std::string_view{} : std::string_view(values.answer_key[static_cast<std::size_t>(q)]);
+  return q < 1 || q > answer_key_size ? std::string_view{}
+                                      : std::string_view(values.answer_key[static_cast<std::size_t>(q)]);
 }
 
 enum class RecordKind { answer_key, header, student, none };

@@ -31,8 +31,7 @@ void print_line(console::Console& console, std::string_view text) {
   console::line_end(console);
 }
 
-void warn_question_count(console::Console& console, textio::ChannelTable& channels,
-                         std::string_view course_file_name) {
+void warn_question_count(console::Console& console, textio::ChannelTable& channels, std::string_view course_file_name) {
   console::print_text(console, "   filename= ");
   print_line(console, course_file_name);
   // Light magenta stays in force for the rest of the run's messages.
@@ -42,8 +41,8 @@ void warn_question_count(console::Console& console, textio::ChannelTable& channe
   wait_for_operator(console, channels);
 }
 
-void warn_multiple_version(console::Console& console, textio::ChannelTable& channels,
-                           std::string_view course_file_name, std::string_view student_number) {
+void warn_multiple_version(console::Console& console, textio::ChannelTable& channels, std::string_view course_file_name,
+                           std::string_view student_number) {
   console::line_end(console);
   console::print_text(console, "   filename= ");
   print_line(console, course_file_name);

@@ -16,18 +16,26 @@ textio::SplitLine split(std::string_view line) {
 }
 
 TEST(RecordKind, TrimmedFieldOneComparedExactly) {
-  struct Case { std::string_view line; RecordKind kind; };
+  struct Case {
+    std::string_view line;
+    RecordKind kind;
+  };
   const Case cases[] = {
-      {"SH3,x", RecordKind::answer_key}, {"FH,x", RecordKind::header},  {"SD,1", RecordKind::student},
-      {"  SD  ,1", RecordKind::student}, {"\" SD \",1", RecordKind::student}, {"SD", RecordKind::student},
-      {"sh3,x", RecordKind::none},       {"Fh,x", RecordKind::none},    {"SD1,x", RecordKind::none},
-      {"", RecordKind::none},            {"    ", RecordKind::none},    {"\tSD,1", RecordKind::none},
+      {"SH3,x", RecordKind::answer_key},   {"FH,x", RecordKind::header},
+      {"SD,1", RecordKind::student},       {"  SD  ,1", RecordKind::student},
+      {"\" SD \",1", RecordKind::student}, {"SD", RecordKind::student},
+      {"sh3,x", RecordKind::none},         {"Fh,x", RecordKind::none},
+      {"SD1,x", RecordKind::none},         {"", RecordKind::none},
+      {"    ", RecordKind::none},          {"\tSD,1", RecordKind::none},
   };
   for (const Case& c : cases) EXPECT_EQ(record_kind(split(c.line)), c.kind) << c.line;
 }
 
 TEST(AnswerCount, SeparatingCommasMinusEight) {
-  struct Case { std::string_view line; std::int16_t count; };
+  struct Case {
+    std::string_view line;
+    std::int16_t count;
+  };
   const Case cases[] = {
       {"SD,s,n,4,5,6,7,8,a,b,d,", 3},
       {"SD,s,n,4,5,6,7,8,a,b,d", 2},
@@ -54,7 +62,11 @@ TEST(AnswerKey, EveryRecordSetsAllHundredEntries) {
 }
 
 TEST(Header, SetsTheCountsAndPrintsThemInNumberForm) {
-  struct Case { std::string_view line; std::int16_t questions, students; std::string_view console_text; };
+  struct Case {
+    std::string_view line;
+    std::int16_t questions, students;
+    std::string_view console_text;
+  };
   const Case cases[] = {
       {"FH,,,,,,,,40,25", 40, 25, " number of questions = 40  number of students =  25 \n"},
       {"FH,,,,,,,,4,3,", 4, 3, " number of questions = 4  number of students =  3 \n"},

@@ -52,13 +52,13 @@ struct WarnedRecord {
 
 struct RunTally {
   std::uint64_t lines_read = 0;
-  bool line_feeds_end_lines = false;    // a file of LF line ends, read as if each were CR LF
+  bool line_feeds_end_lines = false;  // a file of LF line ends, read as if each were CR LF
   std::uint64_t student_records = 0;
   bool header_read = false;
   std::int64_t declared_questions = 0;  // the last header record's numbers, rounded, not wrapped
   std::int64_t declared_students = 0;
-  std::int64_t expected_answers = 0;    // the answer count the next student record is expected to have
-  std::vector<WarnedRecord> warned;     // the first kept_warned_records, in file order
+  std::int64_t expected_answers = 0;  // the answer count the next student record is expected to have
+  std::vector<WarnedRecord> warned;   // the first kept_warned_records, in file order
   std::uint64_t warned_left_out = 0;
   bool answer_key_read = false;
   CodeCounts code_counts;

@@ -120,8 +120,7 @@ void draw_box_with_texts(console::Console& console, const BoxArea& area, std::st
   draw_frame(console, area, box_colour);
   console::put_cells(console, area.top + 1, area.left + 2, fit_cells(console.screen, first_text, text_width),
                      box_colour);
-  console::put_cells(console, hint_row, area.left + 2, fit_cells(console.screen, second_text, text_width),
-                     hint_colour);
+  console::put_cells(console, hint_row, area.left + 2, fit_cells(console.screen, second_text, text_width), hint_colour);
 }
 
 SavedScreen save_screen(const console::Console& console, const BoxArea& area) {

@@ -21,17 +21,16 @@ struct BoxArea {
 };
 
 // Colours of the boxes: foreground + 16 * background.
-constexpr unsigned char box_colour = 0x1F;       // bright white on blue
-constexpr unsigned char hint_colour = 0x1E;      // yellow on blue
-constexpr unsigned char field_colour = 0xF0;     // black on bright white
-constexpr unsigned char chosen_colour = 0xF0;    // the selected item
-constexpr unsigned char button_colour = 0x70;    // black on light grey
+constexpr unsigned char box_colour = 0x1F;     // bright white on blue
+constexpr unsigned char hint_colour = 0x1E;    // yellow on blue
+constexpr unsigned char field_colour = 0xF0;   // black on bright white
+constexpr unsigned char chosen_colour = 0xF0;  // the selected item
+constexpr unsigned char button_colour = 0x70;  // black on light grey
 
 // A box of the given size centred on row, col, moved into the part of the
 // screen the operator sees (view) where it fits; where it does not, it
 // starts at the view's top or left and the view follows the cursor.
-BoxArea centred_area(const console::Screen& screen, const console::View& view, int row, int col, int height,
-                     int width);
+BoxArea centred_area(const console::Screen& screen, const console::View& view, int row, int col, int height, int width);
 
 // Number of cells the text takes on this screen (one per character, two for
 // a double-width one).

@@ -61,13 +61,18 @@ TEST(ShortenedTexts, NamesKeepBothEndsAndPathsTheirLastPart) {
       {"the extension wider than half", &utf8, "ABCDEFGHIJ.EXTENSION", 14, "ABC" + dots + ".EXTENSION"},
       {"the extension wider than the room", &utf8, "AB.EXTENSIONXYZ", 8, dots + "SIONXYZ"},
       {"no extension", &utf8, "ABCDEFGHIJKL", 7, "ABC" + dots + "JKL"},
-      {"never half a wide character at the end", &utf8, "AAAAAAAAAA" + wide + ".GBK", 12,
-       "AAAAAAA" + dots + ".GBK"},
+      {"never half a wide character at the end", &utf8, "AAAAAAAAAA" + wide + ".GBK", 12, "AAAAAAA" + dots + ".GBK"},
       {"nor at the beginning: a cell short", &utf8, "A" + wide + wide + "BBBBBBBBBB.GBK", 9,
        "A" + wide + dots + ".GBK"},
       {"two-byte characters", &utf8, e_acute + e_acute + e_acute + "XXXXXXX" + e_acute + ".GBK", 11,
        e_acute + e_acute + e_acute + "XX" + dots + e_acute + ".GBK"},
-      {"a lone lead byte is a character of its own", &utf8, "\xC3" "BCDEFGHIJ.GBK", 9, "\xC3" "BCD" + dots + ".GBK"},
+      {"a lone lead byte is a character of its own", &utf8,
+       "\xC3"
+       "BCDEFGHIJ.GBK",
+       9,
+       "\xC3"
+       "BCD" +
+           dots + ".GBK"},
       {"narrower than the dots", &bytes, "ABCDEFGH.GBK", 2, "AB"},
   };
   for (const auto& c : names) EXPECT_EQ(name_in_cells(*c.screen, c.text, c.cells), c.shown) << c.name;
@@ -75,8 +80,7 @@ TEST(ShortenedTexts, NamesKeepBothEndsAndPathsTheirLastPart) {
   const Case paths[] = {
       {"fits", &utf8, "/home/exams", 11, "/home/exams"},
       {"from a separator", &utf8, "/home/office/exams/2024/spring", 20, dots + "/exams/2024/spring"},
-      {"a Windows path on a byte screen", &bytes, "C:\\office\\exams\\2024\\spring", 21,
-       "...\\exams\\2024\\spring"},
+      {"a Windows path on a byte screen", &bytes, "C:\\office\\exams\\2024\\spring", 21, "...\\exams\\2024\\spring"},
       {"a last part too long: its end", &utf8, "/home/a_very_long_folder_name", 10, dots + "lder_name"},
       {"never half a wide character", &utf8, "/" + wide + wide + wide, 6, dots + wide + wide},
   };
@@ -157,7 +161,11 @@ TEST(SavedScreen, RestoreKeepsNeighbouringBytesApart) {
 TEST(SavedScreen, ADoubleWidthCharacterTheBoxCutComesBackWhole) {
   console::Console console;
   console.screen.utf8 = true;
-  console::write_cells(console.screen, 5, 2, "\xE4\xB8\xAD" "ab" "\xE6\x96\x87", 0x1F);  // columns 2-3, 4, 5, 6-7
+  console::write_cells(console.screen, 5, 2,
+                       "\xE4\xB8\xAD"
+                       "ab"
+                       "\xE6\x96\x87",
+                       0x1F);  // columns 2-3, 4, 5, 6-7
   const console::Screen before = console.screen;
   const BoxArea box{4, 3, 3, 4};  // columns 3 to 6: a half of each wide character
   const SavedScreen saved = save_screen(console, box);

@@ -94,26 +94,14 @@ BoxState edit(InputField& field, const console::InputEvent& event, const InputBo
         field.cursor = start;
       }
       break;
-    case Key::delete_key:
-      text.erase(field.cursor, character_after(screen, text, field.cursor) - field.cursor);
-      break;
-    case Key::left:
-      field.cursor = character_before(screen, text, field.cursor);
-      break;
-    case Key::right:
-      field.cursor = character_after(screen, text, field.cursor);
-      break;
-    case Key::home:
-      field.cursor = 0;
-      break;
-    case Key::end:
-      field.cursor = text.size();
-      break;
-    case Key::enter:
-      return BoxState::accepted;
+    case Key::delete_key: text.erase(field.cursor, character_after(screen, text, field.cursor) - field.cursor); break;
+    case Key::left: field.cursor = character_before(screen, text, field.cursor); break;
+    case Key::right: field.cursor = character_after(screen, text, field.cursor); break;
+    case Key::home: field.cursor = 0; break;
+    case Key::end: field.cursor = text.size(); break;
+    case Key::enter: return BoxState::accepted;
     case Key::escape:
-    case Key::end_of_input:
-      return BoxState::cancelled;
+    case Key::end_of_input: return BoxState::cancelled;
     case Key::mouse_press:
       if (event.button != 1) break;
       if (event.row == layout.buttons_row && inside(event.col, layout.ok_left, ok_button)) return BoxState::accepted;
@@ -126,8 +114,7 @@ BoxState edit(InputField& field, const console::InputEvent& event, const InputBo
         field.cursor = field.first + first_cells(screen, shown, event.col - layout.field_left).size();
       }
       break;
-    default:
-      break;
+    default: break;
   }
   return BoxState::open;
 }
@@ -162,8 +149,7 @@ std::string run_input_box(console::Console& console, int row, int col, std::stri
   const InputBoxLayout layout =
       input_box_layout(console.screen, console::visible_part(console), row, col, first_text, second_text);
   const SavedScreen saved = save_screen(console, layout.area);
-  InputField field{std::string(default_text.substr(0, whole_characters(console.screen, default_text, input_limit))),
-                   0};
+  InputField field{std::string(default_text.substr(0, whole_characters(console.screen, default_text, input_limit))), 0};
   field.cursor = field.text.size();
   keep_in_view(field, layout.field_width, console.screen);
   console::show_cursor(console, true);

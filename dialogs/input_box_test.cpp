@@ -40,9 +40,8 @@ TEST(InputBoxEditing, KeysEditTheFieldAtTheCursor) {
       {"home, delete", typing("xexam") + std::vector{key(Key::home), key(Key::delete_key)}, "exam", 0},
       {"delete at end", typing("ab") + std::vector{key(Key::delete_key)}, "ab", 2},
       {"left stops at start", typing("a") + std::vector{key(Key::left), key(Key::left)}, "a", 0},
-      {"right stops at end", typing("ab") + std::vector{key(Key::home), key(Key::right), key(Key::right),
-                                                        key(Key::right)},
-       "ab", 2},
+      {"right stops at end",
+       typing("ab") + std::vector{key(Key::home), key(Key::right), key(Key::right), key(Key::right)}, "ab", 2},
       {"end", typing("ab") + std::vector{key(Key::home), key(Key::end), typed('c')}, "abc", 3},
       {"control bytes are not typed", std::vector{typed('\t'), typed('\x1b'), typed('\x7f'), typed('a')}, "a", 1},
       {"other keys change nothing", typing("a") + std::vector{key(Key::up), key(Key::page_down), key(Key::wheel_up)},
@@ -83,7 +82,8 @@ TEST(InputBoxEditing, Utf8CharactersAreEditedWhole) {
 TEST(InputBoxEditing, DoubleWidthCharactersAreEditedWholeAndTakeTwoCells) {
   console::Console console;
   console.screen.utf8 = true;
-  const InputBoxLayout layout = input_box_layout(console.screen, console::whole_screen(console.screen), 15, 40, "q", "h");
+  const InputBoxLayout layout =
+      input_box_layout(console.screen, console::whole_screen(console.screen), 15, 40, "q", "h");
   InputField field;
   for (const InputEvent& event : {typed(WIDE_A), typed(WIDE_B), typed('x')}) {
     input_box_event(field, event, layout, console.screen);
@@ -103,8 +103,11 @@ TEST(InputBoxEditing, DoubleWidthCharactersAreEditedWholeAndTakeTwoCells) {
       {"delete", {key(Key::home), key(Key::delete_key)}, WIDE_B "x", 0, 0},
       {"right", {key(Key::home), key(Key::right)}, WIDE_A WIDE_B "x", 3, 2},
       {"click on a left half", {click(layout.field_row, layout.field_left + 2)}, WIDE_A WIDE_B "x", 3, 2},
-      {"click on a right half: before its character", {click(layout.field_row, layout.field_left + 3)},
-       WIDE_A WIDE_B "x", 3, 2},
+      {"click on a right half: before its character",
+       {click(layout.field_row, layout.field_left + 3)},
+       WIDE_A WIDE_B "x",
+       3,
+       2},
   };
   for (const auto& c : cases) {
     InputField edited = field;
@@ -152,9 +155,10 @@ TEST(InputBoxField, TheViewScrollsOnlyWhenTheCursorWouldLeaveIt) {
       {"home", long_text + std::vector{key(Key::home)}, 0, 0},
       {"home then right inside the field", long_text + std::vector{key(Key::home), key(Key::right)}, 1, 0},
       {"home then end", long_text + std::vector{key(Key::home), key(Key::end)}, length, 10},
-      {"a click moves the cursor, never the text", long_text + std::vector{click(layout.field_row, layout.field_left + 3)},
-       13, 10},
-      {"a click after the text's end", typing("ab") + std::vector{click(layout.field_row, layout.field_left + 20)}, 2, 0},
+      {"a click moves the cursor, never the text",
+       long_text + std::vector{click(layout.field_row, layout.field_left + 3)}, 13, 10},
+      {"a click after the text's end", typing("ab") + std::vector{click(layout.field_row, layout.field_left + 20)}, 2,
+       0},
       {"backspace at the end brings hidden text back",
        long_text + std::vector{key(Key::backspace), key(Key::backspace), key(Key::backspace)}, length - 3, 7},
       {"delete inside, with text hidden on the left",
@@ -213,7 +217,8 @@ TEST(InputBoxDrawing, QuestionFieldHintAndCursorAtTheirPlaces) {
   console::Console console;
   const std::string question = "Change default directory for .gbk course files? ";
   const std::string hint = "<Cancel> accepts program's directory";
-  const InputBoxLayout layout = input_box_layout(console.screen, console::whole_screen(console.screen), 15, 40, question, hint);
+  const InputBoxLayout layout =
+      input_box_layout(console.screen, console::whole_screen(console.screen), 15, 40, question, hint);
   draw_input_box(console, layout, question, hint, InputField{"/tmp/x", 6});
   const BoxArea& a = layout.area;
   EXPECT_EQ(row_text(console.screen, a.top, a.left, a.width), "+" + std::string(a.width - 2, '-') + "+");
@@ -232,7 +237,8 @@ TEST(InputBoxDrawing, QuestionFieldHintAndCursorAtTheirPlaces) {
 TEST(InputBoxDrawing, LongTextScrollsInTheFieldAndLongQuestionIsCut) {
   console::Console console;
   const std::string question(200, 'q');
-  const InputBoxLayout layout = input_box_layout(console.screen, console::whole_screen(console.screen), 15, 40, question, "h");
+  const InputBoxLayout layout =
+      input_box_layout(console.screen, console::whole_screen(console.screen), 15, 40, question, "h");
   EXPECT_EQ(layout.area.left, 1);
   EXPECT_EQ(layout.area.width, 80);
   InputField field{std::string(100, 'a') + "END", 0};
@@ -284,7 +290,8 @@ TEST(InputBoxDrawing, TheWholeBoxInsideTheViewOfASmallTerminal) {
 TEST(InputBoxDrawing, SmallScreenIsDrawnClipped) {
   console::Console console;
   console::set_size(console.screen, 20, 4);
-  const InputBoxLayout layout = input_box_layout(console.screen, console::whole_screen(console.screen), 15, 40, "a long question here", "hint");
+  const InputBoxLayout layout =
+      input_box_layout(console.screen, console::whole_screen(console.screen), 15, 40, "a long question here", "hint");
   draw_input_box(console, layout, "a long question here", "hint", InputField{"typed", 5});
   EXPECT_EQ(console.screen.width, 20);
   EXPECT_EQ(console.screen.height, 4);

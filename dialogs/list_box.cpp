@@ -8,7 +8,7 @@ namespace {
 
 constexpr int narrowest_list = 30;
 constexpr int wheel_step = 3;
-constexpr int rows_around_items = 7;  // frame, title, hint, two rules, buttons, frame
+constexpr int rows_around_items = 7;    // frame, title, hint, two rules, buttons, frame
 constexpr int columns_around_item = 4;  // a blank, the item, a blank, the scroll bar
 
 int count(const ListChoice& choice) { return static_cast<int>(choice.items.size()); }
@@ -46,9 +46,7 @@ bool inside(int col, int left, std::string_view label) {
   return col >= left && col < left + static_cast<int>(label.size());
 }
 
-bool can_scroll(const ListChoice& choice, const ListBoxLayout& layout) {
-  return count(choice) > layout.visible_items;
-}
+bool can_scroll(const ListChoice& choice, const ListBoxLayout& layout) { return count(choice) > layout.visible_items; }
 
 // Row of the scroll bar's thumb, from 0, among the rows between the arrows.
 int thumb_row(const ListChoice& choice, const ListBoxLayout& layout) {
@@ -128,47 +126,30 @@ BoxState list_box_event(ListChoice& choice, const console::InputEvent& event, co
   using console::Key;
   const int page = layout.visible_items;
   switch (event.key) {
-    case Key::up:
-      --choice.selected;
-      break;
-    case Key::down:
-      ++choice.selected;
-      break;
-    case Key::page_up:
-      choice.selected -= page;
-      break;
-    case Key::page_down:
-      choice.selected += page;
-      break;
-    case Key::home:
-      choice.selected = 0;
-      break;
-    case Key::end:
-      choice.selected = count(choice) - 1;
-      break;
+    case Key::up: --choice.selected; break;
+    case Key::down: ++choice.selected; break;
+    case Key::page_up: choice.selected -= page; break;
+    case Key::page_down: choice.selected += page; break;
+    case Key::home: choice.selected = 0; break;
+    case Key::end: choice.selected = count(choice) - 1; break;
     case Key::character:
       if (count(choice) > 0 && static_cast<unsigned char>(event.ch) > 0x20) {
         jump_to_character(choice, console::typed_text(event));
       }
       break;
-    case Key::enter:
-      return count(choice) > 0 ? BoxState::accepted : BoxState::cancelled;
+    case Key::enter: return count(choice) > 0 ? BoxState::accepted : BoxState::cancelled;
     case Key::escape:
-    case Key::end_of_input:
-      return BoxState::cancelled;
+    case Key::end_of_input: return BoxState::cancelled;
     case Key::wheel_up:
       scroll_by(choice, layout, -wheel_step);
       return BoxState::open;  // the view moves, the selection stays
-    case Key::wheel_down:
-      scroll_by(choice, layout, wheel_step);
-      return BoxState::open;
+    case Key::wheel_down: scroll_by(choice, layout, wheel_step); return BoxState::open;
     case Key::mouse_press: {
       const BoxState state = mouse_press(choice, event, layout);
       if (state != BoxState::open || event.col == layout.scroll_col) return state;
       break;
     }
-    default:
-      return BoxState::open;
+    default: return BoxState::open;
   }
   keep_in_view(choice, layout);
   return BoxState::open;

@@ -61,8 +61,8 @@ TEST(ListBoxKeys, MoveTheSelectionAndKeepItInView) {
       {"page down", {key(Key::page_down)}, page, 1},
       {"page down twice then page up", {key(Key::page_down), key(Key::page_down), key(Key::page_up)}, page, page},
       {"end then home", {key(Key::end), key(Key::home)}, 0, 0},
-      {"down past the view scrolls one row",
-       std::vector<InputEvent>(static_cast<std::size_t>(page), key(Key::down)), page, 1},
+      {"down past the view scrolls one row", std::vector<InputEvent>(static_cast<std::size_t>(page), key(Key::down)),
+       page, 1},
   };
   for (const auto& c : cases) {
     Box box(course_list(60));
@@ -136,7 +136,8 @@ TEST(ListBoxMouse, WheelAndScrollBarMoveTheViewNotTheSelection) {
       {"down arrow of the bar", {click(l.first_item_row + page - 1, l.scroll_col)}, 1},
       {"track below the thumb", {click(l.first_item_row + page - 2, l.scroll_col)}, page},
       {"track then up arrow",
-       {click(l.first_item_row + page - 2, l.scroll_col), click(l.first_item_row, l.scroll_col)}, page - 1},
+       {click(l.first_item_row + page - 2, l.scroll_col), click(l.first_item_row, l.scroll_col)},
+       page - 1},
   };
   for (const auto& c : cases) {
     Box b(course_list(100));

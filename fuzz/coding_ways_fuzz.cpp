@@ -24,7 +24,6 @@
 
 namespace {
 
-
 constexpr std::string_view key_and_header =
     "SH3,,,,,,,,A,b,,C,AB,\",\",d,E,a,B,c,D,e,A,B,C,D,E,a,b,c,d,e,x,A,B,C,D,E,A,B,C,D,E,A,B,C,D,E,A,B,C,\r\n"
     "FH,,,,,,,,40,3\r\n";

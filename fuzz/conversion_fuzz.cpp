@@ -30,7 +30,6 @@
 
 namespace {
 
-
 struct Student {
   std::string dat_start;  // field 2, ",", field 3, ",,"
   std::string codes;      // the .txt line

@@ -16,13 +16,13 @@
 
 namespace {
 
-
 int sign(std::int64_t v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
 
 std::int64_t plain_count(std::string_view text, std::string_view pattern) {
   if (pattern.empty() || pattern.size() > text.size()) return 0;
   std::int64_t count = 0;
-  for (std::size_t at = text.find(pattern); at != std::string_view::npos; at = text.find(pattern, at + pattern.size())) {
+  for (std::size_t at = text.find(pattern); at != std::string_view::npos;
+       at = text.find(pattern, at + pattern.size())) {
     ++count;
   }
   return count;
@@ -120,8 +120,10 @@ void check_line(std::string line) {
   // The reading loop keeps the first three fields only; the count is the same.
   textio::SplitLine leading;
   textio::split_fields(line, 3, leading);
-  require(leading.separators == split.separators && leading.between_commas == split.between_commas, "a short split counts the same");
-  for (std::size_t n = 1; n <= 3; ++n) require(textio::field_of(leading, n) == textio::field_of(split, n), "short split");
+  require(leading.separators == split.separators && leading.between_commas == split.between_commas,
+          "a short split counts the same");
+  for (std::size_t n = 1; n <= 3; ++n)
+    require(textio::field_of(leading, n) == textio::field_of(split, n), "short split");
 
   check_string_laws(line, textio::field_of(split, 1), textio::field_of(split, 2));
   check_string_laws(textio::field_of(split, 2), textio::field_of(split, 3), textio::field_of(split, 1));

@@ -18,7 +18,7 @@ bool equals_key(std::string_view answer, std::string_view key) {
 
 // Out of line: the one-byte codes around it stay short.
 [[gnu::noinline]] char* code_longer_answer(std::string_view answer, std::string_view key, bool& keyed, char* out,
-                                          std::string& codes, std::size_t positions_after) {
+                                           std::string& codes, std::size_t positions_after) {
   // An empty answer to an empty key entry is keyed too.
   keyed = equals_key(answer, key);
   if (keyed) {

@@ -127,8 +127,7 @@ inline ShortAnswers short_answers_if_so(textio::Bytes16 answers, std::uint32_t c
 // field starts, each followed by its comma, within the 32 bytes there whose
 // commas `commas` marks: any number of them empty, one byte at a time. Each
 // answer starts at `at` or after a comma.
-inline ShortAnswers gather_short_answers(const char* at, std::uint32_t commas, int count,
-                                         unsigned char lowest_answer) {
+inline ShortAnswers gather_short_answers(const char* at, std::uint32_t commas, int count, unsigned char lowest_answer) {
   char bytes[16];
   textio::store16(bytes, textio::every16(empty_answer));
   // The bits above the 32 bytes stand for bytes beyond them, so that every
@@ -150,7 +149,8 @@ template <int lanes>
   return [v]<std::size_t... lane>(std::index_sequence<lane...>) {
     return __builtin_shufflevector(textio::Bytes16{}, v,
                                    (static_cast<int>(lane) < lanes ? 0 : 16 + static_cast<int>(lane) - lanes)...);
-  }(std::make_index_sequence<16>{});
+  }
+  (std::make_index_sequence<16>{});
 }
 
 // The lowest bit set, 32 when none is: without a test for none.
@@ -220,10 +220,10 @@ struct AnswerBytes {
   using textio::every16;
   const textio::Bytes16 first = textio::load16(at);
   const textio::Bytes16 second = textio::load16(at + 16);
-  return {textio::equal16(first, every16(',')), textio::equal16(second, every16(',')),
-          __builtin_shufflevector(first, second, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30),
-          lanes_up<1>(__builtin_shufflevector(first, second, 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29,
-                                              31))};
+  return {
+      textio::equal16(first, every16(',')), textio::equal16(second, every16(',')),
+      __builtin_shufflevector(first, second, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30),
+      lanes_up<1>(__builtin_shufflevector(first, second, 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31))};
 }
 
 // The usual group: sixteen one-byte answers, "x,x,...,x,".
@@ -256,7 +256,8 @@ template <int lanes>
   return [v]<std::size_t... lane>(std::index_sequence<lane...>) {
     return __builtin_shufflevector(v, textio::Bytes16{},
                                    (static_cast<int>(lane) + lanes < 16 ? static_cast<int>(lane) + lanes : 16)...);
-  }(std::make_index_sequence<16>{});
+  }
+  (std::make_index_sequence<16>{});
 }
 
 // A window of 32 bytes of answers as sixteen pairs of bytes, lane j
@@ -285,12 +286,12 @@ struct WindowPairs {
   const Bytes16 first_before = textio::load16(window - 1);
   const Bytes16 second_before = textio::load16(window + 15);
   // Lane j: byte 2j, byte 2j + 1, byte 2j - 1.
-  const Bytes16 even = __builtin_shufflevector(first_half, second_half, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22,
-                                               24, 26, 28, 30);
-  const Bytes16 odd = __builtin_shufflevector(first_half, second_half, 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23,
-                                              25, 27, 29, 31);
-  const Bytes16 before = __builtin_shufflevector(first_before, second_before, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20,
-                                                 22, 24, 26, 28, 30);
+  const Bytes16 even =
+      __builtin_shufflevector(first_half, second_half, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
+  const Bytes16 odd =
+      __builtin_shufflevector(first_half, second_half, 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31);
+  const Bytes16 before =
+      __builtin_shufflevector(first_before, second_before, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
   const Bytes16 comma = every16(empty_answer);
   const Bytes16 even_comma = equal16(even, comma);
   const Bytes16 answers = even ^ ((even ^ before) & even_comma);
@@ -360,9 +361,7 @@ template <int d>
 }
 
 // 0xFF in the lanes below lane n (0..16).
-inline textio::Bytes16 lanes_below(int n) {
-  return n == 0 ? textio::Bytes16{} : ~lanes_after_lane(n - 1);
-}
+inline textio::Bytes16 lanes_below(int n) { return n == 0 ? textio::Bytes16{} : ~lanes_after_lane(n - 1); }
 
 // The bytes of a window that its first `count` (1 to 31, at most
 // answers.count) answers take, up to and including the last one's comma:

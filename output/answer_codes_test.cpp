@@ -94,7 +94,7 @@ TEST(ShortAnswers, FoundAsOneFieldAtATimeFindsThem) {
 // at a time from a field start before it; the window starts at a field
 // start or one byte after one, as the one pass places it.
 struct FieldsOfWindow {
-  std::string answers;        // one byte each, empty_answer for an empty one
+  std::string answers;            // one byte each, empty_answer for an empty one
   std::vector<std::size_t> ends;  // the window's bytes up to and including each comma
   std::vector<bool> short_one;    // at most one byte, none below '#'
 };

@@ -18,7 +18,7 @@
 namespace output {
 
 struct PendingCodeCounts {
-  static constexpr int rows = 255;  // a byte counts as many records
+  static constexpr int rows = 255;      // a byte counts as many records
   static constexpr int row_size = 112;  // questions 1 to 100, and room to a whole sixteen
   // Row r holds record r's codes, a byte per position: the code when it is
   // one byte long, another_code for a longer one, "-" where the record has

@@ -30,13 +30,15 @@ std::optional<std::string> finding(int q, std::string_view entry, std::uint64_t 
   if (reached == 0) return std::nullopt;
   const std::optional<int> key = option_of(entry);
   if (!key) {
-    return question_line(q, entry.empty() ? std::string("no key")
-                                          : "key \"" + coursefile::kept_text(entry) + "\" is not A to E");
+    return question_line(
+        q, entry.empty() ? std::string("no key") : "key \"" + coursefile::kept_text(entry) + "\" is not A to E");
   }
   std::uint64_t answered = 0;
   for (const std::uint64_t count : codes) answered += count;
   if (answered < fewest_answering) return std::nullopt;
-  const auto chosen = [&codes](int option) { return codes[static_cast<std::size_t>(coursefile::option_a_code + option)]; };
+  const auto chosen = [&codes](int option) {
+    return codes[static_cast<std::size_t>(coursefile::option_a_code + option)];
+  };
   int most = *key == 0 ? 1 : 0;
   for (int option = most + 1; option < 5; ++option) {
     if (option != *key && chosen(option) > chosen(most)) most = option;
@@ -56,7 +58,8 @@ KeyFindings check_answer_key(const coursefile::CourseValues& values) {
   KeyFindings findings;
   if (!tally.answer_key_read || !tally.header_read || tally.student_records == 0) return findings;
   const auto& counts = tally.code_counts;
-  const int questions = static_cast<int>(std::clamp<std::int64_t>(tally.declared_questions, 0, coursefile::checked_questions));
+  const int questions =
+      static_cast<int>(std::clamp<std::int64_t>(tally.declared_questions, 0, coursefile::checked_questions));
   // The records that reach question q: those whose codes go as far.
   std::uint64_t reached = 0;
   for (int answers = questions; answers <= coursefile::checked_questions; ++answers) {

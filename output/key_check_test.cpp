@@ -46,10 +46,18 @@ TEST(KeyCheck, AKeyTheClassContradictsIsFound) {
     std::vector<std::string> lines;
   };
   const Case cases[] = {
-      {"another option chosen by most", {"C", 250, {12, 20, 201, 0, 10, 5, 2}}, {" question 1: key C chosen by 12 of 250; B chosen by 201"}},
-      {"chosen by exactly half", {"A", 20, {4, 0, 10, 6, 0, 0, 0}}, {" question 1: key A chosen by 4 of 20; B chosen by 10"}},
-      {"a tie: the first in A to E order", {"E", 30, {0, 0, 14, 0, 14, 0, 0}}, {" question 1: key E chosen by 0 of 28; B chosen by 14"}},
-      {"ten answering, some records without an answer", {"B", 14, {0, 10, 0, 0, 0, 0, 0}}, {" question 1: key B chosen by 0 of 10; A chosen by 10"}},
+      {"another option chosen by most",
+       {"C", 250, {12, 20, 201, 0, 10, 5, 2}},
+       {" question 1: key C chosen by 12 of 250; B chosen by 201"}},
+      {"chosen by exactly half",
+       {"A", 20, {4, 0, 10, 6, 0, 0, 0}},
+       {" question 1: key A chosen by 4 of 20; B chosen by 10"}},
+      {"a tie: the first in A to E order",
+       {"E", 30, {0, 0, 14, 0, 14, 0, 0}},
+       {" question 1: key E chosen by 0 of 28; B chosen by 14"}},
+      {"ten answering, some records without an answer",
+       {"B", 14, {0, 10, 0, 0, 0, 0, 0}},
+       {" question 1: key B chosen by 0 of 10; A chosen by 10"}},
       {"a hard question keyed right: the key chosen most", {"D", 250, {90, 60, 60, 40, 0, 0, 0}}, {}},
       {"more than the key, but under half", {"D", 250, {40, 90, 60, 50, 0, 10, 0}}, {}},
       {"half, but not more than the key", {"D", 20, {10, 10, 0, 0, 0, 0, 0}}, {}},
@@ -59,7 +67,8 @@ TEST(KeyCheck, AKeyTheClassContradictsIsFound) {
       {"no key, no record reaching it", {"", 0, {}}, {}},
       {"a key that is no option", {"F", 3, {}}, {" question 1: key \"F\" is not A to E"}},
       {"a key of two letters", {"AB", 3, {}}, {" question 1: key \"AB\" is not A to E"}},
-      {"a key of 41 bytes, cut", {std::string(41, 'x'), 3, {}},
+      {"a key of 41 bytes, cut",
+       {std::string(41, 'x'), 3, {}},
        {" question 1: key \"" + std::string(40, 'x') + "...\" is not A to E"}},
   };
   for (const Case& c : cases) EXPECT_EQ(findings(class_of({c.question})), c.lines) << c.what;

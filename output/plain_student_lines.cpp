@@ -96,10 +96,9 @@ Step take_fields_before_answers(const char* const at, const char* const end, Fie
     const Bytes16 second_unusual = unusual(second);
     // Bytes past the last comma (answers, or the line end of a short line)
     // may be unusual too; only those before it count.
-    const bool any_unusual =
-        textio::any_set(first_unusual | second_unusual) &&
-        ((textio::bits16(first_unusual) | textio::bits16(second_unusual) << 16) &
-         (~std::uint32_t{0} >> (31 - std::countr_zero(last | std::uint32_t{1} << 31)))) != 0;
+    const bool any_unusual = textio::any_set(first_unusual | second_unusual) &&
+                             ((textio::bits16(first_unusual) | textio::bits16(second_unusual) << 16) &
+                              (~std::uint32_t{0} >> (31 - std::countr_zero(last | std::uint32_t{1} << 31)))) != 0;
     if (last != 0 && !any_unusual) {
       const int number_end = std::countr_zero(commas);
       const int field_3_end = std::countr_zero(commas & (commas - 1));
@@ -151,8 +150,8 @@ struct Answers {
 // are written too: room for them follows the positions to code, and the
 // next window's codes or the "-" after the last one cover them. Leaves
 // `at` where the field after the answers coded starts.
-void code_windows(const char* const end, const int to_code, const char* const key, const char*& at, char*& next,
-                  int& q, bool& one_byte_each) {
+void code_windows(const char* const end, const int to_code, const char* const key, const char*& at, char*& next, int& q,
+                  bool& one_byte_each) {
   const char* window = at;
   const int first_q = q;
   // Sheets where every answer is one byte are common: on them each window
@@ -358,8 +357,7 @@ Step convert_line(const char* const line, const char* const end, const char line
     return may_start_student_line(line, end) ? Step::more_bytes : Step::general_way;
   }
   FieldsBefore fields;
-  const Step fields_step =
-      take_fields_before_answers(line + coursefile::student_tag.size() + 1, end, fields);
+  const Step fields_step = take_fields_before_answers(line + coursefile::student_tag.size() + 1, end, fields);
   if (fields_step != Step::go_on) return fields_step;
   if (coursefile::is_version_student_number(textio::trim(fields.field_2))) return Step::general_way;
 
@@ -388,8 +386,8 @@ Step convert_line(const char* const line, const char* const end, const char line
   }
   // Every byte of the room behind the codes is still "-": the positions
   // after those coded, up to the answer count, are "-".
-  const std::size_t line_end_at = static_cast<std::size_t>(answers.next - dat.data()) +
-                                  static_cast<std::size_t>(answer_count - answers.coded);
+  const std::size_t line_end_at =
+      static_cast<std::size_t>(answers.next - dat.data()) + static_cast<std::size_t>(answer_count - answers.coded);
   dat.resize(line_end_at + textio::line_end.size(), '-');
   std::memcpy(dat.data() + line_end_at, textio::line_end.data(), textio::line_end.size());
   if (txt != nullptr) txt->append(dat, codes_begin);

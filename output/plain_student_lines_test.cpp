@@ -68,7 +68,9 @@ TEST_F(PlainStudentLines, ConvertsLinesUpToTheFirstThatIsNotPlain) {
 // within the first 64 bytes or beyond them.
 TEST_F(PlainStudentLines, TakesTheFieldsBeforeTheAnswersByTheFieldRule) {
   const std::string long_name(70, 'N');
-  struct Case { std::string line, dat; };
+  struct Case {
+    std::string line, dat;
+  };
   const Case cases[] = {
       {"SD,1001,SMITH J,,,,,,a,B,d,E,", "1001,SMITH J,,..45"},
       {"SD,1002,\"SMITH, J\",,,,,,a,B,d,E,", "1002,SMITH, J,,..45"},
@@ -95,26 +97,26 @@ TEST_F(PlainStudentLines, TakesTheFieldsBeforeTheAnswersByTheFieldRule) {
 // written or counted.
 TEST_F(PlainStudentLines, LeavesEveryOtherLineToTheGeneralWay) {
   const std::string lines[] = {
-      "SD,1,x,,,,,,a,b,c,\r\n",            // three answers where four are expected: a warning
-      "SD,1,x,,,,,,a,b,c,d,e,\r\n",        // five
-      "SD,1111111,x,,,,,,a,b,c,d,\r\n",    // a version student number
+      "SD,1,x,,,,,,a,b,c,\r\n",                // three answers where four are expected: a warning
+      "SD,1,x,,,,,,a,b,c,d,e,\r\n",            // five
+      "SD,1111111,x,,,,,,a,b,c,d,\r\n",        // a version student number
       "SD,\" 2222222 \",x,,,,,,a,b,c,d,\r\n",  // ... trimmed
-      "SD,1,x,,,,,a,b,c,d\r\n",            // four answers but only seven fields before them
-      "SD,1,2\r\n",                        // a negative answer count
+      "SD,1,x,,,,,a,b,c,d\r\n",                // four answers but only seven fields before them
+      "SD,1,2\r\n",                            // a negative answer count
       "SD\r\n",
-      "SD,1,x,,,,,,a,b,c,d,\x1A\r\n",      // 0x1A ends the file
-      "SD,1,x,,,,,,a,b,c,d,\n\r\n",        // a line feed is text
-      "SD,1,x,,,,,,a,b\tc,d,\r\n",         // a tab is a comma
+      "SD,1,x,,,,,,a,b,c,d,\x1A\r\n",  // 0x1A ends the file
+      "SD,1,x,,,,,,a,b,c,d,\n\r\n",    // a line feed is text
+      "SD,1,x,,,,,,a,b\tc,d,\r\n",     // a tab is a comma
       "SD\t1,x,,,,,,a,b,c,d,\r\n",
       "SD,1,x\ty,,,,,a,b,c,d,\r\n",
-      "SD,1,x\ny,,,,,,a,b,c,d,\r\n",       // control bytes before the answers
+      "SD,1,x\ny,,,,,,a,b,c,d,\r\n",  // control bytes before the answers
       "SD,1,x\x01y,,,,,,a,b,c,d,\r\n",
       "SD,1,\"x\ty\",,,,,,a,b,c,d,\r\n",
-      "SD,1,\"x,,,,,,a,b,c,d,\r\n",         // a quote that no quote closes before the line end
-      "SD,1,x,,,,,,a, b,c,d,\r\n",          // a blank among the answers is trimmed
+      "SD,1,\"x,,,,,,a,b,c,d,\r\n",  // a quote that no quote closes before the line end
+      "SD,1,x,,,,,,a, b,c,d,\r\n",   // a blank among the answers is trimmed
       "SD,1,x,,,,,,a,b,c,d, \r\n",
-      "SD,1,x,,,,,,a,\"b\",c,d,\r\n",       // a quoted answer
-      "SD,1,x,,,,,,a,!,c,d,\r\n",          // '!' and the control bytes are taken as unusual
+      "SD,1,x,,,,,,a,\"b\",c,d,\r\n",  // a quoted answer
+      "SD,1,x,,,,,,a,!,c,d,\r\n",      // '!' and the control bytes are taken as unusual
       std::string("SD,1,x,,,,,,a,\0,c,d,\r\n", 22),
       "SH3,,,,,,,,a,b,c,d,\r\n",
       "FH,,,,,,,,4,1\r\n",
@@ -259,7 +261,8 @@ TEST_F(PlainStudentLines, CodeAsTheFieldListDoes) {
     ++converted;
     std::string codes;
     append_codes_from_field_list(all, values, coding, codes);
-    dat_lines += std::string(textio::field_of(all, 2)) + "," + std::string(textio::field_of(all, 3)) + ",," + codes + "\r\n";
+    dat_lines +=
+        std::string(textio::field_of(all, 2)) + "," + std::string(textio::field_of(all, 3)) + ",," + codes + "\r\n";
     txt_lines += codes + "\r\n";
   }
   EXPECT_GT(converted, 3000);

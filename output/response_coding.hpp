@@ -57,8 +57,8 @@ constexpr KeyBytes key_bytes_of_no_key() {
 struct StudentCoding {
   KeyBytes key_bytes = key_bytes_of_no_key();  // taken again after every answer-key record
   FieldList field_list{};
-  textio::SplitLine fields;  // the general way's split of the record line
-  std::string codes;         // the codes of the current record when no .dat file is open
+  textio::SplitLine fields;              // the general way's split of the record line
+  std::string codes;                     // the codes of the current record when no .dat file is open
   PendingCodeCounts code_counts;         // for the key check
   std::vector<LongerCode> longer_codes;  // the one pass's, in the current record
 };

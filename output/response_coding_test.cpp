@@ -43,21 +43,24 @@ class Coding : public ::testing::Test {
 };
 
 TEST_F(Coding, AnswersBecomeResponseCodes) {
-  struct Case { std::string_view record; std::string_view codes; };
+  struct Case {
+    std::string_view record;
+    std::string_view codes;
+  };
   const Case cases[] = {
       {"SD,1001,G1,,,,,,a,B,d,E,", ".24."},
       {"SD,1002,G1,,,,,,,C,b,ab,", "-..12"},
       {"SD,1003,G2,,,,,,x,c,b,D,", "x..4"},
-      {"SD,1003,G2,,,,,,x,c,b,D,a,", "x..4-"},      // beyond the declared count
-      {"SD,1,x,,,,,,a,", "."},                       // fewer answers: nothing added
-      {"SD,1,x,,,,,,a b,c,b,e,", "1 2..."},          // a blank inside an answer stays
+      {"SD,1003,G2,,,,,,x,c,b,D,a,", "x..4-"},  // beyond the declared count
+      {"SD,1,x,,,,,,a,", "."},                  // fewer answers: nothing added
+      {"SD,1,x,,,,,,a b,c,b,e,", "1 2..."},     // a blank inside an answer stays
       {"SD,1,x,,,,,,f,F,*,7,", "fF*7"},
-      {"SD,1,x,,,,,,1,c,b,e,", "1..."},             // a digit never matches the letter key
+      {"SD,1,x,,,,,,1,c,b,e,", "1..."},  // a digit never matches the letter key
       {"SD,1,x,,,,,, a ,\" c \",b,e,", "...."},
-      {"SD,1,x,4,5,6,7", ""},                        // answer count -2: no codes
+      {"SD,1,x,4,5,6,7", ""},                          // answer count -2: no codes
       {"SD,1001,\"Smith, J\",,,,,,a,B,d,E,", ".24."},  // a quoted comma shifts nothing
       {"SD,1,x,,,,,,\"a,b\",c,b,e,", "1,2..."},
-      {"SD,1,x,,,,,,a,c,,e", "..-"},                 // answer count 3: no final comma
+      {"SD,1,x,,,,,,a,c,,e", "..-"},  // answer count 3: no final comma
   };
   for (const Case& c : cases) {
     const auto [dat, txt] = code("SH3,,,,,,,,A,c,B,e,", 4, c.record);
@@ -84,16 +87,18 @@ TEST_F(Coding, QuestionsBeyondTheKeyAndTheFieldList) {
   std::string key = "SH3,,,,,,,";
   for (int q = 1; q <= 100; ++q) key += ",A";
   std::string expected(100, '.');
-  expected += ".";                // 101: empty answer, empty key
+  expected += ".";                   // 101: empty answer, empty key
   expected += std::string(41, '1');  // 102..142: a against no key
   expected += std::string(8, '-');   // 143..150: beyond the field list
   EXPECT_EQ(code(key, 150, record).second, expected + "\r\n");
 }
 
 TEST(AnsLine, WholeEntryCodedOnlyWhenASingleLetter) {
-  struct Case { std::string_view entry, line; };
-  const Case cases[] = {{"A", "1"}, {"B", "2"}, {"C", "3"}, {"D", "4"}, {"E", "5"},
-                        {"AB", "AB"}, {"x", "x"}, {"", ""}, {"F", "F"}};
+  struct Case {
+    std::string_view entry, line;
+  };
+  const Case cases[] = {{"A", "1"},   {"B", "2"}, {"C", "3"}, {"D", "4"}, {"E", "5"},
+                        {"AB", "AB"}, {"x", "x"}, {"", ""},   {"F", "F"}};
   for (const Case& c : cases) EXPECT_EQ(ans_line(c.entry), c.line);
 }
 

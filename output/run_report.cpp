@@ -64,7 +64,8 @@ std::vector<std::string> run_report_lines(const ReportNames& names, const course
   }
   KeyFindings key_findings = check_answer_key(values);
   for (std::string& line : key_findings.lines) lines.push_back(std::move(line));
-  if (key_findings.left_out > 0) lines.push_back(" ... and " + counted(static_cast<std::int64_t>(key_findings.left_out), "more question"));
+  if (key_findings.left_out > 0)
+    lines.push_back(" ... and " + counted(static_cast<std::int64_t>(key_findings.left_out), "more question"));
   return lines;
 }
 

@@ -16,7 +16,8 @@ TEST(RunReport, OddRecordsAndHeadersAreShownAsCounted) {
   tally.header_read = true;
   tally.declared_questions = -1;
   tally.declared_students = -2;
-  tally.warned.push_back({.line_number = 3, .student_number = "", .question_count = true, .answers = -6, .expected = -1});
+  tally.warned.push_back(
+      {.line_number = 3, .student_number = "", .question_count = true, .answers = -6, .expected = -1});
   const std::vector<std::string> expected = {
       " E.gbk: 1 student record, -1 questions -> E.dat, E.txt, E.ans",
       " line 3, no student number: -6 answers, -1 expected",

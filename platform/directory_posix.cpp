@@ -25,10 +25,8 @@ int change_directory_os(const std::string& path) {
   if (::chdir(resolved.c_str()) == 0) return 0;
   switch (errno) {
     case EACCES:
-    case EPERM:
-      return 75;  // path/file access error
-    default:
-      return path_not_found;
+    case EPERM: return 75;  // path/file access error
+    default: return path_not_found;
   }
 }
 

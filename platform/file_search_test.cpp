@@ -68,8 +68,7 @@ class FolderTest : public ::testing::Test {
   // Every name a search yields, in the order it yields them.
   static std::vector<std::string> all_names(FileSearch& search, const std::string& pattern, int selection) {
     std::vector<std::string> names;
-    for (std::string name = first_file_name(search, pattern, selection); !name.empty();
-         name = next_file_name(search)) {
+    for (std::string name = first_file_name(search, pattern, selection); !name.empty(); name = next_file_name(search)) {
       names.push_back(name);
     }
     return names;
@@ -100,8 +99,7 @@ TEST_F(FolderTest, SelectionAdmitsHiddenAndDirectoryEntriesButNeverDots) {
   fs::create_directory(folder / "d.gbk");
 
   FileSearch search;
-  EXPECT_EQ(as_set(all_names(search, (folder / "*.gbk").string(), hidden)),
-            (std::set<std::string>{"a.gbk", ".h.gbk"}));
+  EXPECT_EQ(as_set(all_names(search, (folder / "*.gbk").string(), hidden)), (std::set<std::string>{"a.gbk", ".h.gbk"}));
   EXPECT_EQ(as_set(all_names(search, (folder / "*.gbk").string(), directory)),
             (std::set<std::string>{"a.gbk", "d.gbk"}));
   // "." and ".." are hidden directories here; even that selection skips them.

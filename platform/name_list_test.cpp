@@ -11,14 +11,14 @@ namespace platform {
 namespace {
 
 TEST(SortList, ByteOrderOfTheUpperCaseFormThenOfTheNames) {
-  std::vector<std::string> names = {"EXAM.GBK", "",      "AB.GBK", "a.gbk", "BIOLOGY.GBK", "",  "exam.gbk",
+  std::vector<std::string> names = {"EXAM.GBK", "",      "AB.GBK", "a.gbk", "BIOLOGY.GBK", "",        "exam.gbk",
                                     "\xE9.GBK", "Z.GBK", "A.GBK",  "A",     "b.gbk",       "Exam.gbk"};
   sort_list(names);
   // a.gbk beside A.GBK, b.gbk before BIOLOGY.GBK: case plays no part until
   // two names differ in nothing else.
-  const std::vector<std::string> expected = {"",         "",         "A",        "A.GBK",    "a.gbk",
-                                             "AB.GBK",   "b.gbk",    "BIOLOGY.GBK", "EXAM.GBK", "Exam.gbk",
-                                             "exam.gbk", "Z.GBK",    "\xE9.GBK"};
+  const std::vector<std::string> expected = {"",         "",      "A",           "A.GBK",    "a.gbk",
+                                             "AB.GBK",   "b.gbk", "BIOLOGY.GBK", "EXAM.GBK", "Exam.gbk",
+                                             "exam.gbk", "Z.GBK", "\xE9.GBK"};
   EXPECT_EQ(names, expected);
 }
 

@@ -50,8 +50,8 @@ class StartTest : public ::testing::Test {
                           << "{ for a in \"$@\"; do printf '[%s]' \"$a\"; done; echo\n"
                           << "  echo \"$streams\"\n"
                           << "  cut -d' ' -f6 /proc/$$/stat\n"
-                          << "} > " << record.string() << ".tmp && mv " << record.string() << ".tmp "
-                          << record.string() << "\n";
+                          << "} > " << record.string() << ".tmp && mv " << record.string() << ".tmp " << record.string()
+                          << "\n";
     fs::permissions(script, fs::perms::owner_all);
     return script.string();
   }

@@ -117,9 +117,8 @@ TEST_F(FaultTest, ReadOnlyFolderReportsEachOutputAndConvertsNothingElse) {
   const RunResult run = run_program(folder.path, {"EXAM"}, *as_plain_user);
   EXPECT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_EQ(run.output, "\n number of questions = 4  number of students =  3 \n" +
-                            opening_failure("EXAM.ans", EACCES) + opening_failure("EXAM.dat", EACCES) +
-                            opening_failure("EXAM.txt", EACCES) +
+  EXPECT_EQ(run.output, "\n number of questions = 4  number of students =  3 \n" + opening_failure("EXAM.ans", EACCES) +
+                            opening_failure("EXAM.dat", EACCES) + opening_failure("EXAM.txt", EACCES) +
                             " EXAM.GBK: 3 student records, 4 questions -> EXAM.dat (failed), EXAM.txt (failed), "
                             "EXAM.ans (failed)\n");
   EXPECT_EQ(folder.get("EXAM.GBK"), course);
@@ -169,11 +168,9 @@ TEST_F(FaultTest, FileSystemFillingUpMidRunIsReportedForEachOutputItStopped) {
   EXPECT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_code, 1) << "a signal would make this negative";
   const std::string too_large = std::strerror(EFBIG);
-  EXPECT_NE(run.output.find(failure_report("BIG.dat", "could not be written completely", too_large)),
-            std::string::npos)
+  EXPECT_NE(run.output.find(failure_report("BIG.dat", "could not be written completely", too_large)), std::string::npos)
       << run.output;
-  EXPECT_NE(run.output.find(failure_report("BIG.txt", "could not be written completely", too_large)),
-            std::string::npos)
+  EXPECT_NE(run.output.find(failure_report("BIG.txt", "could not be written completely", too_large)), std::string::npos)
       << run.output;
   EXPECT_EQ(run.output.find("filename= BIG.ans"), std::string::npos) << run.output;
   EXPECT_TRUE(run.output.ends_with(
@@ -203,7 +200,8 @@ TEST_F(FaultTest, ALineLongerThanTheMemoryIsReportedAndEndsTheReading) {
 #endif
   std::string long_line = "SD,2,y,,,,,,";
   for (std::size_t answers = 0; answers < 10 * 1024 * 1024; ++answers) long_line += "a,";
-  folder.put("LONG.GBK", "SH3,,,,,,,,a,b\r\nFH,,,,,,,,2,3\r\nSD,1,x,,,,,,a,b,\r\n" + long_line + "\r\nSD,3,z,,,,,,a,b,\r\n");
+  folder.put("LONG.GBK",
+             "SH3,,,,,,,,a,b\r\nFH,,,,,,,,2,3\r\nSD,1,x,,,,,,a,b,\r\n" + long_line + "\r\nSD,3,z,,,,,,a,b,\r\n");
   const RunResult run = run_program(folder.path, {"LONG"}, with_setup(with_little_memory));
   EXPECT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_code, 1) << run.output;

@@ -53,8 +53,8 @@ std::string list_box(const fs::path& folder, const std::vector<std::string>& nam
 class InteractivePlainRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    editor_folder.put("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" +
-                                          (editor_folder.path / "opened").string() + "'\n");
+    editor_folder.put("bin/xdg-open",
+                      "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + (editor_folder.path / "opened").string() + "'\n");
     fs::permissions(editor_folder.path / "bin" / "xdg-open", fs::perms::owner_all);
     const char* path = std::getenv("PATH");
     saved_path = path != nullptr ? path : "/usr/bin:/bin";
@@ -172,8 +172,8 @@ TEST_F(InteractivePlainRun, ReportWithItsWarnedRecordIsOutBeforeTheEditorsStart)
 TEST_F(InteractivePlainRun, ListChoiceByNameMustEqualAnItem) {
   folder.put("exam.gbk", course);
   const RunResult by_name = run("\nEXAM.GBK\n");
-  EXPECT_EQ(by_name.output,
-            start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line + exam_report("exam.gbk"));
+  EXPECT_EQ(by_name.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line +
+                                exam_report("exam.gbk"));
   expect_converted("EXAM");
 
   // The name as the file system has it is no item: the manual entry follows.
@@ -186,8 +186,8 @@ TEST_F(InteractivePlainRun, AnswersMayEndInCarriageReturnAndNumbersCarryBlanks) 
   folder.put("exam.gbk", course);
   folder.put("a.gbk", course);
   const RunResult result = run("\r\n 2 \r\n");
-  EXPECT_EQ(result.output,
-            start_up + directory_question + list_box(folder.path, {"A.GBK", "EXAM.GBK"}) + header_line + exam_report("exam.gbk"));
+  EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"A.GBK", "EXAM.GBK"}) + header_line +
+                               exam_report("exam.gbk"));
   expect_converted("EXAM");
   // Numbers outside the list choose nothing.
   for (const std::string answer : {"0", "3", "-1", "1x", "99999999999"}) {
@@ -215,8 +215,8 @@ TEST_F(InteractivePlainRun, WrongDirectoryAnswerChangesNothing) {
   folder.put("exam.gbk", course);
   for (const std::string answer : {"no-such-folder", "*", "exam.gbk"}) {
     const RunResult result = run(answer + "\n1\n");
-    EXPECT_EQ(result.output,
-              start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line + exam_report("exam.gbk"))
+    EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + header_line +
+                                 exam_report("exam.gbk"))
         << answer;
   }
   expect_converted("EXAM");
@@ -244,8 +244,9 @@ TEST_F(InteractivePlainRun, EditorsAreGivenTheOutputsUnderTheNamesTheyHave) {
   folder.put("my exam.gbk", course);
   folder.put("my exam.dat", "an earlier run");
   const RunResult result = run("\n1\n");
-  EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"MY EXAM.GBK"}) + header_line +
-                               " my exam.gbk: 3 student records, 4 questions -> my exam.dat, MY EXAM.txt, MY EXAM.ans\n");
+  EXPECT_EQ(result.output,
+            start_up + directory_question + list_box(folder.path, {"MY EXAM.GBK"}) + header_line +
+                " my exam.gbk: 3 student records, 4 questions -> my exam.dat, MY EXAM.txt, MY EXAM.ans\n");
   EXPECT_EQ(folder.get("my exam.dat"), course_dat);  // rewritten, not a second file
   EXPECT_FALSE(folder.has("MY EXAM.dat"));
   EXPECT_EQ(opened(), "my exam.dat\nMY EXAM.txt\nMY EXAM.ans\n");
@@ -287,8 +288,10 @@ TEST_F(InteractivePlainRun, ManualEntryOfNamesThatDifferOnlyInCaseTakesTheOneTyp
   const RunResult lower = run("\n" + typed + "\n");
   EXPECT_EQ(lower.exit_code, 0);
   EXPECT_EQ(lower.output, start_up + directory_question + no_course_files + manual_entry +
-                              " number of questions = 1  number of students =  1 \n " + typed + ": 1 student record, "
-                              "1 question -> " + (folder.path / "twins" / "exam").string() + ".dat, " +
+                              " number of questions = 1  number of students =  1 \n " + typed +
+                              ": 1 student record, "
+                              "1 question -> " +
+                              (folder.path / "twins" / "exam").string() + ".dat, " +
                               (folder.path / "twins" / "exam").string() + ".txt, " +
                               (folder.path / "twins" / "exam").string() + ".ans\n");
   EXPECT_EQ(folder.get("twins/exam.dat"), "7,,,2\r\n");
@@ -339,8 +342,8 @@ TEST_F(InteractivePlainRun, EndOfInputAnywhereEndsTheRunWithoutWaiting) {
     const RunResult result = run(input);
     EXPECT_FALSE(result.timed_out);
     EXPECT_EQ(result.exit_code, 1);
-    EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + manual_entry +
-                                 "no such file: \n");
+    EXPECT_EQ(result.output,
+              start_up + directory_question + list_box(folder.path, {"EXAM.GBK"}) + manual_entry + "no such file: \n");
   }
   EXPECT_FALSE(folder.has("EXAM.dat"));
 }

@@ -253,7 +253,9 @@ TEST_F(InteractiveTerminalRun, ADumbTerminalAnswersTheBoxesLineByLine) {
   send(run, "\n");
   ASSERT_TRUE(wait_for_text(run, "2 EXAM.GBK")) << screen_text(run);
   send(run, "3");  // no such entry: the backspace takes it away again
-  send(run, "\x7f" "2");
+  send(run,
+       "\x7f"
+       "2");
   ASSERT_TRUE(wait_until(run, [&] { return row_text(run, cursor(run).row) == "2"; })) << "echoed\n" << screen_text(run);
   send(run, "\n");
   EXPECT_EQ(wait_for_exit(run), 0) << screen_text(run);

@@ -81,7 +81,8 @@ RunResult run_program(const fs::path& folder, const std::vector<std::string>& ar
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.timeout_ms);
   while (out_open || err_open) {
     pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
       result.timed_out = true;
       ::kill(pid, SIGKILL);

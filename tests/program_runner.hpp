@@ -18,7 +18,7 @@ struct RunResult {
 };
 
 struct RunOptions {
-  std::string input;          // standard input, then end of input
+  std::string input;  // standard input, then end of input
   int timeout_ms = 20000;
   void (*in_child)() = nullptr;  // runs in the child right before exec (limits, signals)
   std::string program = {};      // empty: the program under test where it was built

@@ -19,7 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-
 std::string question_warning(const std::string& file) {
   return "   filename= " + file + "\n Discrepancy in number of questions\n  Any key to continue\n";
 }
@@ -59,9 +58,9 @@ TEST(CommandLineRun, TheExampleRaisesEachWarningAndEndsWithTheReportTheReadmeSho
   folder.put("examples/WARN.GBK", example);
   const RunResult run = run_program(folder.path, {"examples/WARN"});
   EXPECT_EQ(run.exit_code, 0);
-  for (const std::string& warning : {question_warning("examples/WARN.gbk"),
-                                     version_warning("examples/WARN.gbk", "2222222"),
-                                     student_warning("examples/WARN.gbk")}) {
+  for (const std::string& warning :
+       {question_warning("examples/WARN.gbk"), version_warning("examples/WARN.gbk", "2222222"),
+        student_warning("examples/WARN.gbk")}) {
     EXPECT_NE(run.output.find(warning), std::string::npos) << warning << "\nin\n" << run.output;
   }
   const std::string readme = source_file("README.md");
@@ -93,12 +92,12 @@ TEST(CommandLineRun, ALongerLastRecordWarnsAndLengthensTheAnsFile) {
 TEST(CommandLineRun, EveryWarningInOrderWithStandardInputAtItsEnd) {
   ScratchFolder folder;
   folder.put("v.gbk",
-             "SD,0,x,,,,,,\r\n"                    // before any header: count 0 expected, 0 given
+             "SD,0,x,,,,,,\r\n"  // before any header: count 0 expected, 0 given
              "FH,,,,,,,,2,2\r\n"
-             "SD,1111111,x,,,,,,a,b,\r\n"          // version number
-             "SD,\" 2222222 \",x,,,,,,a,\r\n"      // both warnings, question count first
-             "SD,11111111,x,,,,,,a,\r\n"           // eight ones: no version
-             "SD,1111111a,x,,,,,,a,b,\r\n");       // question count only
+             "SD,1111111,x,,,,,,a,b,\r\n"      // version number
+             "SD,\" 2222222 \",x,,,,,,a,\r\n"  // both warnings, question count first
+             "SD,11111111,x,,,,,,a,\r\n"       // eight ones: no version
+             "SD,1111111a,x,,,,,,a,b,\r\n");   // question count only
   const RunResult run = run_program(folder.path, {"v"});
   EXPECT_FALSE(run.timed_out);
   EXPECT_EQ(run.exit_code, 0);
@@ -114,7 +113,11 @@ TEST(CommandLineRun, EveryWarningInOrderWithStandardInputAtItsEnd) {
 }
 
 TEST(CommandLineRun, StudentCountWarningAndTheReportsCount) {
-  struct Case { std::string course; bool warns; std::string report; };
+  struct Case {
+    std::string course;
+    bool warns;
+    std::string report;
+  };
   const Case cases[] = {
       {"FH,,,,,,,,1,3\r\nSD,1,,,,,,,a,\r\nSD,2,,,,,,,a,\r\nSD,3,,,,,,,a,\r\n", false,
        " c.gbk: 3 student records, 1 question -> c.dat, c.txt, c.ans\n"},
@@ -123,7 +126,8 @@ TEST(CommandLineRun, StudentCountWarningAndTheReportsCount) {
       {"FH,,,,,,,,1,1\r\nSD,1,,,,,,,a,\r\nSD,2,,,,,,,a,\r\n", true,
        " c.gbk: 2 student records, 1 question -> c.dat, c.txt, c.ans\n header: 1 student, found 2\n"},
       // No header: 0 students declared.
-      {"SD,1,,,,,,,\r\n", true, " c.gbk: 1 student record, no header record -> c.dat, c.txt, c.ans\n header: none, found 1\n"},
+      {"SD,1,,,,,,,\r\n", true,
+       " c.gbk: 1 student record, no header record -> c.dat, c.txt, c.ans\n header: none, found 1\n"},
       // Neither header nor students.
       {"junk\r\n", false, " c.gbk: 0 student records, no header record -> c.dat, c.txt, c.ans\n"},
   };
@@ -146,7 +150,8 @@ TEST(CommandLineRun, ReportShowsTheFirstTwentyWarnedRecordsAndCountsTheRest) {
   std::uint64_t line_number = 4;
   for (int record = 1; record <= 24; ++record, ++line_number) {
     const bool two_answers = record % 2 == 0;
-    if (record > 1) course_text += "SD," + std::to_string(1000 + record) + ",x,,,,,," + (two_answers ? "a,b," : "a,") + "\r\n";
+    if (record > 1)
+      course_text += "SD," + std::to_string(1000 + record) + ",x,,,,,," + (two_answers ? "a,b," : "a,") + "\r\n";
     const std::string student = record == 1 ? "0" : std::to_string(1000 + record);
     if (record <= 20) {
       report += " line " + std::to_string(line_number) + ", student " + student + ": " +
@@ -167,7 +172,13 @@ TEST(CommandLineRun, ReportShowsTheFirstTwentyWarnedRecordsAndCountsTheRest) {
 // Counts beyond 16 bits: the console's header line and student count check
 // wrap as they always have; the report counts in full.
 TEST(CommandLineRun, ReportCountsBeyondSixteenBits) {
-  struct Case { int declared; int students; std::string header_line; bool warns; std::string report_end; };
+  struct Case {
+    int declared;
+    int students;
+    std::string header_line;
+    bool warns;
+    std::string report_end;
+  };
   const Case cases[] = {
       {40000, 40000, " number of questions = 1  number of students = -25536 \n", false,
        " L.gbk: 40000 student records, 1 question -> L.dat, L.txt, L.ans\n"
@@ -181,7 +192,8 @@ TEST(CommandLineRun, ReportCountsBeyondSixteenBits) {
   };
   for (const Case& c : cases) {
     std::string course_text = "SH3,,,,,,,,a\r\nFH,,,,,,,,1," + std::to_string(c.declared) + "\r\n";
-    for (int student = 1; student < c.students; ++student) course_text += "SD," + std::to_string(student) + ",,,,,,,a,\r\n";
+    for (int student = 1; student < c.students; ++student)
+      course_text += "SD," + std::to_string(student) + ",,,,,,,a,\r\n";
     course_text += "SD," + std::to_string(c.students) + ",,,,,,,a,b,\r\n";  // the last one warns
     ScratchFolder folder;
     folder.put("L.gbk", course_text);
@@ -189,7 +201,8 @@ TEST(CommandLineRun, ReportCountsBeyondSixteenBits) {
     EXPECT_FALSE(run.timed_out);
     EXPECT_TRUE(run.output.starts_with("\n" + c.header_line)) << run.output.substr(0, 200);
     EXPECT_EQ(run.output.find(student_warning("L.gbk")) != std::string::npos, c.warns) << c.declared;
-    EXPECT_TRUE(run.output.ends_with(c.report_end)) << run.output.substr(run.output.size() - std::min<std::size_t>(run.output.size(), 400));
+    EXPECT_TRUE(run.output.ends_with(c.report_end))
+        << run.output.substr(run.output.size() - std::min<std::size_t>(run.output.size(), 400));
   }
 }
 
@@ -205,8 +218,13 @@ TEST(CommandLineRun, HelpAndVersionAnswerOnStandardOutputAndTouchNothing) {
   EXPECT_EQ(version.errors, "");
   EXPECT_TRUE(fs::is_empty(folder.path));
   // Anything else is a course name, also what asks for help elsewhere.
-  const struct { std::vector<std::string> args; std::string course_file; } names[] = {
-      {{"/?"}, "/?.gbk"}, {{"-h"}, "-h.gbk"}, {{"--help", "exam"}, "--help exam.gbk"}, {{"--Version"}, "--Version.gbk"}};
+  const struct {
+    std::vector<std::string> args;
+    std::string course_file;
+  } names[] = {{{"/?"}, "/?.gbk"},
+               {{"-h"}, "-h.gbk"},
+               {{"--help", "exam"}, "--help exam.gbk"},
+               {{"--Version"}, "--Version.gbk"}};
   for (const auto& name : names) {
     const RunResult run = run_program(folder.path, name.args);
     EXPECT_EQ(run.output, "\n There is no file called " + name.course_file + "\n");
@@ -214,14 +232,17 @@ TEST(CommandLineRun, HelpAndVersionAnswerOnStandardOutputAndTouchNothing) {
 }
 
 TEST(CommandLineRun, MissingCourseFileEndsBeforeAnyFileIsTouched) {
-  struct Case { std::vector<std::string> args; std::string course_file; };
+  struct Case {
+    std::vector<std::string> args;
+    std::string course_file;
+  };
   const Case cases[] = {
       {{"exam1"}, "exam1.gbk"},
-      {{"exam2.Gbk"}, "exam2.gbk"},              // an extension in any case is left off
-      {{"\"my", "exam\""}, "\"my exam\".gbk"},   // quotes stay part of the name
-      {{"sub"}, "sub.gbk"},                      // a folder is no course file
-      {{"fifo"}, "fifo.gbk"},                    // nor is a FIFO, and nothing blocks on it
-      {{".hidden"}, ".hidden.gbk"},              // a hidden file counts as missing
+      {{"exam2.Gbk"}, "exam2.gbk"},             // an extension in any case is left off
+      {{"\"my", "exam\""}, "\"my exam\".gbk"},  // quotes stay part of the name
+      {{"sub"}, "sub.gbk"},                     // a folder is no course file
+      {{"fifo"}, "fifo.gbk"},                   // nor is a FIFO, and nothing blocks on it
+      {{".hidden"}, ".hidden.gbk"},             // a hidden file counts as missing
   };
   for (const Case& c : cases) {
     ScratchFolder folder;
@@ -263,13 +284,18 @@ TEST(CommandLineRun, OutputsAreEmptiedAndReplaced) {
 }
 
 TEST(CommandLineRun, LineRuleOfTheCourseFile) {
-  struct Case { std::string course; std::string txt; };
+  struct Case {
+    std::string course;
+    std::string txt;
+  };
   const Case cases[] = {
-      {"FH\t\t\t\t\t\t\t\t1\t1\r\nSD\t1\tx\t\t\t\t\t\ta\t\r\n", "1\r\n"},       // tabs are commas
-      {"FH,,,,,,,,1,1\r\nSD,1,,,,,,,b,\x1A" "SD,2,,,,,,,b,\r\n", "2\r\n"},  // 0x1A ends the file
-      {"FH,,,,,,,,1,1\nSD,1,,,,,,,b,\n", "2\r\n"},                              // LF only: as CR LF
-      {"FH,,,,,,,,1,1\nSD,1,,,,,,,b,\r\n", ""},                                // with a CR: one line
-      {"FH,,,,,,,,1,1\rSD,1,,,,,,,b,", "2\r\n"},                               // CR alone, no final end
+      {"FH\t\t\t\t\t\t\t\t1\t1\r\nSD\t1\tx\t\t\t\t\t\ta\t\r\n", "1\r\n"},  // tabs are commas
+      {"FH,,,,,,,,1,1\r\nSD,1,,,,,,,b,\x1A"
+       "SD,2,,,,,,,b,\r\n",
+       "2\r\n"},                                    // 0x1A ends the file
+      {"FH,,,,,,,,1,1\nSD,1,,,,,,,b,\n", "2\r\n"},  // LF only: as CR LF
+      {"FH,,,,,,,,1,1\nSD,1,,,,,,,b,\r\n", ""},     // with a CR: one line
+      {"FH,,,,,,,,1,1\rSD,1,,,,,,,b,", "2\r\n"},    // CR alone, no final end
       {"", ""},
   };
   for (const Case& c : cases) {
@@ -329,7 +355,11 @@ TEST(CommandLineRun, LongLinesKeepEveryAnswer) {
   for (int q = 0; q < 2031; ++q) tab_line += ",a";
   tab_line += ",";
   constexpr std::size_t read_block = 256 * 1024;
-  const struct { std::string line; int answers; std::size_t starts_at; } cases[] = {
+  const struct {
+    std::string line;
+    int answers;
+    std::size_t starts_at;
+  } cases[] = {
       {tab_line, 2031, 0},
       {"SD" + std::string(4079, ','), 4071, read_block - 100},
   };
@@ -341,8 +371,8 @@ TEST(CommandLineRun, LongLinesKeepEveryAnswer) {
     const RunResult run = run_program(folder.path, {"long"});
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.output, "\n number of questions = " + std::to_string(c.answers) +
-                              "  number of students =  1 \n long.gbk: 1 student record, " +
-                              std::to_string(c.answers) + " questions -> long.dat, long.txt, long.ans\n")
+                              "  number of students =  1 \n long.gbk: 1 student record, " + std::to_string(c.answers) +
+                              " questions -> long.dat, long.txt, long.ans\n")
         << c.line.size() << " bytes";
     EXPECT_EQ(folder.get("long.txt").size(), static_cast<std::size_t>(c.answers) + 2) << c.line.size() << " bytes";
     std::string ans;
@@ -381,11 +411,10 @@ TEST(CommandLineRun, ACourseFileThatCannotBeReadIsReported) {
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(folder.get("EXAM.dat"), "");  // the run ends as for an empty course file
   EXPECT_EQ(folder.get("EXAM.ans"), "");
-  EXPECT_NE(run.output.find("   filename= EXAM.gbk\n The file could not be opened: "), std::string::npos)
-      << run.output;
+  EXPECT_NE(run.output.find("   filename= EXAM.gbk\n The file could not be opened: "), std::string::npos) << run.output;
   // The report names the course file as it is on disk, as it does a file that opened.
-  EXPECT_TRUE(run.output.ends_with(
-      " EXAM.GBK (failed): 0 student records, no header record -> EXAM.dat, EXAM.txt, EXAM.ans\n"))
+  EXPECT_TRUE(
+      run.output.ends_with(" EXAM.GBK (failed): 0 student records, no header record -> EXAM.dat, EXAM.txt, EXAM.ans\n"))
       << run.output;
 }
 
@@ -402,7 +431,8 @@ TEST(CommandLineRun, CourseFilesThatDifferOnlyInCaseKeepToTheirOwnOutputs) {
 
   const RunResult lower = run_program(folder.path, {"exam"});
   EXPECT_EQ(lower.exit_code, 0);
-  EXPECT_EQ(lower.output, "\n" + other_report + " exam.gbk: 1 student record, 1 question -> exam.dat, exam.txt, exam.ans\n");
+  EXPECT_EQ(lower.output,
+            "\n" + other_report + " exam.gbk: 1 student record, 1 question -> exam.dat, exam.txt, exam.ans\n");
   EXPECT_FALSE(folder.has("EXAM.dat"));
 
   for (const char* name : {"EXAM", "EXAM.GBK", "EXAM.gbk"}) {
@@ -432,7 +462,8 @@ TEST(CommandLineRun, CourseFilesThatDifferOnlyInCaseKeepToTheirOwnOutputs) {
   folder.put("Sub/exam.Gbk", course);
   folder.put("Sub/EXAM.gBK", course);
   const RunResult three = run_program(folder.path, {"sub/EXAm"});
-  EXPECT_EQ(three.output, "\n sub/EXAm.gbk could be Sub/EXAM.gBK, Sub/Exam.GBK or Sub/exam.Gbk: give the name exactly\n");
+  EXPECT_EQ(three.output,
+            "\n sub/EXAm.gbk could be Sub/EXAM.gBK, Sub/Exam.GBK or Sub/exam.Gbk: give the name exactly\n");
   EXPECT_EQ(three.exit_code, 1);
 }
 
@@ -446,7 +477,8 @@ TEST(CommandLineRun, AnOutputIsMatchedIgnoringCaseOnlyWhenOneFileMatches) {
   folder.put("EXAM1.TXT", "the only one");
   const RunResult run = run_program(folder.path, {"Exam1"});
   EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(run.output, "\n" + header_line + " EXAM1.GBK: 3 student records, 4 questions -> Exam1.dat, EXAM1.TXT, Exam1.ans\n");
+  EXPECT_EQ(run.output,
+            "\n" + header_line + " EXAM1.GBK: 3 student records, 4 questions -> Exam1.dat, EXAM1.TXT, Exam1.ans\n");
   EXPECT_EQ(folder.get("Exam1.dat"), course_dat);
   EXPECT_EQ(folder.get("EXAM1.DAT"), "one");
   EXPECT_EQ(folder.get("exam1.dat"), "two");
@@ -476,8 +508,10 @@ TEST(CommandLineRun, TheReportNamesTheQuestionsWhoseKeyLooksWrong) {
   ScratchFolder folder;
   folder.put("K.gbk", course_file(12));
   RunResult run = run_program(folder.path, {"K"});
-  EXPECT_EQ(run.output, "\n number of questions = 5  number of students =  12 \n"
-                        " K.gbk: 12 student records, 5 questions -> K.dat, K.txt, K.ans\n" + found);
+  EXPECT_EQ(run.output,
+            "\n number of questions = 5  number of students =  12 \n"
+            " K.gbk: 12 student records, 5 questions -> K.dat, K.txt, K.ans\n" +
+                found);
   // Short records: question 5 has no key entry now; none reaches it, and
   // then one does.
   for (const int full_records : {0, 1}) {

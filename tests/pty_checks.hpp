@@ -13,7 +13,8 @@ namespace pty_test {
 
 // The cursor goes there once the output in flight has landed.
 inline void expect_cursor(PtyProgram& run, int row, int col) {
-  wait_until(run, [&] { return cursor(run).row == row && cursor(run).col == col; }, std::chrono::seconds(10));
+  wait_until(
+      run, [&] { return cursor(run).row == row && cursor(run).col == col; }, std::chrono::seconds(10));
   const Position at = cursor(run);
   EXPECT_EQ(at.row, row) << screen_text(run);
   EXPECT_EQ(at.col, col) << screen_text(run);

@@ -222,7 +222,8 @@ bool wait_until(PtyProgram& program, const std::function<bool()>& condition, std
 }
 
 bool wait_for_text(PtyProgram& program, std::string_view text, std::chrono::milliseconds timeout) {
-  return wait_until(program, [&] { return find_text(program, text).row != 0; }, timeout);
+  return wait_until(
+      program, [&] { return find_text(program, text).row != 0; }, timeout);
 }
 
 // Polling the terminal side makes the kernel hand over what it still
@@ -242,13 +243,16 @@ bool waits_for_input(const PtyProgram& program) {
 }
 
 bool wait_for_input_wait(PtyProgram& program, std::chrono::milliseconds timeout) {
-  if (!wait_until(program, [&] { return program.exited || waits_for_input(program); }, timeout)) return false;
+  if (!wait_until(
+          program, [&] { return program.exited || waits_for_input(program); }, timeout))
+    return false;
   pump(program, std::chrono::milliseconds(0));
   return !program.exited;
 }
 
 int wait_for_exit(PtyProgram& program, std::chrono::milliseconds timeout) {
-  wait_until(program, [&] { return program.exited; }, timeout);
+  wait_until(
+      program, [&] { return program.exited; }, timeout);
   if (!program.exited) return -1;
   pump(program, std::chrono::milliseconds(0));
   if (WIFEXITED(program.exit_status)) return WEXITSTATUS(program.exit_status);
@@ -286,7 +290,8 @@ std::string row_text(const PtyProgram& program, int row) {
   int cols = 0;
   vterm_get_size(program.vt, &rows, &cols);
   std::vector<VTermScreenCell> cells(static_cast<std::size_t>(cols));
-  for (int c = 0; c < cols; ++c) vterm_screen_get_cell(program.screen, VTermPos{row - 1, c}, &cells[static_cast<std::size_t>(c)]);
+  for (int c = 0; c < cols; ++c)
+    vterm_screen_get_cell(program.screen, VTermPos{row - 1, c}, &cells[static_cast<std::size_t>(c)]);
   return cells_text(cells.data(), cols);
 }
 

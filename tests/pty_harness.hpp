@@ -58,10 +58,10 @@ struct PtyProgram {
   int exit_status = 0;  // the wait status, once exited
   std::string title;
   bool cursor_visible = true;
-  int mouse_mode = 0;  // libvterm's VTERM_PROP_MOUSE: 0 off, 1 clicks, 2 drag, 3 all moves
+  int mouse_mode = 0;                   // libvterm's VTERM_PROP_MOUSE: 0 off, 1 clicks, 2 drag, 3 all moves
   std::vector<std::string> scrollback;  // rows pushed off the top, oldest first
-  std::string output;  // every byte the program wrote
-  std::string terminal_path;  // the pty's terminal side, as the program sees it
+  std::string output;                   // every byte the program wrote
+  std::string terminal_path;            // the pty's terminal side, as the program sees it
 
   PtyProgram() = default;
   PtyProgram(const PtyProgram&) = delete;
@@ -103,8 +103,7 @@ bool input_pending(const PtyProgram& program);
 bool waits_for_input(const PtyProgram& program);
 // Pumps until waits_for_input holds, then takes in all the program wrote.
 // False when the program ended or the time ran out.
-bool wait_for_input_wait(PtyProgram& program,
-                         std::chrono::milliseconds timeout = std::chrono::milliseconds(20000));
+bool wait_for_input_wait(PtyProgram& program, std::chrono::milliseconds timeout = std::chrono::milliseconds(20000));
 // The exit code, or -1 (not ended in time), or 128 + signal for a signal.
 int wait_for_exit(PtyProgram& program, std::chrono::milliseconds timeout = std::chrono::milliseconds(20000));
 
@@ -118,7 +117,7 @@ void resize(PtyProgram& program, int rows, int cols);
 
 // Trailing blanks removed; a double-width character appears once.
 std::string row_text(const PtyProgram& program, int row);
-std::string screen_text(const PtyProgram& program);         // all rows, for failure messages
+std::string screen_text(const PtyProgram& program);  // all rows, for failure messages
 CellView cell(const PtyProgram& program, int row, int col);
 Position cursor(const PtyProgram& program);
 // The first place where text starts on the screen, or row 0 when absent;

@@ -210,7 +210,8 @@ Discrepancy in the number of students
 // of twelve whose question 2 is keyed B where eleven chose C.
 TEST_F(TerminalRun, TheKeyCheckEndsTheReport) {
   std::string course = "SH3,,,,,,,,A,B,\r\nFH,,,,,,,,2,12,\r\n";
-  for (int s = 0; s < 12; ++s) course += "SD," + std::to_string(7000 + s) + ",G1,,,,,,a," + (s == 0 ? "b" : "c") + ",\r\n";
+  for (int s = 0; s < 12; ++s)
+    course += "SD," + std::to_string(7000 + s) + ",G1,,,,,,a," + (s == 0 ? "b" : "c") + ",\r\n";
   write_course("KEY", course);
   PtyProgram run;
   start(run, {"KEY"});
@@ -410,8 +411,7 @@ TEST_F(TerminalRun, ASuspendGivesTheTerminalBackAndTheResumeRedraws) {
 
 TEST_F(TerminalRun, OnAnEightyBy24TerminalTheCursorAndPromptStayOnView) {
   // Three version records: 29 rows of output, more than the terminal has.
-  write_course("MANY",
-               "FH,,,,,,,,1,3,\r\nSD,1111111,,,,,,,a,\r\nSD,2222222,,,,,,,b,\r\nSD,3333333,,,,,,,c,\r\n");
+  write_course("MANY", "FH,,,,,,,,1,3,\r\nSD,1111111,,,,,,,a,\r\nSD,2222222,,,,,,,b,\r\nSD,3333333,,,,,,,c,\r\n");
   PtyProgram run;
   start(run, {"MANY"}, 24, 80);
   ASSERT_TRUE(wait_for_text(run, version_prompt)) << screen_text(run);
@@ -464,7 +464,8 @@ TEST_F(TerminalRun, AResizeRedrawsTheVisiblePart) {
 TEST_F(TerminalRun, ControlBytesAndUtf8InANameTakeOneCellEach) {
   PtyProgram run;
   // Tab, e-acute in UTF-8, a byte that is no UTF-8, bell and 0x1A.
-  start(run, {"a\tb\xC3\xA9\xE9\a\x1A" "c"});
+  start(run, {"a\tb\xC3\xA9\xE9\a\x1A"
+              "c"});
   ASSERT_TRUE(wait_for_text(run, "c.gbk")) << screen_text(run);
   const Position at = find_text(run, " There is no file called ");
   const char* expected[] = {"a", "\u25CB", "b", "\xC3\xA9", "\u0398", "\u2022", "\u2192", "c", ".", "g", "b", "k"};
@@ -493,8 +494,7 @@ TEST_F(TerminalRun, ACourseNameThatCouldBeEitherOfTwoFilesWaitsAndConvertsNothin
   folder_.put("exam.dat", "kept");
   PtyProgram run;
   start(run, {"Exam"});
-  ASSERT_TRUE(wait_for_text(run, " Exam.gbk could be EXAM.GBK or exam.gbk: give the name exactly"))
-      << screen_text(run);
+  ASSERT_TRUE(wait_for_text(run, " Exam.gbk could be EXAM.GBK or exam.gbk: give the name exactly")) << screen_text(run);
   ASSERT_TRUE(wait_for_input_wait(run)) << "no key wait\n" << screen_text(run);
   EXPECT_FALSE(run.exited);
   send(run, "x");
@@ -607,7 +607,8 @@ TEST_F(TerminalRun, ControlBytesOfANameReachATerminalOnlyAsGlyphs) {
     EXPECT_EQ(run.output.find('\x1b'), std::string::npos);
     EXPECT_EQ(run.output.find('\a'), std::string::npos);
     EXPECT_NE(find_text(run, "1 \u2190]2;PWNED\u2022\u2190[2J\u266A.GBK").row, 0) << screen_text(run);
-    EXPECT_NE(find_text(run, " This program creates .DAT, .TXT,").row, 0) << "the screen was cleared\n" << screen_text(run);
+    EXPECT_NE(find_text(run, " This program creates .DAT, .TXT,").row, 0) << "the screen was cleared\n"
+                                                                          << screen_text(run);
   }
 }
 

@@ -154,9 +154,7 @@ void decide_line_end(ChannelTable& table, Channel& channel) {
 }
 
 // At least one unread byte, unless the file is at its end.
-bool fill(ChannelTable& table, Channel& channel) {
-  return channel.next < channel.filled || read_more(table, channel);
-}
+bool fill(ChannelTable& table, Channel& channel) { return channel.next < channel.filled || read_more(table, channel); }
 
 // A LF right after the CR that ended the last line is part of that line end.
 void pass_line_feed_after_cr(ChannelTable& table, Channel& channel) {
@@ -319,9 +317,9 @@ void close(ChannelTable& table, std::int16_t number) {
   }
   const os::Failure closed = os::close_file(channel.file);
   if (closed.error_number != 0) {
-    record_channel_failure(table, channel,
-                           channel.mode == ChannelMode::output ? "could not be written completely" : "could not be read",
-                           closed);
+    record_channel_failure(
+        table, channel, channel.mode == ChannelMode::output ? "could not be written completely" : "could not be read",
+        closed);
   }
   table.open.erase(it);
 }

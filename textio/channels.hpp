@@ -26,7 +26,7 @@ struct Channel {
   ChannelMode mode = ChannelMode::input;
   os::FileHandle file;
   bool is_disk_file = false;
-  bool failed = false;       // a failure of this file is already on record
+  bool failed = false;         // a failure of this file is already on record
   std::uint64_t position = 0;  // bytes written (output), or the file offset of ahead[0] (input)
   std::string buffer;          // output waiting to be written
   // Input read ahead, in one piece: grown with realloc, which moves the
@@ -34,9 +34,9 @@ struct Channel {
   // read will fill.
   std::unique_ptr<char, FreeBytes> ahead;
   std::size_t ahead_size = 0;
-  std::size_t filled = 0;    // input: bytes of ahead read
-  std::size_t next = 0;      // input: index of the next unread byte in ahead
-  bool at_os_end = false;    // input: the file has no more bytes to give
+  std::size_t filled = 0;  // input: bytes of ahead read
+  std::size_t next = 0;    // input: index of the next unread byte in ahead
+  bool at_os_end = false;  // input: the file has no more bytes to give
   // input: the last line read ended at a CR, so a LF that comes next still
   // belongs to its line end (it may not have been read yet).
   bool after_cr = false;

@@ -37,21 +37,32 @@ class ChannelsTest : public ::testing::Test {
 using Lines = std::vector<std::string>;
 
 TEST_F(ChannelsTest, ReadsLinesByTheLineRule) {
-  struct Case { std::string bytes; Lines lines; };
+  struct Case {
+    std::string bytes;
+    Lines lines;
+  };
   const Case cases[] = {
-      {"a\r\nb\r\n", {"a", "b"}},                       // no extra empty line at the end
-      {"a\r\nb", {"a", "b"}},                           // the last line needs no line end
-      {"a\nb\r\nc\n", {"a\nb", "c\n"}},                // with a CR in the file, a lone LF is text
-      {"a\r\n\nb\r", {"a", "\nb"}},                     // CR LF LF: the second LF starts a line
+      {"a\r\nb\r\n", {"a", "b"}},        // no extra empty line at the end
+      {"a\r\nb", {"a", "b"}},            // the last line needs no line end
+      {"a\nb\r\nc\n", {"a\nb", "c\n"}},  // with a CR in the file, a lone LF is text
+      {"a\r\n\nb\r", {"a", "\nb"}},      // CR LF LF: the second LF starts a line
       // No CR before the end of the file (or its 0x1A): each LF is read as CR LF.
       {"a\nb\nc\n", {"a", "b", "c"}},
       {"a\n\nb", {"a", "", "b"}},
-      {"a\nb\x1A" "c\r\n", {"a", "b"}},
-      {"a\x1A" "b\nc", {"a"}},                            // a LF only behind the 0x1A
+      {"a\nb\x1A"
+       "c\r\n",
+       {"a", "b"}},
+      {"a\x1A"
+       "b\nc",
+       {"a"}},  // a LF only behind the 0x1A
       {"abc", {"abc"}},
       {"a\rb\r\r\nc", {"a", "b", "", "c"}},
-      {"a\r\nb\x1A" "c\r\nd\r\n", {"a", "b"}},          // 0x1A ends the file
-      {"\x1A" "abc", {}},
+      {"a\r\nb\x1A"
+       "c\r\nd\r\n",
+       {"a", "b"}},  // 0x1A ends the file
+      {"\x1A"
+       "abc",
+       {}},
       {"", {}},
       {std::string("a\0b\tc", 5), {std::string("a\0b\tc", 5)}},
   };
@@ -103,7 +114,9 @@ TEST_F(ChannelsTest, LineFeedsEndLinesOnlyInAFileWithoutCarriageReturns) {
 // the LF of the last CR LF, even when that LF comes with the next block.
 TEST_F(ChannelsTest, ReadAheadIsTheUnreadTextInPlace) {
   const std::string first(block_size - 1, 'x');  // its CR ends the first block
-  put("in.gbk", "a\r\nb,c\r\nd\r\n" + first + "\r\ntail\r\n\x1A" "after");
+  put("in.gbk", "a\r\nb,c\r\nd\r\n" + first +
+                    "\r\ntail\r\n\x1A"
+                    "after");
   open_for_input(table, path("in.gbk"), 1);
   EXPECT_EQ(read_line(table, 1), "a");
   EXPECT_TRUE(read_ahead(table, 1).starts_with("b,c\r\nd\r\n"));
@@ -113,8 +126,10 @@ TEST_F(ChannelsTest, ReadAheadIsTheUnreadTextInPlace) {
   EXPECT_TRUE(read_ahead(table, 1).starts_with("tail\r\n"));
   EXPECT_EQ(read_line(table, 1), "tail");
   EXPECT_TRUE(at_end(table, 1));
-  EXPECT_EQ(read_ahead(table, 1), "\x1A" "after");  // what comes after the end is not read as lines
-  skip_read(table, 1, 100);                         // never past what was read ahead
+  EXPECT_EQ(read_ahead(table, 1),
+            "\x1A"
+            "after");        // what comes after the end is not read as lines
+  skip_read(table, 1, 100);  // never past what was read ahead
   EXPECT_EQ(read_ahead(table, 1), "");
   EXPECT_TRUE(table.failures.empty());
 }

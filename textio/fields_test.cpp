@@ -8,40 +8,48 @@ namespace textio {
 namespace {
 
 TEST(Field, FollowsTheDefaultFieldRule) {
-  struct Case { std::string_view text; std::size_t n; std::string_view expected; };
+  struct Case {
+    std::string_view text;
+    std::size_t n;
+    std::string_view expected;
+  };
   const Case cases[] = {
       {"a,,b", 2, ""},
       {"a,,b", 3, "b"},
       {"a,,b", 4, ""},
       {"a,b", 0, ""},
       {"     ", 1, ""},
-      {"x, \"A, B\" ,y", 2, "A, B"},   // quoted: commas and blanks kept
-      {"x, \"A, B\" ,y", 3, "y"},      // text after the closing quote is ignored
-      {"x,\"open", 2, "open"},         // no closing quote: to the end
-      {"x,\"open,y", 3, ""},           // ... and no later field
+      {"x, \"A, B\" ,y", 2, "A, B"},  // quoted: commas and blanks kept
+      {"x, \"A, B\" ,y", 3, "y"},     // text after the closing quote is ignored
+      {"x,\"open", 2, "open"},        // no closing quote: to the end
+      {"x,\"open,y", 3, ""},          // ... and no later field
       {"x, ab  ,y", 2, "ab"},
-      {"a \"b\"", 1, "a \"b\""},       // a quote inside a field is a character
+      {"a \"b\"", 1, "a \"b\""},  // a quote inside a field is a character
       {"\"q\"junk,z", 1, "q"},
       {"\"q\"junk,z", 2, "z"},
       {" , x", 1, ""},
       {" , x", 2, "x"},
       {"a, ", 2, ""},
-      {"\tSD,1", 1, "\tSD"},           // a tab is no blank
+      {"\tSD,1", 1, "\tSD"},  // a tab is no blank
       {"\"\",z", 1, ""},
   };
   for (const Case& c : cases) EXPECT_EQ(field(c.text, c.n), c.expected) << c.text << " field " << c.n;
 }
 
 TEST(SplitFields, CountsOnlyTheCommasThatSeparateFields) {
-  struct Case { std::string_view text; std::int64_t separators; std::size_t fields; };
+  struct Case {
+    std::string_view text;
+    std::int64_t separators;
+    std::size_t fields;
+  };
   const Case cases[] = {
       {"", 0, 0},
       {"SD,s,n,4,5,6,7,8,a,b,d,", 11, 11},
       {"SD,s,n,4,5,6,7,8,a,b,d", 10, 11},
       {"SD,1,2", 2, 3},
       {"x,\"a,b\",c", 2, 3},
-      {"x,\"a,b", 1, 2},          // everything after an unclosed quote is one field
-      {"x,a\"b,c\",d", 3, 4},     // a quote inside a field does not quote
+      {"x,\"a,b", 1, 2},       // everything after an unclosed quote is one field
+      {"x,a\"b,c\",d", 3, 4},  // a quote inside a field does not quote
       {",,,", 3, 3},
   };
   SplitLine split;

@@ -33,14 +33,17 @@ int fd_of(const FileHandle& file) { return static_cast<int>(file.native); }
 // Channel error numbers for the errno values that opening can give.
 int open_error_number(int error) {
   switch (error) {
-    case EACCES: case EPERM: case EROFS: case EWOULDBLOCK: case ETXTBSY: case EISDIR:
-      return 70;
-    case ENOENT:
-      return 53;
-    case ENOTDIR: case ENAMETOOLONG: case ELOOP:
-      return 76;
-    default:
-      return 75;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EWOULDBLOCK:
+    case ETXTBSY:
+    case EISDIR: return 70;
+    case ENOENT: return 53;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP: return 76;
+    default: return 75;
   }
 }
 

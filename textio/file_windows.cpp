@@ -19,13 +19,13 @@ void close_native(std::intptr_t native) {
 // The system's own words for an error code, without the line end it adds.
 std::string reason_of(DWORD code) {
   char* text = nullptr;
-  const DWORD size = ::FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-      0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+  const DWORD size =
+      ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
   std::string reason = size > 0 && text != nullptr ? std::string(text, size) : std::string();
   if (text != nullptr) ::LocalFree(text);
-  while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ' ||
-                             reason.back() == '.')) {
+  while (!reason.empty() &&
+         (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ' || reason.back() == '.')) {
     reason.pop_back();
   }
   if (reason.empty()) reason = "system error " + std::to_string(code);

@@ -21,17 +21,15 @@ struct QuietCall {
 // refused, 53 file not found, 76 path not found, 61 disk full, 75 the rest.
 inline int error_number_of(DWORD code) {
   switch (code) {
-    case ERROR_ACCESS_DENIED: case ERROR_SHARING_VIOLATION: case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT:
-      return 70;
-    case ERROR_FILE_NOT_FOUND:
-      return 53;
-    case ERROR_PATH_NOT_FOUND:
-      return 76;
-    case ERROR_DISK_FULL: case ERROR_HANDLE_DISK_FULL:
-      return 61;
-    default:
-      return 75;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT: return 70;
+    case ERROR_FILE_NOT_FOUND: return 53;
+    case ERROR_PATH_NOT_FOUND: return 76;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return 61;
+    default: return 75;
   }
 }
 

@@ -40,10 +40,7 @@ std::string replace_all(std::string_view text, std::string_view pattern, std::st
   return result;
 }
 
-std::string remove_all(std::string_view text, std::string_view pattern) {
-  return replace_all(text, pattern, {});
-}
-
+std::string remove_all(std::string_view text, std::string_view pattern) { return replace_all(text, pattern, {}); }
 
 std::string upper_case_ascii(std::string_view text) {
   std::string result(text);
@@ -85,9 +82,23 @@ long double read_based_number(std::string_view text, std::size_t at) {
   int base = 8;
   if (at < text.size()) {
     switch (text[at]) {
-      case 'H': case 'h': base = 16; ++at; break;
-      case 'O': case 'o': case 'Q': case 'q': base = 8; ++at; break;
-      case 'B': case 'b': base = 2; ++at; break;
+      case 'H':
+      case 'h':
+        base = 16;
+        ++at;
+        break;
+      case 'O':
+      case 'o':
+      case 'Q':
+      case 'q':
+        base = 8;
+        ++at;
+        break;
+      case 'B':
+      case 'b':
+        base = 2;
+        ++at;
+        break;
       default: break;
     }
   }

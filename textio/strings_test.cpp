@@ -9,15 +9,18 @@ namespace textio {
 namespace {
 
 TEST(CompareBytes, OrdersByUnsignedBytesThenLength) {
-  struct Case { std::string_view a, b; int sign; };
+  struct Case {
+    std::string_view a, b;
+    int sign;
+  };
   const Case cases[] = {
-      {"A.GBK", "AB.GBK", -1},      // '.' (46) is below 'B' (66)
-      {"", "A", -1},                // empty names sort first
+      {"A.GBK", "AB.GBK", -1},  // '.' (46) is below 'B' (66)
+      {"", "A", -1},            // empty names sort first
       {"EXAM", "EXAM", 0},
-      {"AB", "A", 1},               // the longer one after an equal start
-      {"\xE4", "z", 1},             // bytes compare unsigned
+      {"AB", "A", 1},    // the longer one after an equal start
+      {"\xE4", "z", 1},  // bytes compare unsigned
       {std::string_view("a\0b", 3), std::string_view("a\0c", 3), -1},
-      {"a", "A", 1},                // case-sensitive
+      {"a", "A", 1},  // case-sensitive
   };
   for (const Case& c : cases) {
     const int got = compare_bytes(c.a, c.b);
@@ -68,13 +71,16 @@ TEST(UpperCase, MapsLettersOfTheTextsCodePage) {
 }
 
 TEST(ReadNumber, ReadsTheNumberAtTheStart) {
-  struct Case { std::string_view text; long double value; };
+  struct Case {
+    std::string_view text;
+    long double value;
+  };
   const Case cases[] = {
-      {" 40", 40},     {"40 ", 40},   {"12abc", 12},  {"1,5", 1},     {"-3", -3},   {"+4", 4},
-      {"2.5", 2.5L},   {".5", 0.5L},  {"1e2", 100},   {"1D3", 1000},  {"1e", 1},    {"1e+", 1},
-      {"2.5e-1", 0.25L}, {"", 0},     {"abc", 0},     {"-", 0},       {".", 0},     {"\t\n 7", 7},
-      {"&H1F", 31},    {"&h10", 16},  {"&17", 15},    {"&O17", 15},   {"&B101", 5}, {"1.2.3", 1.2L},
-      {"0000000000000000000000042", 42},
+      {" 40", 40}, {"40 ", 40},   {"12abc", 12},     {"1,5", 1},      {"-3", -3},
+      {"+4", 4},   {"2.5", 2.5L}, {".5", 0.5L},      {"1e2", 100},    {"1D3", 1000},
+      {"1e", 1},   {"1e+", 1},    {"2.5e-1", 0.25L}, {"", 0},         {"abc", 0},
+      {"-", 0},    {".", 0},      {"\t\n 7", 7},     {"&H1F", 31},    {"&h10", 16},
+      {"&17", 15}, {"&O17", 15},  {"&B101", 5},      {"1.2.3", 1.2L}, {"0000000000000000000000042", 42},
   };
   for (const Case& c : cases) EXPECT_EQ(read_number(c.text), c.value) << '"' << c.text << '"';
 }
@@ -88,15 +94,32 @@ TEST(ReadNumber, KeepsEighteenSignificantDigitsButTheWholeSize) {
 
 TEST(ToInt16, RoundsHalfToEvenAndKeepsTheLow16Bits) {
   // whole: the rounded number before the 16-bit wrap.
-  struct Case { long double value; std::int64_t whole; std::int16_t expected; };
+  struct Case {
+    long double value;
+    std::int64_t whole;
+    std::int16_t expected;
+  };
   const Case cases[] = {
-      {40, 40, 40},           {40.5L, 40, 40},           {41.5L, 42, 42},         {2.5L, 2, 2},
-      {3.5L, 4, 4},           {-2.5L, -2, -2},           {-3.5L, -4, -4},         {0.49L, 0, 0},
-      {-0.5L, 0, 0},          {32767, 32767, 32767},     {32768, 32768, -32768},  {40000, 40000, -25536},
-      {-32769, -32769, 32767}, {65536, 65536, 0},        {1e30L, 0, 0},           {-1e30L, 0, 0},
+      {40, 40, 40},
+      {40.5L, 40, 40},
+      {41.5L, 42, 42},
+      {2.5L, 2, 2},
+      {3.5L, 4, 4},
+      {-2.5L, -2, -2},
+      {-3.5L, -4, -4},
+      {0.49L, 0, 0},
+      {-0.5L, 0, 0},
+      {32767, 32767, 32767},
+      {32768, 32768, -32768},
+      {40000, 40000, -25536},
+      {-32769, -32769, 32767},
+      {65536, 65536, 0},
+      {1e30L, 0, 0},
+      {-1e30L, 0, 0},
       {9.3e18L, 0, 0},
       {-9223372036854775808.0L, std::numeric_limits<std::int64_t>::min(), 0},
-      {std::numeric_limits<long double>::infinity(), 0, 0}, {std::nanl(""), 0, 0},
+      {std::numeric_limits<long double>::infinity(), 0, 0},
+      {std::nanl(""), 0, 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(to_whole(c.value), c.whole) << static_cast<double>(c.value);

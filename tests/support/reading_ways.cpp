@@ -46,9 +46,9 @@ Reading read_course(const ScratchFolder& folder, std::string_view course, app::S
 }
 
 std::string difference(const Reading& one, const Reading& other) {
-  for (std::string found : {text_difference("the .dat files", one.dat, other.dat),
-                            text_difference("the .txt files", one.txt, other.txt),
-                            text_difference("the console texts", one.console, other.console)}) {
+  for (std::string found :
+       {text_difference("the .dat files", one.dat, other.dat), text_difference("the .txt files", one.txt, other.txt),
+        text_difference("the console texts", one.console, other.console)}) {
     if (!found.empty()) return found;
   }
   return one.values == other.values ? std::string() : "the values kept for the run";

@@ -25,8 +25,7 @@ struct Reading {
 // Reads `course` as the course file C.GBK of `folder`, with the .txt file
 // open and the .dat file too when dat_open, the console into a file and at
 // the end of its input.
-Reading read_course(const ScratchFolder& folder, std::string_view course, app::StudentLines way,
-                    bool dat_open = true);
+Reading read_course(const ScratchFolder& folder, std::string_view course, app::StudentLines way, bool dat_open = true);
 
 // Where two readings differ, in words ("the .dat files, from byte 12"); empty
 // when they agree in everything.

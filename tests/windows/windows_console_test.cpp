@@ -181,7 +181,8 @@ void expect_row(const PtyProgram& run, int row, const std::string& text, int fg,
 }
 
 bool wait_for_row(PtyProgram& run, int row, const std::string& text, std::chrono::milliseconds timeout) {
-  return wait_until(run, [&] { return row_text(run, row) == text; }, timeout);
+  return wait_until(
+      run, [&] { return row_text(run, row) == text; }, timeout);
 }
 
 // The name in the list box drawn as the selected one, black on bright white.
@@ -192,7 +193,8 @@ std::string selected_name(const PtyProgram& run) {
       const CellView c = cell(run, row, col);
       if (background(c) == bright_white) name += c.text;
     }
-    if (!name.empty()) return name.substr(name.find_first_not_of(' '), name.find_last_not_of(' ') + 1 - name.find_first_not_of(' '));
+    if (!name.empty())
+      return name.substr(name.find_first_not_of(' '), name.find_last_not_of(' ') + 1 - name.find_first_not_of(' '));
   }
   return {};
 }
@@ -256,7 +258,8 @@ class WineConsole : public testing::Test {
   void reach(WineConsoleRun& wine, PtyProgram& posix, const std::string& text) {
     ASSERT_TRUE(wait_for_text(wine.program, text, wine_timeout)) << screen_text(wine.program);
     ASSERT_TRUE(wine_console::wait_for_operator(wine, wine_timeout))
-        << "the Windows program does not wait for the operator\n" << screen_text(wine.program);
+        << "the Windows program does not wait for the operator\n"
+        << screen_text(wine.program);
     ASSERT_TRUE(wait_for_text(posix, text)) << screen_text(posix);
     ASSERT_TRUE(wait_for_input_wait(posix)) << screen_text(posix);
     EXPECT_EQ(screen_picture(wine.program, windows_names), screen_picture(posix, posix_names))
@@ -347,11 +350,10 @@ void WineConsole::command_line_run_with_all_three_warnings(const std::string& wi
   }
   // Then the report, in a colour that reads on the light grey at a contrast
   // of at least 4.5:1 in the usual palettes.
-  const std::vector<std::string> report = {
-      " WARN.GBK: 2 student records, 4 questions -> WARN.dat, WARN.txt, WARN.ans",
-      " line 3, student 1001: 3 answers, 4 expected",
-      " line 4, student 1111111: multiple-version student number",
-      " header: 3 students, found 2"};
+  const std::vector<std::string> report = {" WARN.GBK: 2 student records, 4 questions -> WARN.dat, WARN.txt, WARN.ans",
+                                           " line 3, student 1001: 3 answers, 4 expected",
+                                           " line 4, student 1111111: multiple-version student number",
+                                           " header: 3 students, found 2"};
   for (std::size_t i = 0; i < report.size(); ++i) {
     const int row = static_cast<int>(rows.size() + 1 + i);
     expect_row(wine.program, row, report[i], black, light_grey);
@@ -382,8 +384,8 @@ TEST_F(WineConsole, WithoutTheManifestTheRunIsAsBefore) {
 TEST_F(WineConsole, PlainFormOnAConsoleShowsControlBytesAsGlyphs) {
   fs::create_directories(windows_folder());
   WineConsoleRun wine;
-  ASSERT_TRUE(wine_console::start(wine, GBKCONVERT_EXE, {"X\x1b]2;PWNED\aY"}, windows_folder().string(), 30, 80,
-                                  "/dev/null"));
+  ASSERT_TRUE(
+      wine_console::start(wine, GBKCONVERT_EXE, {"X\x1b]2;PWNED\aY"}, windows_folder().string(), 30, 80, "/dev/null"));
   EXPECT_EQ(wine_console::wait_for_end(wine), 1) << screen_text(wine.program);
   const Position at = find_text(wine.program, " There is no file called X");
   ASSERT_NE(at.row, 0) << screen_text(wine.program);
@@ -527,13 +529,9 @@ TEST_F(WineConsole, InteractiveRunWithTypedDirectoryAndListKeys) {
     std::string selected;
   };
   const Step steps[] = {
-      {"Down", key_down, "BIOLOGY.GBK"},
-      {"Down again", key_down, "C01.GBK"},
-      {"Up", key_up, "BIOLOGY.GBK"},
+      {"Down", key_down, "BIOLOGY.GBK"},  {"Down again", key_down, "C01.GBK"}, {"Up", key_up, "BIOLOGY.GBK"},
       {"PgDn", key_page_down, "C23.GBK"},  // a page of the 23 names on view
-      {"End", key_end, "ZOO.GBK"},
-      {"Home", key_home, "ART.GBK"},
-      {"letter jump", "e", "EXAM.GBK"},
+      {"End", key_end, "ZOO.GBK"},        {"Home", key_home, "ART.GBK"},       {"letter jump", "e", "EXAM.GBK"},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);

@@ -72,8 +72,8 @@ int run(const std::string& program, std::string line) {
   // loaded machine; that says nothing about the program, so it is tried again.
   bool started = false;
   for (int attempt = 0; attempt < 3 && !started; ++attempt) {
-    started = ::CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                               &start_up, &process) != 0;
+    started = ::CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start_up,
+                               &process) != 0;
     if (!started && ::GetLastError() != ERROR_INTERNAL_ERROR) break;
   }
   if (!started) {

@@ -180,18 +180,20 @@ INSTANTIATE_TEST_SUITE_P(
                       "LF",
                       "",
                       ""},
-        SameBytesCase{"LineFeedsOnlyAcrossReadBlocks", {{"LFBIG.GBK", without_cr(many_students(9000))}}, "LFBIG", "", ""},
+        SameBytesCase{
+            "LineFeedsOnlyAcrossReadBlocks", {{"LFBIG.GBK", without_cr(many_students(9000))}}, "LFBIG", "", ""},
         SameBytesCase{"LineFeedsWithOneCrBehindTheFirstBlock",
                       {{"LFCR.GBK", without_cr(many_students(9000)) + "SD,1,x,,,,,,a,\r\n"}},
                       "LFCR",
                       "",
                       ""},
         SameBytesCase{"LongLineWithATab", {{"LONG.GBK", long_line_with_a_tab()}}, "LONG", "", ""},
-        SameBytesCase{"TextAfterEndOfFileByte",
-                      {{"EOFB.GBK", "SH3,,,,,,,,A,B,\r\nFH,,,,,,,,2,1,\r\nSD,1,x,,,,,,a,c,\r\n\x1ASD,2,y,,,,,,b,b,\r\n"}},
-                      "EOFB",
-                      "",
-                      ""},
+        SameBytesCase{
+            "TextAfterEndOfFileByte",
+            {{"EOFB.GBK", "SH3,,,,,,,,A,B,\r\nFH,,,,,,,,2,1,\r\nSD,1,x,,,,,,a,c,\r\n\x1ASD,2,y,,,,,,b,b,\r\n"}},
+            "EOFB",
+            "",
+            ""},
         SameBytesCase{"NoFinalLineEndAndStrayLineFeed",
                       {{"LAST.GBK", "SH3,,,,,,,,A,B,\rFH,,,,,,,,2,1,\r\n\nSD,1,x,,,,,,b,a,"}},
                       "LAST",
@@ -212,8 +214,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "",
                       "abc"},
         SameBytesCase{"WarningsAtEndOfInput",
-                      {{"WARN.GBK",
-                        "FH,,,,,,,,2,-3,\r\nSD,5555555,G,,,,,,a,\r\nSD,1,G,,,,,,a,b,c,\r\n"}},
+                      {{"WARN.GBK", "FH,,,,,,,,2,-3,\r\nSD,5555555,G,,,,,,a,\r\nSD,1,G,,,,,,a,b,c,\r\n"}},
                       "WARN",
                       "",
                       ""},
@@ -270,15 +271,18 @@ TEST_F(WindowsProgram, WorkedExampleWritesTheExampleFiles) {
   EXPECT_EQ(read_file(scratch / "EXAM.dat"), exam_dat);
   EXPECT_EQ(read_file(scratch / "EXAM.txt"), exam_txt);
   EXPECT_EQ(read_file(scratch / "EXAM.ans"), exam_ans);
-  EXPECT_EQ(run.out, "\n number of questions = 4  number of students =  3 \n"
-                     " EXAM.GBK: 3 student records, 4 questions -> EXAM.dat, EXAM.txt, EXAM.ans\n");
+  EXPECT_EQ(run.out,
+            "\n number of questions = 4  number of students =  3 \n"
+            " EXAM.GBK: 3 student records, 4 questions -> EXAM.dat, EXAM.txt, EXAM.ans\n");
 }
 
 // --help and /? give the usage text, --version the version: on standard
 // output, at once, byte for byte as the POSIX build prints them.
 TEST_F(WindowsProgram, HelpAndVersionAsOnPosix) {
-  const struct { const char* windows; const char* posix; } cases[] = {
-      {"/?", "--help"}, {"--help", "--help"}, {"--version", "--version"}};
+  const struct {
+    const char* windows;
+    const char* posix;
+  } cases[] = {{"/?", "--help"}, {"--help", "--help"}, {"--version", "--version"}};
   for (const auto& c : cases) {
     const Result windows = run_windows(scratch, {c.windows});
     const Result posix = wine_runner::run({GBKCONVERT_PATH, c.posix}, scratch.string());
@@ -339,8 +343,8 @@ TEST_F(WindowsProgram, CourseFileHeldByAnotherProgramIsReported) {
   EXPECT_NE(run.out.find("   filename= EXAM.gbk\n The file could not be opened: "), std::string::npos) << run.out;
   EXPECT_EQ(run.out.find("number of questions"), std::string::npos) << run.out;
   // The report names the course file as found on disk.
-  EXPECT_TRUE(run.out.ends_with(
-      " EXAM.GBK (failed): 0 student records, no header record -> EXAM.dat, EXAM.txt, EXAM.ans\n"))
+  EXPECT_TRUE(
+      run.out.ends_with(" EXAM.GBK (failed): 0 student records, no header record -> EXAM.dat, EXAM.txt, EXAM.ans\n"))
       << run.out;
   EXPECT_EQ(read_file(scratch / "EXAM.GBK"), exam_gbk);
   EXPECT_EQ(read_file(scratch / "EXAM.dat"), "");
@@ -351,8 +355,8 @@ TEST_F(WindowsProgram, CourseFileHeldByAnotherProgramIsReported) {
 TEST_F(WindowsProgram, SecondRunOnFilesInUseChangesNothing) {
   write_file(scratch / "EXAM.GBK", "FH,,,,,,,,1,9,\r\nSD,1111111,G,,,,,,a,\r\n");
   std::string first_seen;
-  wine_runner::Background first = wine_runner::start_background(wine_runner::wine_command(windows_program, {"EXAM"}),
-                                               scratch.string(), true);
+  wine_runner::Background first =
+      wine_runner::start_background(wine_runner::wine_command(windows_program, {"EXAM"}), scratch.string(), true);
   ASSERT_TRUE(wine_runner::wait_for_output(first, "Any key to continue.", first_seen)) << first_seen;
   const std::string dat_while_held = read_file(scratch / "EXAM.dat");
 
@@ -364,7 +368,8 @@ TEST_F(WindowsProgram, SecondRunOnFilesInUseChangesNothing) {
   for (const char* name : {"EXAM.ans", "EXAM.dat", "EXAM.txt", "EXAM.gbk"}) {
     EXPECT_NE(second.out.find(std::string("   filename= ") + name + "\n The file could not be opened: "),
               std::string::npos)
-        << name << "\n" << second.out;
+        << name << "\n"
+        << second.out;
   }
   // The first run, let go, finishes its files as if it had been alone.
   const fs::path alone = scratch / "alone";
@@ -468,16 +473,16 @@ TEST_F(WindowsProgram, CommandTailTable) {
   for (const TailCase& c : cases) {
     SCOPED_TRACE("command line [" + c.command_line + "]");
     fs::remove(scratch / "exam1.dat");
-    const Result run =
-        run_probe(scratch, {"run", hex_text::to_hex(exe), hex_text::to_hex(c.command_line)});
+    const Result run = run_probe(scratch, {"run", hex_text::to_hex(exe), hex_text::to_hex(c.command_line)});
     ASSERT_FALSE(run.timed_out);
     // Only a conversion succeeds: a missing course file, and an interactive
     // run whose entry is empty (no input), convert nothing.
     EXPECT_EQ(run.exit_code, c.outcome == Outcome::converts ? 0 : 1) << run_log(run);
     switch (c.outcome) {
       case Outcome::converts:
-        EXPECT_EQ(run.out, "\n number of questions = 4  number of students =  3 \n"
-                           " exam1.GBK: 3 student records, 4 questions -> exam1.dat, exam1.txt, exam1.ans\n");
+        EXPECT_EQ(run.out,
+                  "\n number of questions = 4  number of students =  3 \n"
+                  " exam1.GBK: 3 student records, 4 questions -> exam1.dat, exam1.txt, exam1.ans\n");
         EXPECT_EQ(read_file(scratch / "exam1.dat"), exam_dat);
         break;
       case Outcome::missing:

@@ -128,7 +128,8 @@ bool waits_for_operator(WineConsoleRun& run) {
 
 bool wait_for_operator(WineConsoleRun& run, std::chrono::milliseconds timeout) {
   run.quiet_looks = 0;
-  if (!pty_test::wait_until(run.program, [&] { return run.program.exited || waits_for_operator(run); }, timeout)) {
+  if (!pty_test::wait_until(
+          run.program, [&] { return run.program.exited || waits_for_operator(run); }, timeout)) {
     return false;
   }
   pty_test::pump(run.program, std::chrono::milliseconds(0));
@@ -138,7 +139,8 @@ bool wait_for_operator(WineConsoleRun& run, std::chrono::milliseconds timeout) {
 int wait_for_end(WineConsoleRun& run, std::chrono::milliseconds timeout) {
   if (run.host < 0) run.host = find_host(run.program);
   const int code = pty_test::wait_for_exit(run.program, timeout);
-  pty_test::wait_until(run.program, [&] { return !alive(run.host); }, timeout);
+  pty_test::wait_until(
+      run.program, [&] { return !alive(run.host); }, timeout);
   pty_test::pump(run.program, std::chrono::milliseconds(0));
   return code;
 }

@@ -21,10 +21,10 @@
 namespace wine_console {
 
 struct WineConsoleRun {
-  pty_test::PtyProgram program;  // the Windows program's own process
-  pid_t host = -1;               // the console host drawing into the terminal
+  pty_test::PtyProgram program;              // the Windows program's own process
+  pid_t host = -1;                           // the console host drawing into the terminal
   std::vector<std::uint64_t> last_activity;  // what waits_for_operator saw last
-  int quiet_looks = 0;  // how many looks in a row saw no thread run
+  int quiet_looks = 0;                       // how many looks in a row saw no thread run
 };
 
 // How many looks in a row must see every thread asleep and none run since

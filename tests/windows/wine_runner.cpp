@@ -203,7 +203,8 @@ Background start_background(const std::vector<std::string>& argv, const std::str
 bool wait_for_output(Background& program, const std::string& text, std::string& seen, int timeout_seconds) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
   while (seen.find(text) == std::string::npos) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return false;
     pollfd ready{program.output, POLLIN, 0};
     if (::poll(&ready, 1, static_cast<int>(left.count())) <= 0) continue;
