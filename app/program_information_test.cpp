@@ -14,8 +14,8 @@ TEST(ProgramInformation, OnlyTheWholeWordsAskAndEverythingElseIsACourseName) {
   };
   const Case cases[] = {
       {"--help", false, Asks::usage},
-      {"  --help ", false, Asks::usage},  // blanks around the course name never
-                                          // count
+      // Blanks around a course name never count.
+      {"  --help ", false, Asks::usage},
       {"--version", false, Asks::version},
       {"--version", true, Asks::version},
       {"/?", true, Asks::usage},
