@@ -25,7 +25,10 @@ set(GBK_DEBIAN_VERSION "${PROJECT_VERSION}-${GBK_DEBIAN_REVISION}")
 
 if(WIN32)
   install(TARGETS gbkconvert RUNTIME DESTINATION .)
-  # The texts with CR LF line ends, as Notepad and cmd's type show them.
+  # The texts with CR LF line ends, as Notepad and cmd's type show them; the
+  # title's underline as long as the title.
+  string(LENGTH "gbkconvert ${PROJECT_VERSION} for Windows" title_length)
+  string(REPEAT "=" ${title_length} GBK_README_TITLE_RULE)
   configure_file("${PROJECT_SOURCE_DIR}/doc/README-windows.txt.in" "${PROJECT_BINARY_DIR}/README.txt" @ONLY
                  NEWLINE_STYLE CRLF)
   configure_file("${PROJECT_SOURCE_DIR}/LICENSE" "${PROJECT_BINARY_DIR}/LICENSE.txt" @ONLY NEWLINE_STYLE CRLF)
