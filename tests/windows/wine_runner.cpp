@@ -140,8 +140,11 @@ std::string scratch_file(const char* what) {
 }  // namespace
 
 std::vector<std::string> wine_settings() {
-  // No Mono or Gecko installer when the prefix is made.
-  return {"WINEPREFIX=" + wine_prefix(), "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml="};
+  // No Mono or Gecko installer when the prefix is made. Wine spells Linux
+  // file names in the code page of the caller's locale: under a locale
+  // that is not UTF-8 (a login with no LANG) a name like 考试成绩.gbk
+  // cannot be found, whatever the program's own code page.
+  return {"WINEPREFIX=" + wine_prefix(), "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=", "LC_ALL=C.UTF-8"};
 }
 
 std::vector<std::string> wine_removed_variables() { return {"DISPLAY", "WAYLAND_DISPLAY"}; }
