@@ -74,10 +74,25 @@ struct FieldsBefore {
   const char* answers = nullptr;
 };
 
+// Bit i set when bit i of `quotes` is preceded, itself included, by an odd
+// number of set bits: from an opening quote up to the byte before its
+// closing one.
+std::uint32_t within_quotes(std::uint32_t quotes) {
+  quotes ^= quotes << 1;
+  quotes ^= quotes << 2;
+  quotes ^= quotes << 4;
+  quotes ^= quotes << 8;
+  quotes ^= quotes << 16;
+  return quotes;
+}
+
 // The fields before the answers, from `at`, where field 2 starts. The usual
-// ones lie within 32 bytes and hold no double quote and no control byte:
-// each field is then the bytes between two commas, trimmed of blanks, and
-// one bit per byte finds the commas. Any others are taken field by field.
+// ones lie within 32 bytes, hold no control byte, and hold a double quote
+// only around a whole field (right after the comma before it and right
+// before the comma after it, none between): each field is then the bytes
+// between its quotes, or else those between two commas that no quotes
+// enclose, trimmed of blanks; one bit per byte finds the commas and the
+// quotes. Any others are taken field by field.
 Step take_fields_before_answers(const char* const at, const char* const end, FieldsBefore& fields) {
   constexpr int commas_before_answers = coursefile::fields_before_answers - 1;  // after field 1's comma
   if (end - at >= 32) {
@@ -85,30 +100,42 @@ Step take_fields_before_answers(const char* const at, const char* const end, Fie
     using textio::every16;
     const Bytes16 first = textio::load16(at);
     const Bytes16 second = textio::load16(at + 16);
-    const std::uint32_t commas = textio::bits16(textio::equal16(first, every16(','))) |
-                                 textio::bits16(textio::equal16(second, every16(','))) << 16;
-    std::uint32_t last = commas;
-    for (int comma = 1; comma < commas_before_answers; ++comma) last &= last - 1;  // all but the first six
+    const auto bits = [](Bytes16 first_mask, Bytes16 second_mask) {
+      return textio::bits16(first_mask) | textio::bits16(second_mask) << 16;
+    };
     const auto unusual = [](Bytes16 bytes) {
       return textio::below16(bytes, every16(textio::blank)) | textio::equal16(bytes, every16(textio::double_quote));
     };
-    const Bytes16 first_unusual = unusual(first);
-    const Bytes16 second_unusual = unusual(second);
+    std::uint32_t commas = bits(textio::equal16(first, every16(',')), textio::equal16(second, every16(',')));
+    std::uint32_t unusual_bytes = 0;
+    std::uint32_t opening = 0;  // opening quotes
+    if (textio::any_set(unusual(first) | unusual(second))) {
+      const std::uint32_t quotes = bits(textio::equal16(first, every16(textio::double_quote)),
+                                        textio::equal16(second, every16(textio::double_quote)));
+      const std::uint32_t quoted = within_quotes(quotes);
+      commas &= ~quoted;
+      opening = quotes & quoted;
+      unusual_bytes =
+          bits(textio::below16(first, every16(textio::blank)), textio::below16(second, every16(textio::blank))) |
+          (opening & ~(commas << 1 | 1)) | ((quotes & ~quoted) << 1 & ~commas);
+    }
+    std::uint32_t last = commas;
+    for (int comma = 1; comma < commas_before_answers; ++comma) last &= last - 1;  // all but the first six
     // Bytes past the last comma (answers, or the line end of a short line)
-    // may be unusual too; only those before it count.
-    const bool any_unusual = textio::any_set(first_unusual | second_unusual) &&
-                             ((textio::bits16(first_unusual) | textio::bits16(second_unusual) << 16) &
-                              (~std::uint32_t{0} >> (31 - std::countr_zero(last | std::uint32_t{1} << 31)))) != 0;
-    if (last != 0 && !any_unusual) {
+    // may be anything; only those up to it count.
+    const std::uint32_t up_to_last = ~std::uint32_t{0} >> (31 - std::countr_zero(last | std::uint32_t{1} << 31));
+    if (last != 0 && (unusual_bytes & up_to_last) == 0) {
+      const bool any_blank = textio::any_set(textio::equal16(first, every16(textio::blank)) |
+                                             textio::equal16(second, every16(textio::blank)));
+      // The field from byte `begin` to the comma at `stop`.
+      const auto field = [&](int begin, int stop) -> std::string_view {
+        if ((opening >> begin & 1) != 0) return {at + begin + 1, static_cast<std::size_t>(stop - begin - 2)};
+        const std::string_view bytes(at + begin, static_cast<std::size_t>(stop - begin));
+        return any_blank ? textio::trim(bytes) : bytes;
+      };
       const int number_end = std::countr_zero(commas);
-      const int field_3_end = std::countr_zero(commas & (commas - 1));
-      fields.field_2 = {at, static_cast<std::size_t>(number_end)};
-      fields.field_3 = {at + number_end + 1, static_cast<std::size_t>(field_3_end - number_end - 1)};
-      if (textio::any_set(textio::equal16(first, every16(textio::blank)) |
-                          textio::equal16(second, every16(textio::blank)))) {
-        fields.field_2 = textio::trim(fields.field_2);
-        fields.field_3 = textio::trim(fields.field_3);
-      }
+      fields.field_2 = field(0, number_end);
+      fields.field_3 = field(number_end + 1, std::countr_zero(commas & (commas - 1)));
       fields.answers = at + std::countr_zero(last) + 1;
       return Step::go_on;
     }

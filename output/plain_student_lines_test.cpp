@@ -83,6 +83,14 @@ TEST_F(PlainStudentLines, TakesTheFieldsBeforeTheAnswersByTheFieldRule) {
       {"SD,1008," + long_name + ",,,,,,a,B,d,E,", "1008," + long_name + ",,..45"},
       {"SD,1009,\"" + long_name + ", J\",,,,,,a,B,d,E,", "1009," + long_name + ", J,,..45"},
       {"SD,1010,x,,,,," + long_name + ",a,B,d,E,", "1010,x,,..45"},
+      // Quotes around whole fields, and quotes the field rule reads otherwise.
+      {"SD,\"1011\",\"A, B\",,,,,,a,B,d,E,", "1011,A, B,,..45"},
+      {"SD, 1012 ,\" x \",,,,,,a,B,d,E,", "1012, x ,,..45"},  // trimmed outside quotes only
+      {"SD,1013,\"\",\"\",,,,,a,B,d,E,", "1013,,,..45"},
+      {"SD,1014, \"SMITH, J\",,,,,,a,B,d,E,", "1014,SMITH, J,,..45"},  // blanks before the quote
+      {"SD,1015,\"SMITH, J\" ,,,,,,a,B,d,E,", "1015,SMITH, J,,..45"},  // and after it
+      {"SD,1016,ab\"c,d\",,,,,a,B,d,E,", "1016,ab\"c,,..45"},          // a quote inside a field is a byte
+      {"SD,1017,x,,,,\",\",,a,B,d,E,", "1017,x,,..45"},
   };
   std::string expected;
   for (const Case& c : cases) {
