@@ -181,9 +181,18 @@ std::string prepare_wine(const std::string& probe_exe) {
     if (lock < 0) return "cannot create the lock of the Wine prefix";
     ::flock(lock, LOCK_EX);
     std::string problem;
-    if (!std::filesystem::exists(prefix + "/system.reg")) {
+    // Wine writes the prefix's registry files only when its server ends,
+    // seconds after wineboot has returned: a test that looked for them
+    // booted the prefix again while others used it, and now and then that
+    // boot failed. A mark of our own says the boot is done.
+    const std::string booted = prefix + "/gbk-booted";
+    if (!std::filesystem::exists(booted)) {
       const Result boot = run({WINE_PROGRAM, "wineboot", "-i"}, "/", {}, true, 300);
-      if (boot.exit_code != 0) problem = "wineboot -i failed: " + boot.err;
+      if (boot.exit_code != 0) {
+        problem = "wineboot -i failed: " + boot.err;
+      } else {
+        std::ofstream(booted) << "wineboot -i done\n";
+      }
     }
     ::flock(lock, LOCK_UN);
     ::close(lock);
