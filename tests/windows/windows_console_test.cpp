@@ -273,6 +273,13 @@ class WineConsole : public testing::Test {
     reach(wine, posix, then);
   }
 
+  // The last key to both, and both runs end with exit code 0.
+  void finish(WineConsoleRun& wine, PtyProgram& posix, const std::string& keys) {
+    send(wine.program, keys);
+    send(posix, keys);
+    EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
+    EXPECT_EQ(wait_for_exit(posix), 0);
+  }
   static fs::path scratch_root() {
     fs::create_directories(SCRATCH_ROOT);
     return SCRATCH_ROOT;
@@ -407,10 +414,7 @@ TEST_F(WineConsole, OnAnEightyBy24TerminalTheViewFollowsTheCursor) {
   EXPECT_EQ(selected_name(wine.program), "ART.GBK") << screen_text(wine.program);
   press(wine, posix, key_down + key_down, "C01.GBK");
   EXPECT_EQ(selected_name(wine.program), "C01.GBK") << screen_text(wine.program);
-  send(wine.program, key_enter);
-  send(posix, key_enter);
-  EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
-  EXPECT_EQ(wait_for_exit(posix), 0);
+  finish(wine, posix, key_enter);
   EXPECT_EQ(read_file(windows_folder() / "C01.dat"), tests::course_dat);
 }
 
@@ -538,10 +542,7 @@ TEST_F(WineConsole, InteractiveRunWithTypedDirectoryAndListKeys) {
     press(wine, posix, step.key, step.selected);
     EXPECT_EQ(selected_name(wine.program), step.selected) << screen_text(wine.program);
   }
-  send(wine.program, key_enter);
-  send(posix, key_enter);
-  EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
-  EXPECT_EQ(wait_for_exit(posix), 0);
+  finish(wine, posix, key_enter);
   EXPECT_EQ(read_file(windows_folder() / "sub" / "EXAM.dat"), tests::course_dat);
   EXPECT_EQ(read_file(windows_folder() / "sub" / "EXAM.txt"), tests::course_txt);
   EXPECT_EQ(read_file(windows_folder() / "sub" / "EXAM.ans"), tests::course_ans);
@@ -564,10 +565,7 @@ TEST_F(WineConsole, InteractiveRunThroughEscapeToTheManualEntry) {
   EXPECT_EQ(row_text(wine.program, 2), "add the path to the file name.");
   EXPECT_EQ(foreground(cell(wine.program, 1, 1)), light_blue);
   press(wine, posix, "other/bio.gbk", "other/bio.gbk");
-  send(wine.program, key_enter);
-  send(posix, key_enter);
-  EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
-  EXPECT_EQ(wait_for_exit(posix), 0);
+  finish(wine, posix, key_enter);
   EXPECT_EQ(read_file(windows_folder() / "other" / "BIO.dat"), tests::course_dat);
   EXPECT_EQ(read_file(windows_folder() / "other" / "BIO.ans"), tests::course_ans);
 }
@@ -600,10 +598,7 @@ TEST_F(WineConsole, TheListShowsNamesOutsideTheCodePageAndChoosingOneConvertsIt)
   }
   press(wine, posix, key_end, exam_name + ".GBK");
   EXPECT_EQ(selected_name(wine.program), exam_name + ".GBK") << screen_text(wine.program);
-  send(wine.program, key_enter);
-  send(posix, key_enter);
-  EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
-  EXPECT_EQ(wait_for_exit(posix), 0);
+  finish(wine, posix, key_enter);
   EXPECT_EQ(read_file(windows_folder() / (exam_name + ".dat")), tests::course_dat);
   EXPECT_EQ(read_file(windows_folder() / (exam_name + ".txt")), tests::course_txt);
   EXPECT_EQ(read_file(windows_folder() / (exam_name + ".ans")), tests::course_ans);
@@ -633,10 +628,7 @@ TEST_F(WineConsole, CommandLineRunOfANameOutsideTheCodePage) {
   EXPECT_EQ(row_text(wine.program, 3), "   filename= " + exam_name + ".gbk") << screen_text(wine.program);
   press(wine, posix, "x", "      Any key to continue.");
   press(wine, posix, "y", "Discrepancy in the number of students");
-  send(wine.program, "z");
-  send(posix, "z");
-  EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
-  EXPECT_EQ(wait_for_exit(posix), 0);
+  finish(wine, posix, "z");
   const std::string report = " " + exam_name + ".gbk: 2 student records, 4 questions -> " + exam_name + ".dat";
   EXPECT_NE(find_text(wine.program, report).row, 0) << screen_text(wine.program);
   EXPECT_EQ(read_file(windows_folder() / (exam_name + ".ans")), "1\r\n2\r\n3\r\n");
@@ -655,10 +647,7 @@ TEST_F(WineConsole, ManualEntryOfANameOutsideTheCodePage) {
   press(wine, posix, key_escape, manual_question);
   const std::string typed = folder + "/" + exam_name + ".gbk";
   press(wine, posix, typed, typed);
-  send(wine.program, key_enter);
-  send(posix, key_enter);
-  EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
-  EXPECT_EQ(wait_for_exit(posix), 0);
+  finish(wine, posix, key_enter);
   EXPECT_EQ(read_file(windows_folder() / folder / (exam_name + ".dat")), tests::course_dat);
   EXPECT_EQ(read_file(windows_folder() / folder / (exam_name + ".ans")), tests::course_ans);
   EXPECT_EQ(folder_contents(windows_folder()), folder_contents(posix_folder()));
