@@ -234,7 +234,7 @@ struct AnswerBytes {
 }
 
 inline std::uint32_t comma_bits(const AnswerBytes& bytes) {
-  return textio::bits16(bytes.first_commas) | textio::bits16(bytes.second_commas) << 16;
+  return textio::bits32(bytes.first_commas, bytes.second_commas);
 }
 
 // `count` (1..16) answers of at most one byte, each followed by its comma,

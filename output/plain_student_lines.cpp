@@ -100,24 +100,21 @@ Step take_fields_before_answers(const char* const at, const char* const end, Fie
     using textio::every16;
     const Bytes16 first = textio::load16(at);
     const Bytes16 second = textio::load16(at + 16);
-    const auto bits = [](Bytes16 first_mask, Bytes16 second_mask) {
-      return textio::bits16(first_mask) | textio::bits16(second_mask) << 16;
-    };
     const auto unusual = [](Bytes16 bytes) {
       return textio::below16(bytes, every16(textio::blank)) | textio::equal16(bytes, every16(textio::double_quote));
     };
-    std::uint32_t commas = bits(textio::equal16(first, every16(',')), textio::equal16(second, every16(',')));
+    std::uint32_t commas = textio::bits32(textio::equal16(first, every16(',')), textio::equal16(second, every16(',')));
     std::uint32_t unusual_bytes = 0;
     std::uint32_t opening = 0;  // opening quotes
     if (textio::any_set(unusual(first) | unusual(second))) {
-      const std::uint32_t quotes = bits(textio::equal16(first, every16(textio::double_quote)),
-                                        textio::equal16(second, every16(textio::double_quote)));
+      const std::uint32_t quotes = textio::bits32(textio::equal16(first, every16(textio::double_quote)),
+                                                  textio::equal16(second, every16(textio::double_quote)));
       const std::uint32_t quoted = within_quotes(quotes);
       commas &= ~quoted;
       opening = quotes & quoted;
-      unusual_bytes =
-          bits(textio::below16(first, every16(textio::blank)), textio::below16(second, every16(textio::blank))) |
-          (opening & ~(commas << 1 | 1)) | ((quotes & ~quoted) << 1 & ~commas);
+      unusual_bytes = textio::bits32(textio::below16(first, every16(textio::blank)),
+                                     textio::below16(second, every16(textio::blank))) |
+                      (opening & ~(commas << 1 | 1)) | ((quotes & ~quoted) << 1 & ~commas);
     }
     std::uint32_t last = commas;
     for (int comma = 1; comma < commas_before_answers; ++comma) last &= last - 1;  // all but the first six

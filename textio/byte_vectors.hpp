@@ -51,6 +51,11 @@ inline unsigned bits16(Bytes16 mask) {
   }
 }
 
+// The bits of two masks of sixteen bytes in a row: bytes 0 to 31.
+inline std::uint32_t bits32(Bytes16 first, Bytes16 second) {
+  return bits16(first) | static_cast<std::uint32_t>(bits16(second)) << 16;
+}
+
 // The sixteen bytes added up as numbers 0..255.
 inline unsigned byte_sum(Bytes16 bytes) {
   const Words2 words = reinterpret_cast<Words2>(bytes);
