@@ -276,23 +276,22 @@ struct WindowPairs {
 // ends an empty answer after that. Each byte that is no comma is then the
 // answer of a pair, so only those are compared with the lowest answer; the
 // last byte of a window, when it is no comma, is the answer of the first
-// pair of the next. The byte before the window is read.
+// pair of the next. The window starts where a field starts: the byte
+// before it is a comma, which is not read.
 [[gnu::always_inline]] inline WindowPairs window_pairs(const char* window, unsigned char lowest_answer) {
   using textio::Bytes16;
   using textio::equal16;
   using textio::every16;
   const Bytes16 first_half = textio::load16(window);
   const Bytes16 second_half = textio::load16(window + 16);
-  const Bytes16 first_before = textio::load16(window - 1);
-  const Bytes16 second_before = textio::load16(window + 15);
   // Lane j: byte 2j, byte 2j + 1, byte 2j - 1.
   const Bytes16 even =
       __builtin_shufflevector(first_half, second_half, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
   const Bytes16 odd =
       __builtin_shufflevector(first_half, second_half, 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31);
-  const Bytes16 before =
-      __builtin_shufflevector(first_before, second_before, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
   const Bytes16 comma = every16(empty_answer);
+  const Bytes16 comma_before_window = {empty_answer};
+  const Bytes16 before = lanes_up<1>(odd) | comma_before_window;
   const Bytes16 even_comma = equal16(even, comma);
   const Bytes16 answers = even ^ ((even ^ before) & even_comma);
   return {answers, even_comma, equal16(odd, comma), equal16(before, comma),
@@ -365,18 +364,18 @@ inline textio::Bytes16 lanes_below(int n) { return n == 0 ? textio::Bytes16{} : 
 
 // The bytes of a window that its first `count` (1 to 31, at most
 // answers.count) answers take, up to and including the last one's comma:
-// a byte each, and one more for each that is not empty, but for the first
-// when its byte ends the window before. 0 when the pairs those bytes reach
+// a byte each, and one more for each that is not empty. 0 when the pairs
+// those bytes reach
 // are not all short answers, or the bytes do not fit the window. The bytes
 // after them may be anything.
-[[gnu::always_inline]] inline std::size_t first_answers_size(const char* window, const WindowPairs& pairs,
-                                                             const WindowAnswers& answers, int count) {
+[[gnu::always_inline]] inline std::size_t first_answers_size(const WindowPairs& pairs, const WindowAnswers& answers,
+                                                             int count) {
   using textio::Bytes16;
   const Bytes16 comma = textio::every16(empty_answer);
   const Bytes16 one = textio::every16(1);
   const Bytes16 given = (~textio::equal16(answers.first, comma) & lanes_below(std::min(count, 16)) & one) +
                         (~textio::equal16(answers.second, comma) & lanes_below(std::max(count - 16, 0)) & one);
-  const int size = count + static_cast<int>(textio::byte_sum(given)) - (window[-1] != empty_answer ? 1 : 0);
+  const int size = count + static_cast<int>(textio::byte_sum(given));
   // The last comma stands at size - 1, in pair (size - 1) / 2. The answers
   // up to it hang on the pairs up to that one alone; so does the size.
   if (size > 32 || count > answers.count) return 0;

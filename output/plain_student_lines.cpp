@@ -166,14 +166,18 @@ struct Answers {
   bool one_byte_each = true;
 };
 
-// Codes answer positions from q on in windows of 32 bytes, each read 32
-// bytes after the one before whatever that one held, so that none waits on
-// the one before: while every answer in them is at most a byte and all of
-// them are to be coded; then the last one, whose first answers are the
-// last to code, which the line may end in. Codes past a window's answers
-// are written too: room for them follows the positions to code, and the
-// next window's codes or the "-" after the last one cover them. Leaves
-// `at` where the field after the answers coded starts.
+// Codes answer positions from q on in windows of 32 bytes while every
+// answer in them is at most a byte and all of them are to be coded; then
+// the last one, whose first answers are the last to code, which the line
+// may end in. Each window starts where a field starts: 32 bytes after the
+// one before, or 31 when that one ends in the byte of an answer, which
+// only its last byte tells, so that the next window waits on nothing else.
+// A pair then holds two commas only at every second empty answer of a
+// window, so a window with one empty answer, the most common kind on
+// sheets with blanks, is still the usual one. Codes past a window's
+// answers are written too: room for them follows the positions to code,
+// and the next window's codes or the "-" after the last one cover them.
+// Leaves `at` where the field after the answers coded starts.
 void code_windows(const char* const end, const int to_code, const char* const key, const char*& at, char*& next, int& q,
                   bool& one_byte_each) {
   const char* window = at;
@@ -194,9 +198,10 @@ void code_windows(const char* const end, const int to_code, const char* const ke
   }
   while (end - window >= 32 && to_code - (q - 1) >= 16) {
     const codes::WindowPairs pairs = codes::window_pairs(window, lowest_plain_byte);
+    const std::ptrdiff_t stride = window[31] != ',' ? 31 : 32;
     if (!textio::any_set(codes::not_one_comma_each(pairs))) {
       textio::store16(next, codes::short_answer_codes(pairs.answers, key + (q - 1)));
-      window += 32;
+      window += stride;
       next += 16;
       q += 16;
       continue;
@@ -205,7 +210,7 @@ void code_windows(const char* const end, const int to_code, const char* const ke
     if (found.count == 0 || textio::any_set(codes::not_short(pairs)) || to_code - (q - 1) < found.count) break;
     textio::store16(next, codes::short_answer_codes(found.first, key + (q - 1)));
     textio::store16(next + 16, codes::short_answer_codes(found.second, key + (q + 15)));
-    window += 32;
+    window += stride;
     next += found.count;
     q += found.count;
   }
@@ -227,7 +232,7 @@ void code_windows(const char* const end, const int to_code, const char* const ke
     if (!coded) {
       const codes::WindowPairs pairs = codes::window_pairs(window, lowest_plain_byte);
       const codes::WindowAnswers found = codes::spread_answers(pairs);
-      const std::size_t size = found.count == 0 ? 0 : codes::first_answers_size(window, pairs, found, left);
+      const std::size_t size = found.count == 0 ? 0 : codes::first_answers_size(pairs, found, left);
       if (size != 0) {
         textio::store16(next, codes::short_answer_codes(found.first, key + (q - 1)));
         textio::store16(next + 16, codes::short_answer_codes(found.second, key + (q + 15)));
@@ -244,8 +249,7 @@ void code_windows(const char* const end, const int to_code, const char* const ke
   if (window != at) {
     textio::store16(next, textio::every16('-'));
     textio::store16(next + 16, textio::every16('-'));
-    // The answer whose byte ends the last window starts there.
-    at = window[-1] == ',' ? window : window - 1;
+    at = window;
   }
 }
 
