@@ -365,9 +365,8 @@ inline textio::Bytes16 lanes_below(int n) { return n == 0 ? textio::Bytes16{} : 
 // The bytes of a window that its first `count` (1 to 31, at most
 // answers.count) answers take, up to and including the last one's comma:
 // a byte each, and one more for each that is not empty. 0 when the pairs
-// those bytes reach
-// are not all short answers, or the bytes do not fit the window. The bytes
-// after them may be anything.
+// those bytes reach are not all short answers, or the bytes do not fit the
+// window. The bytes after them may be anything.
 [[gnu::always_inline]] inline std::size_t first_answers_size(const WindowPairs& pairs, const WindowAnswers& answers,
                                                              int count) {
   using textio::Bytes16;
