@@ -1,18 +1,16 @@
-// How answers become their response codes, one at a time or sixteen at a
-// time: the steps both ways of coding a student record share (the general
-// way in response_coding.cpp, the one pass over a plain student line in
-// plain_student_lines.cpp). Inline: they run for every answer of every
-// student.
+// How answers become their response codes, one at a time or a window of
+// the line at a time: the steps both ways of coding a student record share
+// (the general way in response_coding.cpp, the one pass over a plain
+// student line in plain_student_lines.cpp). Inline: they run for every
+// answer of every student.
 #pragma once
 
-#include <algorithm>
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "textio/byte_vectors.hpp"
 
@@ -85,306 +83,10 @@ inline char code_short_answer(char answer, char key_byte) {
 char* code_longer_answer(std::string_view answer, std::string_view key, bool& keyed, char* out, std::string& codes,
                          std::size_t positions_after);
 
-// Up to sixteen answers of at most one byte, each with the comma after it,
-// as the one pass finds them in a line: their bytes, one per answer
-// (empty_answer for an empty one), and the bytes of the line they take.
-struct ShortAnswers {
-  textio::Bytes16 bytes;
-  std::size_t size = 0;  // 0: no such answers there
-};
-
-// 0xFF in the lanes after lane e (0..18).
-inline constexpr auto lanes_after = [] {
-  std::array<std::array<unsigned char, 16>, 19> masks{};
-  for (std::size_t e = 0; e < masks.size(); ++e) {
-    for (std::size_t lane = e + 1; lane < 16; ++lane) masks[e][lane] = 0xFF;
-  }
-  return masks;
-}();
-
-inline textio::Bytes16 lanes_after_lane(int e) {
-  return textio::load16(reinterpret_cast<const char*>(lanes_after[static_cast<std::size_t>(e)].data()));
-}
-
-// The answers found, when the bytes of the line they take hold them: before
-// the last comma, no two bytes in a row are both no comma (no answer is
-// longer than a byte), and none of the `count` answers is below
-// `lowest_answer`. `commas` has one bit per byte of the 32 at the answers.
-inline ShortAnswers short_answers_if_so(textio::Bytes16 answers, std::uint32_t commas, int last_comma, int count,
-                                        unsigned char lowest_answer) {
-  if (last_comma > 31) return ShortAnswers{};
-  const std::uint32_t others = ~commas;
-  const std::uint32_t before_last_comma = (std::uint32_t{1} << last_comma) - 1;
-  const textio::Bytes16 low = textio::below16(answers, textio::every16(lowest_answer)) & ~lanes_after_lane(count - 1);
-  if (((commas >> last_comma) & 1) == 0 || ((others & (others >> 1)) & before_last_comma) != 0 ||
-      textio::any_set(low)) {
-    return ShortAnswers{};
-  }
-  return {answers, static_cast<std::size_t>(last_comma) + 1};
-}
-
-// `count` (1..16) answers of at most one byte that start at `at`, where a
-// field starts, each followed by its comma, within the 32 bytes there whose
-// commas `commas` marks: any number of them empty, one byte at a time. Each
-// answer starts at `at` or after a comma.
-inline ShortAnswers gather_short_answers(const char* at, std::uint32_t commas, int count, unsigned char lowest_answer) {
-  char bytes[16];
-  textio::store16(bytes, textio::every16(empty_answer));
-  // The bits above the 32 bytes stand for bytes beyond them, so that every
-  // answer gets a start; one there fails the test.
-  std::uint64_t starts = std::uint64_t{commas} << 1 | 1 | ~std::uint64_t{0} << 32;  // never 0
-  int last = 0;
-  for (int answer = 0; answer < count; ++answer) {
-    last = std::countr_zero(starts);
-    starts &= starts - 1;
-    bytes[answer] = at[last & 31];
-  }
-  const int last_comma = last + (at[last & 31] != empty_answer ? 1 : 0);
-  return short_answers_if_so(textio::load16(bytes), commas, last_comma, count, lowest_answer);
-}
-
-// Lane j of v moved to lane j + lanes; the lanes below are 0.
-template <int lanes>
-[[gnu::always_inline]] inline textio::Bytes16 lanes_up(textio::Bytes16 v) {
-  return [v]<std::size_t... lane>(std::index_sequence<lane...>) {
-    return __builtin_shufflevector(textio::Bytes16{}, v,
-                                   (static_cast<int>(lane) < lanes ? 0 : 16 + static_cast<int>(lane) - lanes)...);
-  }
-  (std::make_index_sequence<16>{});
-}
-
-// The lowest bit set, 32 when none is: without a test for none.
-inline int lowest_bit(std::uint32_t bits) { return std::countr_zero(std::uint64_t{bits} | std::uint64_t{1} << 32); }
-
-// The most empty answers among sixteen that blend_short_answers takes.
-inline constexpr int blended_empty_answers = 6;
-
-// Where there are at most a few empty answers, every answer j stands at
-// byte 2j - c of the 32, c being the number of empty answers before it:
-// the answers are the bytes at even places (c = 0), and from each empty
-// answer on those one byte further back. Empty answer k, whose comma stands
-// at p, is answer (p + k) / 2.
-template <int k>
-[[gnu::always_inline]] inline void blend_after_empty_answer(std::uint32_t& empty_commas, textio::Bytes16 even,
-                                                            textio::Bytes16 odd, int last_start,
-                                                            textio::Bytes16& answers, int& empty_count) {
-  const int comma = lowest_bit(empty_commas);
-  empty_commas &= empty_commas - 1;
-  // Empty answers before it, and itself, bring the last answer's start one
-  // byte nearer each.
-  empty_count += comma <= last_start - k ? 1 : 0;
-  // The bytes at 2j - k - 1: odd or even ones, moved up.
-  const textio::Bytes16 further_back = k % 2 == 0 ? lanes_up<k / 2>(odd) : lanes_up<(k + 1) / 2>(even);
-  answers ^= (answers ^ further_back) & lanes_after_lane((comma + k) / 2);
-}
-
-struct BlendedAnswers {
-  textio::Bytes16 answers;
-  int empty_count = 0;
-  bool too_many_empty = false;  // more may be empty: the answers are not known
-};
-
-// `count` answers as gather_short_answers finds them, without a look at
-// one byte at a time, when at most blended_empty_answers of them are empty:
-// their bytes, and how many are empty. `even` holds the bytes at even
-// places (lane j: byte 2j), `odd` those at odd ones one lane up (lane j:
-// byte 2j - 1).
-[[gnu::always_inline]] inline BlendedAnswers blend_short_answers(textio::Bytes16 even, textio::Bytes16 odd,
-                                                                 std::uint32_t commas, int count) {
-  // Commas that stand where an answer starts: those of empty answers.
-  std::uint32_t empty_commas = commas & (commas << 1 | 1);
-  // Where the last answer starts when none is empty.
-  const int last_start = 2 * count - 2;
-  BlendedAnswers blended{even};
-  blend_after_empty_answer<0>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
-  blend_after_empty_answer<1>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
-  blend_after_empty_answer<2>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
-  blend_after_empty_answer<3>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
-  blend_after_empty_answer<4>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
-  blend_after_empty_answer<5>(empty_commas, even, odd, last_start, blended.answers, blended.empty_count);
-  static_assert(blended_empty_answers == 6);
-  // A further empty answer would stand before the last answer's start.
-  blended.too_many_empty = lowest_bit(empty_commas) <= last_start - blended_empty_answers;
-  return blended;
-}
-
-// The 32 bytes at `at` as the finders below read them.
-struct AnswerBytes {
-  textio::Bytes16 first_commas;  // 0xFF at each comma
-  textio::Bytes16 second_commas;
-  textio::Bytes16 even;  // lane j: byte 2j
-  textio::Bytes16 odd;   // lane j: byte 2j - 1 (lane 0: 0)
-};
-
-[[gnu::always_inline]] inline AnswerBytes answer_bytes(const char* at) {
-  using textio::every16;
-  const textio::Bytes16 first = textio::load16(at);
-  const textio::Bytes16 second = textio::load16(at + 16);
-  return {
-      textio::equal16(first, every16(',')), textio::equal16(second, every16(',')),
-      __builtin_shufflevector(first, second, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30),
-      lanes_up<1>(__builtin_shufflevector(first, second, 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31))};
-}
-
-// The usual group: sixteen one-byte answers, "x,x,...,x,".
-[[gnu::always_inline]] inline bool sixteen_one_byte_answers(const AnswerBytes& bytes, unsigned char lowest_answer) {
-  constexpr textio::Bytes16 at_odd = {0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF};
-  return !textio::any_set((bytes.first_commas ^ at_odd) | (bytes.second_commas ^ at_odd) |
-                          textio::below16(bytes.even, textio::every16(lowest_answer)));
-}
-
-inline std::uint32_t comma_bits(const AnswerBytes& bytes) {
-  return textio::bits32(bytes.first_commas, bytes.second_commas);
-}
-
-// `count` (1..16) answers of at most one byte, each followed by its comma,
-// at `at`, where a field starts; none of them below `lowest_answer` (a way
-// that takes every other byte may pass 0). The 32 bytes at `at` are read
-// and must lie within the line's buffer.
-[[gnu::always_inline]] inline ShortAnswers find_short_answers(const char* at, int count, unsigned char lowest_answer) {
-  const AnswerBytes bytes = answer_bytes(at);
-  if (count == 16 && sixteen_one_byte_answers(bytes, lowest_answer)) return {bytes.even, 32};
-  const std::uint32_t commas = comma_bits(bytes);
-  const BlendedAnswers blended = blend_short_answers(bytes.even, bytes.odd, commas, count);
-  if (blended.too_many_empty) return gather_short_answers(at, commas, count, lowest_answer);
-  return short_answers_if_so(blended.answers, commas, 2 * count - 1 - blended.empty_count, count, lowest_answer);
-}
-
-// Lane j of v moved to lane j - lanes; the lanes above are 0.
-template <int lanes>
-[[gnu::always_inline]] inline textio::Bytes16 lanes_down(textio::Bytes16 v) {
-  return [v]<std::size_t... lane>(std::index_sequence<lane...>) {
-    return __builtin_shufflevector(v, textio::Bytes16{},
-                                   (static_cast<int>(lane) + lanes < 16 ? static_cast<int>(lane) + lanes : 16)...);
-  }
-  (std::make_index_sequence<16>{});
-}
-
-// A window of 32 bytes of answers as sixteen pairs of bytes, lane j
-// standing for bytes 2j and 2j + 1.
-struct WindowPairs {
-  textio::Bytes16 answers;       // the byte before the pair's first comma
-  textio::Bytes16 even_comma;    // 0xFF where byte 2j is a comma
-  textio::Bytes16 odd_comma;     // ... byte 2j + 1
-  textio::Bytes16 before_comma;  // ... byte 2j - 1
-  textio::Bytes16 low;           // 0xFF where the answer is below the lowest answer
-};
-
-// Where every answer is at most one byte, each pair holds one comma or
-// two: the first ends the answer that is the byte before it (an empty one
-// reads as that byte, its comma, which is empty_answer), and a second one
-// ends an empty answer after that. Each byte that is no comma is then the
-// answer of a pair, so only those are compared with the lowest answer; the
-// last byte of a window, when it is no comma, is the answer of the first
-// pair of the next. The window starts where a field starts: the byte
-// before it is a comma, which is not read.
-[[gnu::always_inline]] inline WindowPairs window_pairs(const char* window, unsigned char lowest_answer) {
-  using textio::Bytes16;
-  using textio::equal16;
-  using textio::every16;
-  const Bytes16 first_half = textio::load16(window);
-  const Bytes16 second_half = textio::load16(window + 16);
-  // Lane j: byte 2j, byte 2j + 1, byte 2j - 1.
-  const Bytes16 even =
-      __builtin_shufflevector(first_half, second_half, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
-  const Bytes16 odd =
-      __builtin_shufflevector(first_half, second_half, 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31);
-  const Bytes16 comma = every16(empty_answer);
-  const Bytes16 comma_before_window = {empty_answer};
-  const Bytes16 before = lanes_up<1>(odd) | comma_before_window;
-  const Bytes16 even_comma = equal16(even, comma);
-  const Bytes16 answers = even ^ ((even ^ before) & even_comma);
-  return {answers, even_comma, equal16(odd, comma), equal16(before, comma),
-          textio::below16(answers, every16(lowest_answer))};
-}
-
-// 0xFF where a pair is not one of sixteen one-comma pairs of short answers
-// (none of them two commas): the usual window, whose answers are the
-// pairs' answers as they stand.
-[[gnu::always_inline]] inline textio::Bytes16 not_one_comma_each(const WindowPairs& pairs) {
-  // Not exactly one comma in the pair, or a first byte that is no comma
-  // after a byte that is none either.
-  return textio::equal16(pairs.even_comma, pairs.odd_comma) | (pairs.odd_comma & ~pairs.before_comma) | pairs.low;
-}
-
-// 0xFF where a pair holds no comma, or its first byte and the byte before
-// it are both no comma (an answer longer than a byte), or its answer is
-// below the lowest answer.
-[[gnu::always_inline]] inline textio::Bytes16 not_short(const WindowPairs& pairs) {
-  return ~(pairs.even_comma | (pairs.odd_comma & pairs.before_comma)) | pairs.low;
-}
-
-// The most answers beyond sixteen that a window is taken with.
-inline constexpr int window_extra_answers = 4;
-
-// The answers of a window's pairs, in order.
-struct WindowAnswers {
-  textio::Bytes16 first;   // answers 1 to 16
-  textio::Bytes16 second;  // answers 17 on, empty_answer in the lanes after them
-  int count = 0;           // 0: more than window_extra_answers two-comma pairs
-};
-
-template <int d>
-[[gnu::always_inline]] inline void move_up_by(textio::Bytes16 answers, textio::Bytes16 extra_before,
-                                              textio::Bytes16& first, textio::Bytes16& second) {
-  const textio::Bytes16 moving = answers & textio::equal16(extra_before, textio::every16(d));
-  first |= lanes_up<d>(moving);
-  second |= lanes_down<16 - d>(moving);
-}
-
-// The answers of the pairs in order, with the empty answer of each
-// two-comma pair after the pair's first: each pair's answer moves up by
-// the two-comma pairs before it, and the lanes left between are the empty
-// answers.
-[[gnu::always_inline]] inline WindowAnswers spread_answers(const WindowPairs& pairs) {
-  using textio::Bytes16;
-  const Bytes16 twos = pairs.even_comma & pairs.odd_comma & textio::every16(1);
-  Bytes16 extra_before = twos + lanes_up<1>(twos);
-  extra_before += lanes_up<2>(extra_before);
-  extra_before += lanes_up<4>(extra_before);
-  extra_before += lanes_up<8>(extra_before);
-  const int extra = extra_before[15];
-  if (extra > window_extra_answers) return WindowAnswers{};
-  extra_before -= twos;
-  // Marked so that an empty answer is 0: the lanes left between stay so.
-  const Bytes16 comma = textio::every16(empty_answer);
-  const Bytes16 marked = pairs.answers ^ comma;
-  Bytes16 first = marked & textio::equal16(extra_before, Bytes16{});
-  Bytes16 second{};
-  move_up_by<1>(marked, extra_before, first, second);
-  move_up_by<2>(marked, extra_before, first, second);
-  move_up_by<3>(marked, extra_before, first, second);
-  move_up_by<4>(marked, extra_before, first, second);
-  static_assert(window_extra_answers == 4);
-  return {first ^ comma, second ^ comma, 16 + extra};
-}
-
-// 0xFF in the lanes below lane n (0..16).
-inline textio::Bytes16 lanes_below(int n) { return n == 0 ? textio::Bytes16{} : ~lanes_after_lane(n - 1); }
-
-// The bytes of a window that its first `count` (1 to 31, at most
-// answers.count) answers take, up to and including the last one's comma:
-// a byte each, and one more for each that is not empty. 0 when the pairs
-// those bytes reach are not all short answers, or the bytes do not fit the
-// window. The bytes after them may be anything.
-[[gnu::always_inline]] inline std::size_t first_answers_size(const WindowPairs& pairs, const WindowAnswers& answers,
-                                                             int count) {
-  using textio::Bytes16;
-  const Bytes16 comma = textio::every16(empty_answer);
-  const Bytes16 one = textio::every16(1);
-  const Bytes16 given = (~textio::equal16(answers.first, comma) & lanes_below(std::min(count, 16)) & one) +
-                        (~textio::equal16(answers.second, comma) & lanes_below(std::max(count - 16, 0)) & one);
-  const int size = count + static_cast<int>(textio::byte_sum(given));
-  // The last comma stands at size - 1, in pair (size - 1) / 2. The answers
-  // up to it hang on the pairs up to that one alone; so does the size.
-  if (size > 32 || count > answers.count) return 0;
-  if (textio::any_set(not_short(pairs) & ~lanes_after_lane((size - 1) / 2))) return 0;
-  return static_cast<std::size_t>(size);
-}
-
-// The codes of sixteen answers read as ShortAnswers against the key bytes
-// [key, key + 16): the byte tables above, computed.
-[[gnu::always_inline]] inline textio::Bytes16 short_answer_codes(textio::Bytes16 answers, const char* key) {
+// The codes of sixteen answers of at most one byte in the one pass's
+// reading (each its byte, or empty_answer) against sixteen key bytes: the
+// byte tables above, computed; lane by lane as code_short_answer.
+[[gnu::always_inline]] inline textio::Bytes16 short_answer_codes(textio::Bytes16 answers, textio::Bytes16 key) {
   using textio::equal16;
   using textio::every16;
   // Setting the 0x20 bit makes A..E into a..e and no other byte into one
@@ -395,8 +97,231 @@ inline textio::Bytes16 lanes_below(int n) { return n == 0 ? textio::Bytes16{} : 
   // An empty answer is no option: its digit is the comma, one below "-".
   static_assert(empty_answer + 1 == '-');
   const textio::Bytes16 unkeyed = digits - equal16(answers, every16(empty_answer));
-  const textio::Bytes16 keyed = equal16(read_as, textio::load16(key));
+  const textio::Bytes16 keyed = equal16(read_as, key);
   return (keyed & every16('.')) | (~keyed & unkeyed);
+}
+
+// From the first answer on, a plain student line holds no byte below '#'
+// (plain_student_lines.hpp): the control bytes, the blank, '!' and the
+// double quote.
+inline constexpr unsigned char lowest_plain_byte = '#';
+
+// The one pass codes the answers of at most one byte a window of
+// window_width bytes of the line at a time, each window starting where a
+// field starts: at most as many answers as a window of one-byte answers
+// holds, the codes of one vector. Eight bytes of a window (a chunk) hold
+// four to eight commas of such answers.
+inline constexpr int window_width = 32;
+inline constexpr unsigned window_answers = window_width / 2;
+inline constexpr int chunk_width = 8;
+static_assert(window_width == 4 * chunk_width, "a window's chunks are counted in the four bytes of a word");
+static_assert(window_answers == sizeof(textio::Bytes16));
+// A window writes window_width codes from its first, whatever it takes,
+// and reads as many key bytes; after the last position to code, so much
+// room holds "-", and as many key bytes follow it (KeyBytes).
+inline constexpr int codes_room_after = window_width;
+
+// Where the coding of a line's answers stands: the state that each step of
+// it takes on from the one before.
+struct Answers {
+  const char* at;  // where the next answer's field starts
+  int coded = 0;   // positions coded so far
+  char* next;      // where the next code goes
+  // Whether the answers are likely all one byte, as the line before's
+  // were; then whether this line's were.
+  bool one_byte_each = true;
+  const char* end;  // the end of the read-ahead
+  int to_code;      // the positions to code: 1 to to_code
+  const char* key;  // the key bytes (KeyBytes): position q's at key[q - 1]
+};
+
+// A window worked through: answers.at at its first byte, which starts a
+// field, the key A, B, C, D, E, A, B, ... from its first answer on, more
+// than 18 positions left to code.
+//
+//   chunk              0          1          2          3
+//   bytes              a,,B,c,,   d,e,E,,b   ,a,d,c,,   E,A,b,c,
+//   commas (bits)      .11.1.11   .1.1.11.   1.1.1.11   .1.1.1.1   no stop: no field of two bytes, none below '#'
+//   in chunk           5          4          5          4          bits_in_bytes; up_to: 5 9 14 18
+//   places of commas   1 2 4 6 7  1 3 5 6    0 2 4 6 7  1 3 5 7    places_of_bits, + 8 in a half's second chunk
+//   before             ,a,,B,c,   ,d,e,E,,   b,a,d,c,   ,E,A,b,c   lane p: byte p - 1
+//   answers            a , B c ,  d e E ,    b a d c ,  E A b c    before, looked up at the places
+//   codes              . - 2 3 -  4 5 5 -    2 . 4 . -  . . . .    short_answer_codes
+//
+// The codes of each chunk are written after those of the chunk before
+// (from the first code, then 5, 9 and 14 on), all 18 answers are taken, and
+// the window ends in a comma: the next one starts 32 bytes on. Had its last
+// byte been an answer's, it would start 31 bytes on, at that answer.
+
+// The smaller of a and b, by arithmetic: how many answers a window takes is
+// as good as random, and a mispredicted branch would cost more than this.
+[[gnu::always_inline]] inline unsigned smaller(unsigned a, unsigned b) {
+  return b ^ ((a ^ b) & (0u - (a < b ? 1u : 0u)));
+}
+
+// The usual window on sheets without blank answers: sixteen one-byte
+// answers, "x,x,...,x,", which are its even bytes; where fewer positions
+// are left to code, as many. Codes them and returns true, or returns false
+// and changes nothing.
+[[gnu::always_inline]] inline bool code_usual_window(Answers& answers, unsigned count) {
+  using textio::Bytes16;
+  using textio::every16;
+  const Bytes16 first = textio::load16(answers.at);
+  const Bytes16 second = textio::load16(answers.at + 16);
+  constexpr Bytes16 at_odd = {0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF};
+  const Bytes16 comma = every16(empty_answer);
+  const Bytes16 lowest = every16(lowest_plain_byte);
+  // 0xFF where a byte is not as in the usual window: a comma where an answer
+  // stands or none where a comma does, or a byte below the lowest answer.
+  const std::uint32_t unusual =
+      textio::bits32((textio::equal16(first, comma) ^ at_odd) | textio::below16(first, lowest),
+                     (textio::equal16(second, comma) ^ at_odd) | textio::below16(second, lowest));
+  if ((unusual & ((std::uint64_t{1} << (2 * count)) - 1)) != 0) return false;
+  const Bytes16 even =
+      __builtin_shufflevector(first, second, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
+  textio::store16(answers.next, short_answer_codes(even, textio::load16(answers.key + answers.coded)));
+  answers.at += 2 * count;
+  answers.next += count;
+  answers.coded += static_cast<int>(count);
+  return true;
+}
+
+// Entry m: the places (0 to 7) of the bits set in m, lowest first, then
+// 0x80, which lookup16 reads as 0.
+inline constexpr auto places_of_bits = [] {
+  std::array<std::array<unsigned char, chunk_width>, 256> places{};
+  for (std::size_t bits = 0; bits < places.size(); ++bits) {
+    std::size_t set = 0;
+    for (unsigned char place = 0; place < chunk_width; ++place) {
+      if ((bits >> place & 1) != 0) places[bits][set++] = place;
+    }
+    for (; set < chunk_width; ++set) places[bits][set] = 0x80;
+  }
+  return places;
+}();
+
+[[gnu::always_inline]] inline std::uint64_t load8(const void* at) {
+  std::uint64_t bytes;
+  std::memcpy(&bytes, at, sizeof bytes);
+  return bytes;
+}
+
+[[gnu::always_inline]] inline void store8(unsigned char* at, std::uint64_t bytes) {
+  std::memcpy(at, &bytes, sizeof bytes);
+}
+
+// Byte g of the result: the bits set in byte g of `bits`.
+[[gnu::always_inline]] constexpr std::uint32_t bits_in_bytes(std::uint32_t bits) {
+  bits -= bits >> 1 & 0x55555555u;
+  bits = (bits & 0x33333333u) + (bits >> 2 & 0x33333333u);
+  return (bits + (bits >> 4)) & 0x0F0F0F0Fu;
+}
+
+// The place in the window of comma n (from 1) of `commas`, whose chunks
+// 0 to g hold byte g of `up_to` of them.
+[[gnu::always_inline]] inline int place_of_comma(std::uint32_t commas, std::uint32_t up_to, unsigned n) {
+  const unsigned chunk =
+      (n > (up_to & 0xFF) ? 1u : 0u) + (n > (up_to >> 8 & 0xFF) ? 1u : 0u) + (n > (up_to >> 16 & 0xFF) ? 1u : 0u);
+  const unsigned before_chunk = (up_to << 8) >> (8 * chunk) & 0xFF;
+  return static_cast<int>(8 * chunk + places_of_bits[commas >> (8 * chunk) & 0xFF][n - 1 - before_chunk]);
+}
+
+// The answers of one half of a window, coded and written from `next` on:
+// `before` holds the byte before each of its sixteen bytes, the answer if
+// that byte is a comma; `commas` has a bit for each comma whose answer is
+// taken, `first_chunk` of them in its first eight bytes. Each chunk's
+// answers are looked up by the places of its commas, each chunk's codes
+// written after the last chunk's, over the codes that lanes without an
+// answer gave.
+template <textio::Instructions set>
+[[gnu::always_inline]] inline void code_half_window(textio::Bytes16 before, unsigned commas, unsigned first_chunk,
+                                                    const char* key, char* next) {
+  using textio::Words2;
+  const Words2 places = {load8(places_of_bits[commas & 0xFF].data()),
+                         load8(places_of_bits[commas >> 8 & 0xFF].data()) + 0x0808080808080808u};
+  const textio::Bytes16 found = textio::lookup16<set>(before, reinterpret_cast<textio::Bytes16>(places));
+  const Words2 keys = {load8(key), load8(key + first_chunk)};
+  const Words2 codes = reinterpret_cast<Words2>(short_answer_codes(found, reinterpret_cast<textio::Bytes16>(keys)));
+  std::memcpy(next, &codes[0], 8);
+  std::memcpy(next + first_chunk, &codes[1], 8);
+}
+
+// A window of answers at `answers.at`, where a field starts, within the
+// read-ahead: codes the answers whose commas stand in it, up to the first
+// field that is no short answer (its bytes in the window two or more, or
+// one below lowest_plain_byte) or to the last position to code, and leaves
+// `at` where the field after the last one starts. Returns whether it took
+// them all, so that the next window may hold more. Then it is read 32 bytes
+// after this one, or 31 when this one ends in an answer's byte, which only
+// its last byte tells: no window waits on the coding of the one before.
+// It must code as the reading one field at a time in code_answers
+// (plain_student_lines.cpp) does; answer_codes_test.cpp compares the two.
+template <textio::Instructions set>
+[[gnu::always_inline]] inline bool code_window(Answers& answers) {
+  using textio::Bytes16;
+  using textio::every16;
+  const Bytes16 first = textio::load16(answers.at);
+  const Bytes16 second = textio::load16(answers.at + 16);
+  const Bytes16 comma = every16(empty_answer);
+  const std::uint32_t commas = textio::bits32(textio::equal16(first, comma), textio::equal16(second, comma));
+  const std::uint32_t others = ~commas;
+  const std::uint32_t stops =
+      (others & others >> 1) | textio::bits32(textio::below16(first, every16(lowest_plain_byte)),
+                                              textio::below16(second, every16(lowest_plain_byte)));
+  // The commas before the first stop end short answers.
+  const std::uint32_t taken = commas & ((stops & (0u - stops)) - 1);
+  const std::uint32_t up_to = bits_in_bytes(taken) * 0x01010101u;  // byte g: taken in chunks 0 to g
+  const unsigned short_answers = up_to >> 24;
+  const unsigned count = smaller(short_answers, static_cast<unsigned>(answers.to_code - answers.coded));
+  if (count == 0) return false;
+  // Lane p: byte p - 1 of the window, the answer when byte p is a comma;
+  // the byte before the window is a comma.
+  const Bytes16 before_first =
+      __builtin_shufflevector(comma, first, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30);
+  const Bytes16 before_second =
+      __builtin_shufflevector(first, second, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30);
+  const unsigned in_first_half = up_to >> 8 & 0xFF;
+  code_half_window<set>(before_first, taken & 0xFFFF, up_to & 0xFF, answers.key + answers.coded, answers.next);
+  code_half_window<set>(before_second, taken >> 16, (up_to >> 16 & 0xFF) - in_first_half,
+                        answers.key + answers.coded + in_first_half, answers.next + in_first_half);
+  answers.next += count;
+  answers.coded += static_cast<int>(count);
+  if (count == short_answers && stops == 0) {
+    answers.at += window_width - 1 + (commas >> (window_width - 1));
+    return true;
+  }
+  answers.at += place_of_comma(taken, up_to, count) + 1;
+  return false;
+}
+
+// Codes windows of answers from `answers.at` on while at least a window of
+// bytes is read ahead and positions are left to code, up to the first
+// field that is no short answer. Where the line before had only one-byte
+// answers, usual windows are looked for first: on sheets without blank
+// answers each window is one, which is soon told. Leaves "-" in the room
+// after the last code, over the codes that lanes without an answer gave.
+template <textio::Instructions set>
+void code_windows(Answers& line) {
+  // Kept apart from the line's state until the end, so that the codes
+  // written are not taken to change it.
+  Answers answers = line;
+  const auto left = [&answers] { return static_cast<unsigned>(answers.to_code - answers.coded); };
+  const auto room = [&answers, &left](unsigned positions) {
+    return answers.end - answers.at >= window_width && left() >= positions;
+  };
+  if (answers.one_byte_each) {
+    while (room(window_answers) && code_usual_window(answers, window_answers)) {
+    }
+    if (room(1) && left() < window_answers) code_usual_window(answers, left());
+  }
+  while (room(1) && code_window<set>(answers)) {
+  }
+  answers.one_byte_each = answers.at - line.at == 2 * (answers.coded - line.coded);
+  if (answers.at != line.at) {
+    textio::store16(answers.next, textio::every16('-'));
+    textio::store16(answers.next + 16, textio::every16('-'));
+  }
+  line = answers;
 }
 
 }  // namespace output::codes

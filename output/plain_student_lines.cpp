@@ -10,6 +10,7 @@
 #include "coursefile/dat_line.hpp"
 #include "coursefile/records.hpp"
 #include "output/answer_codes.hpp"
+#include "output/window_steps.hpp"
 #include "textio/byte_vectors.hpp"
 #include "textio/fields.hpp"
 
@@ -21,7 +22,7 @@ namespace {
 // general way: the control bytes (CR, LF, tab and 0x1A among them), the
 // blank, '!' and the double quote. One comparison tells them all from the
 // bytes of a plain field.
-constexpr unsigned char lowest_plain_byte = '#';
+using codes::lowest_plain_byte;
 static_assert(textio::blank < lowest_plain_byte && textio::double_quote < lowest_plain_byte &&
               textio::tab < lowest_plain_byte && textio::end_of_file_mark < lowest_plain_byte &&
               textio::line_end[0] < lowest_plain_byte && textio::line_end[1] < lowest_plain_byte);
@@ -152,188 +153,55 @@ Step take_fields_before_answers(const char* const at, const char* const end, Fie
   return Step::go_on;
 }
 
-// Room after the positions to code for the codes that a window of answers
-// writes past its own.
-constexpr std::size_t codes_room_after = 32;
+using codes::Answers;
 
-// Where the coding of a line's answers stands.
-struct Answers {
-  const char* at;  // where the next answer's field starts
-  int coded = 0;   // positions coded so far
-  char* next;      // where the next code goes
-  // Whether the answers are likely all one byte, as the line before's
-  // were; then whether this line's were.
-  bool one_byte_each = true;
-};
-
-// Codes answer positions from q on in windows of 32 bytes while every
-// answer in them is at most a byte and all of them are to be coded; then
-// the last one, whose first answers are the last to code, which the line
-// may end in. Each window starts where a field starts: 32 bytes after the
-// one before, or 31 when that one ends in the byte of an answer, which
-// only its last byte tells, so that the next window waits on nothing else.
-// A pair then holds two commas only at every second empty answer of a
-// window, so a window with one empty answer, the most common kind on
-// sheets with blanks, is still the usual one. Codes past a window's
-// answers are written too: room for them follows the positions to code,
-// and the next window's codes or the "-" after the last one cover them.
-// Leaves `at` where the field after the answers coded starts.
-void code_windows(const char* const end, const int to_code, const char* const key, const char*& at, char*& next, int& q,
-                  bool& one_byte_each) {
-  const char* window = at;
-  const int first_q = q;
-  // Sheets where every answer is one byte are common: on them each window
-  // is sixteen answers, commas at odd places, which is soon told. Whether
-  // to look for that first is guessed from the line before, so that the
-  // guess is seldom wrong on any kind of sheet.
-  if (one_byte_each) {
-    while (end - window >= 32 && to_code - (q - 1) >= 16) {
-      const codes::AnswerBytes bytes = codes::answer_bytes(window);
-      if (!codes::sixteen_one_byte_answers(bytes, lowest_plain_byte)) break;
-      textio::store16(next, codes::short_answer_codes(bytes.even, key + (q - 1)));
-      window += 32;
-      next += 16;
-      q += 16;
+// Codes the answers from answers.at on one field at a time, up to the first
+// answer longer than a byte (taken too) or to the last position to code:
+// the reading that the window steps must agree with. Positions are coded
+// once a comma ends their field, so that the positions coded are those up
+// to the answer count: a field that ends at the line end is beyond it.
+// Returns false where the fields end first, at a byte that is not plain
+// (the line end among them) or at the end of the read-ahead, with
+// answers.at at that field. Lists the codes that are not one byte long in
+// longer_codes.
+bool code_fields_one_by_one(const coursefile::CourseValues& values, std::string& dat, Answers& answers,
+                            std::vector<LongerCode>& longer_codes) {
+  for (bool short_answer = true; short_answer && answers.coded < answers.to_code;) {
+    const char* const stop = field_end(answers.at, answers.end);
+    if (stop == answers.end || *stop != ',') return false;
+    const std::string_view answer(answers.at, static_cast<std::size_t>(stop - answers.at));
+    const int q = ++answers.coded;
+    short_answer = answer.size() <= 1;
+    if (short_answer) {
+      *answers.next++ = codes::code_short_answer(answer.empty() ? codes::empty_answer : answer[0], answers.key[q - 1]);
+    } else {
+      bool keyed = false;  // the general way marks keyed answers; nothing here keeps them
+      const std::size_t code_begin = static_cast<std::size_t>(answers.next - dat.data());
+      answers.next = codes::code_longer_answer(answer, coursefile::key_entry(values, q), keyed, answers.next, dat,
+                                               static_cast<std::size_t>(answers.to_code - q) + codes::codes_room_after);
+      const std::size_t code_size = static_cast<std::size_t>(answers.next - dat.data()) - code_begin;
+      if (code_size != 1) longer_codes.push_back({q, code_size});
     }
+    answers.at = stop + 1;
   }
-  while (end - window >= 32 && to_code - (q - 1) >= 16) {
-    const codes::WindowPairs pairs = codes::window_pairs(window, lowest_plain_byte);
-    const std::ptrdiff_t stride = window[31] != ',' ? 31 : 32;
-    if (!textio::any_set(codes::not_one_comma_each(pairs))) {
-      textio::store16(next, codes::short_answer_codes(pairs.answers, key + (q - 1)));
-      window += stride;
-      next += 16;
-      q += 16;
-      continue;
-    }
-    const codes::WindowAnswers found = codes::spread_answers(pairs);
-    if (found.count == 0 || textio::any_set(codes::not_short(pairs)) || to_code - (q - 1) < found.count) break;
-    textio::store16(next, codes::short_answer_codes(found.first, key + (q - 1)));
-    textio::store16(next + 16, codes::short_answer_codes(found.second, key + (q + 15)));
-    window += stride;
-    next += found.count;
-    q += found.count;
-  }
-  const int left = to_code - (q - 1);
-  if (left > 0 && left < 32 && end - window >= 32) {
-    // After nothing but one-byte answers, two bytes each, the last sixteen
-    // positions are coded together, the ones among them coded already once
-    // more, to the same codes.
-    const int again = 16 - left;
-    bool coded = false;
-    if (again > 0 && q - first_q >= again && window - at == 2 * (q - first_q)) {
-      const codes::AnswerBytes bytes = codes::answer_bytes(window - 2 * again);
-      if (codes::sixteen_one_byte_answers(bytes, lowest_plain_byte)) {
-        textio::store16(next - again, codes::short_answer_codes(bytes.even, key + (q - 1 - again)));
-        window += 2 * left;
-        coded = true;
-      }
-    }
-    if (!coded) {
-      const codes::WindowPairs pairs = codes::window_pairs(window, lowest_plain_byte);
-      const codes::WindowAnswers found = codes::spread_answers(pairs);
-      const std::size_t size = found.count == 0 ? 0 : codes::first_answers_size(pairs, found, left);
-      if (size != 0) {
-        textio::store16(next, codes::short_answer_codes(found.first, key + (q - 1)));
-        textio::store16(next + 16, codes::short_answer_codes(found.second, key + (q + 15)));
-        window += size;
-        coded = true;
-      }
-    }
-    if (coded) {
-      next += left;
-      q += left;
-    }
-  }
-  one_byte_each = window - at == 2 * (q - first_q);
-  if (window != at) {
-    textio::store16(next, textio::every16('-'));
-    textio::store16(next + 16, textio::every16('-'));
-    at = window;
-  }
+  return true;
 }
 
-// Codes answer positions 1 to `to_code`, as far as the line holds them:
-// sixteen at a time where they are answers of at most one byte, one by one
-// elsewhere. Positions are coded once a comma ends their field, so that the
-// positions coded are those up to the answer count: a field that ends at the
-// line end is beyond it. Stops early, with answers.at at the field that did
-// not end in a comma, at a byte that is not plain. Lists the codes that are
-// not one byte long in longer_codes.
-Step code_answers(const char* const end, int to_code, const KeyBytes& key_bytes, const coursefile::CourseValues& values,
-                  std::string& dat, Answers& answers, std::vector<LongerCode>& longer_codes) {
-  const char* at = answers.at;
-  char* next = answers.next;
-  int q = answers.coded + 1;
-  Step step = Step::go_on;
-  bool fields_ended = false;
-  const char* const key = key_bytes.data();
-  while (q <= to_code && !fields_ended) {
-    code_windows(end, to_code, key, at, next, q, answers.one_byte_each);
-    bool after_sixteen = false;  // the 32 bytes before `at` are sixteen one-byte answers
-    while (to_code - q >= 15 && end - at >= 32) {
-      const codes::ShortAnswers found = codes::find_short_answers(at, 16, lowest_plain_byte);
-      if (found.size == 0) break;
-      textio::store16(next, codes::short_answer_codes(found.bytes, key + (q - 1)));
-      after_sixteen = found.size == 32;
-      at += found.size;
-      next += 16;
-      q += 16;
-    }
-    // Fewer than sixteen positions left: right after sixteen one-byte
-    // answers, the last sixteen positions are coded together, the ones
-    // among them already coded once more, to the same codes.
-    const int left = to_code - q + 1;
-    if (left > 0 && left < 16) {
-      const int again = after_sixteen ? 16 - left : 0;
-      if (end - (at - 2 * again) >= 32) {
-        const codes::ShortAnswers found = codes::find_short_answers(at - 2 * again, left + again, lowest_plain_byte);
-        if (found.size != 0) {
-          const textio::Bytes16 codes = codes::short_answer_codes(found.bytes, key + (q - 1 - again));
-          if (again + left == 16) {
-            textio::store16(next - again, codes);
-          } else {
-            char sixteen[16];
-            textio::store16(sixteen, codes);
-            std::memcpy(next, sixteen, static_cast<std::size_t>(left));
-          }
-          at += found.size - static_cast<std::size_t>(2 * again);
-          next += left;
-          q += left;
-          break;
-        }
-      }
-    }
-    // One by one, up to the first answer longer than a byte (or to the last
-    // position to code), then sixteen at a time again.
-    for (bool short_answer = true; short_answer && q <= to_code; ++q) {
-      const char* const stop = field_end(at, end);
-      if (stop == end || *stop != ',') {
-        // At the line end, or at a byte that is not plain; or the
-        // read-ahead ended first.
-        fields_ended = true;
-        if (stop == end) step = Step::more_bytes;
-        break;
-      }
-      const std::string_view answer(at, static_cast<std::size_t>(stop - at));
-      short_answer = answer.size() <= 1;
-      if (short_answer) {
-        *next++ = codes::code_short_answer(answer.empty() ? codes::empty_answer : answer[0], key_bytes[q - 1]);
-      } else {
-        bool keyed = false;  // the general way marks keyed answers; nothing here keeps them
-        const std::size_t code_begin = static_cast<std::size_t>(next - dat.data());
-        next = codes::code_longer_answer(answer, coursefile::key_entry(values, q), keyed, next, dat,
-                                         static_cast<std::size_t>(to_code - q) + codes_room_after);
-        const std::size_t code_size = static_cast<std::size_t>(next - dat.data()) - code_begin;
-        if (code_size != 1) longer_codes.push_back({q, code_size});
-      }
-      at = stop + 1;
+// Codes answer positions 1 to answers.to_code, as far as the line holds
+// them: a window at a time where they are answers of at most one byte (by
+// the step chosen for the processor), one field at a time elsewhere. Stops
+// early where the fields end, as code_fields_one_by_one does; more_bytes
+// tells that the read-ahead ended first.
+Step code_answers(const coursefile::CourseValues& values, std::string& dat, Answers& answers,
+                  std::vector<LongerCode>& longer_codes) {
+  const auto code_windows = chosen_window_step().code_windows;
+  while (answers.coded < answers.to_code) {
+    code_windows(answers);
+    if (!code_fields_one_by_one(values, dat, answers, longer_codes)) {
+      return field_end(answers.at, answers.end) == answers.end ? Step::more_bytes : Step::go_on;
     }
   }
-  answers.at = at;
-  answers.coded = q - 1;
-  answers.next = next;
-  return step;
+  return Step::go_on;
 }
 
 // The rest of the line after the positions coded: its further commas, its
@@ -397,13 +265,18 @@ Step convert_line(const char* const line, const char* const end, const char line
   const std::size_t dat_size = dat.size();
   const std::size_t codes_begin = dat_size + coursefile::dat_opening_size(fields.field_2, fields.field_3);
   const int to_code = std::clamp<int>(values.declared_questions, 0, coded_positions);
-  dat.resize(codes_begin + static_cast<std::size_t>(to_code) + codes_room_after, '-');
+  dat.resize(codes_begin + static_cast<std::size_t>(to_code) + codes::codes_room_after, '-');
   coursefile::put_dat_opening(dat.data() + dat_size, fields.field_2, fields.field_3);
 
-  Answers answers{fields.answers, 0, dat.data() + codes_begin, one_byte_each};
+  Answers answers{.at = fields.answers,
+                  .next = dat.data() + codes_begin,
+                  .one_byte_each = one_byte_each,
+                  .end = end,
+                  .to_code = to_code,
+                  .key = coding.key_bytes.data()};
   std::int64_t answer_count = 0;
   coding.longer_codes.clear();
-  Step step = code_answers(end, to_code, coding.key_bytes, values, dat, answers, coding.longer_codes);
+  Step step = code_answers(values, dat, answers, coding.longer_codes);
   one_byte_each = answers.one_byte_each;
   if (step == Step::go_on) {
     step = take_line_end(answers.at, end, line_end_byte, answers, values, answer_count, next_line);

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "coursefile/course_values.hpp"
+#include "output/answer_codes.hpp"
 #include "output/code_counts.hpp"
 #include "textio/channels.hpp"
 #include "textio/fields.hpp"
@@ -41,9 +42,9 @@ struct FieldList {
 // comma), otherwise 'a', which no answer read with a..e as upper case
 // equals, just as no answer of at most one byte equals a longer entry or a
 // comma given in quotes. Questions beyond the answer key have empty
-// entries. 32 bytes follow the last position to code, so that 32 key
-// bytes can be read from any of them.
-constexpr std::size_t key_bytes_size = coded_positions + 32;
+// entries. Key bytes follow the last position to code as far as a window
+// of answers reads them (codes::codes_room_after).
+constexpr std::size_t key_bytes_size = coded_positions + codes::codes_room_after;
 using KeyBytes = std::array<char, key_bytes_size>;
 
 constexpr KeyBytes key_bytes_of_no_key() {
