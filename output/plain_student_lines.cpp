@@ -53,7 +53,8 @@ const char* field_end(const char* at, const char* const end) {
 // Adds the commas from `at` up to the first byte that is not plain to
 // commas, and returns where that byte stands (end when there is none).
 // Sixteen bytes at a time: after the positions it codes, a line may hold
-// any number of fields.
+// any number of fields; the vectors must count as the byte loop at the end
+// does.
 const char* count_commas(const char* at, const char* const end, std::int64_t& commas) {
   using textio::Bytes16;
   using textio::every16;

@@ -19,6 +19,8 @@ namespace fs = std::filesystem;
 
 std::string program_path() { return GBKCONVERT_PATH; }
 
+std::string program_emulator() { return GBKCONVERT_EMULATOR; }
+
 void preload_into_run(const char* library) {
   ::setenv("LD_PRELOAD", library, 1);
   const char* sanitizer_options = std::getenv("ASAN_OPTIONS");
@@ -44,8 +46,12 @@ void read_available(int fd, std::string& into, bool& open) {
 RunResult run_program(const fs::path& folder, const std::vector<std::string>& arguments, const RunOptions& options) {
   int in_pipe[2], out_pipe[2], err_pipe[2];
   if (::pipe(in_pipe) != 0 || ::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) throw std::runtime_error("pipe");
-  const std::string program = options.program.empty() ? program_path() : options.program;
+  std::string program = options.program.empty() ? program_path() : options.program;
   std::vector<std::string> args = arguments;
+  if (!program_emulator().empty()) {
+    args.insert(args.begin(), program);
+    program = program_emulator();
+  }
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
   for (std::string& a : args) argv.push_back(a.data());

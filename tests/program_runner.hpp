@@ -31,6 +31,10 @@ RunResult run_program(const std::filesystem::path& folder, const std::vector<std
 // The program under test.
 std::string program_path();
 
+// What runs the program under test in a cross build: its emulator
+// (qemu-user), through which every run starts it; empty in a native build.
+std::string program_emulator();
+
 // For in_child: loads library into the run (LD_PRELOAD), also into a run
 // built with the sanitizers, whose runtime then no longer comes first.
 void preload_into_run(const char* library);
