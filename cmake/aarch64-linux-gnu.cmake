@@ -18,10 +18,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-set(CMAKE_EXE_LINKER_FLAGS_INIT
-    "-Wl,--dynamic-linker=${GBK_SYSROOT}/lib/ld-linux-aarch64.so.1 -Wl,-rpath,${GBK_SYSROOT}/lib")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-Wl,-rpath,${GBK_SYSROOT}/lib")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-Wl,-rpath,${GBK_SYSROOT}/lib")
+# An RPATH, not a RUNPATH: it serves the libraries' own libraries too (the
+# C++ library's libm).
+set(library_path "-Wl,--disable-new-dtags,-rpath,${GBK_SYSROOT}/lib")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-Wl,--dynamic-linker=${GBK_SYSROOT}/lib/ld-linux-aarch64.so.1 ${library_path}")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "${library_path}")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "${library_path}")
 
 find_program(GBK_QEMU NAMES qemu-aarch64-static qemu-aarch64 REQUIRED)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${GBK_QEMU})
