@@ -206,9 +206,7 @@ inline constexpr auto places_of_bits = [] {
   return bytes;
 }
 
-[[gnu::always_inline]] inline void store8(unsigned char* at, std::uint64_t bytes) {
-  std::memcpy(at, &bytes, sizeof bytes);
-}
+[[gnu::always_inline]] inline void store8(char* at, std::uint64_t bytes) { std::memcpy(at, &bytes, sizeof bytes); }
 
 // Byte g of the result: the bits set in byte g of `bits`.
 [[gnu::always_inline]] constexpr std::uint32_t bits_in_bytes(std::uint32_t bits) {
@@ -242,8 +240,8 @@ template <textio::Instructions set>
   const textio::Bytes16 found = textio::lookup16<set>(before, reinterpret_cast<textio::Bytes16>(places));
   const Words2 keys = {load8(key), load8(key + first_chunk)};
   const Words2 codes = reinterpret_cast<Words2>(short_answer_codes(found, reinterpret_cast<textio::Bytes16>(keys)));
-  std::memcpy(next, &codes[0], 8);
-  std::memcpy(next + first_chunk, &codes[1], 8);
+  store8(next, codes[0]);
+  store8(next + first_chunk, codes[1]);
 }
 
 // A window of answers at `answers.at`, where a field starts, within the
