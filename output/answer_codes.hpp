@@ -108,17 +108,20 @@ inline constexpr unsigned char lowest_plain_byte = '#';
 
 // The one pass codes the answers of at most one byte a window of
 // window_width bytes of the line at a time, each window starting where a
-// field starts: at most as many answers as a window of one-byte answers
-// holds, the codes of one vector. Eight bytes of a window (a chunk) hold
-// four to eight commas of such answers.
+// field starts: the answers whose commas stand in it, from window_answers
+// (all of one byte, the usual window, one vector of codes) to window_width
+// (all empty). Eight bytes of a window (a chunk) hold four to eight such
+// commas.
 inline constexpr int window_width = 32;
 inline constexpr unsigned window_answers = window_width / 2;
 inline constexpr int chunk_width = 8;
 static_assert(window_width == 4 * chunk_width, "a window's chunks are counted in the four bytes of a word");
 static_assert(window_answers == sizeof(textio::Bytes16));
-// A window writes window_width codes from its first, whatever it takes,
-// and reads as many key bytes; after the last position to code, so much
-// room holds "-", and as many key bytes follow it (KeyBytes).
+// A window writes its codes a chunk at a time, eight bytes from where each
+// chunk's begin: within window_width bytes from its first code, whatever it
+// takes. It reads the key bytes at the same places. After the last
+// position to code, so much room holds "-", and as many key bytes follow
+// it (KeyBytes).
 inline constexpr int codes_room_after = window_width;
 
 // Where the coding of a line's answers stands: the state that each step of
