@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace textio {
 
@@ -59,11 +60,18 @@ template <Instructions set>
 Bytes16 lookup16(Bytes16 bytes, Bytes16 indices);
 
 // lookup16 one lane at a time, for the instruction sets that have no byte
-// shuffle by indices.
+// shuffle by indices: all sixteen written out, without a branch, since the
+// indices are as good as random.
 [[gnu::always_inline]] inline Bytes16 lookup16_lane_by_lane(Bytes16 bytes, Bytes16 indices) {
-  Bytes16 looked_up{};
-  for (int lane = 0; lane < 16; ++lane) looked_up[lane] = indices[lane] < 16 ? bytes[indices[lane] & 15] : 0;
-  return looked_up;
+  unsigned char table[16];
+  std::memcpy(table, &bytes, sizeof table);
+  // index >> 7 is 1 where the high bit is set, else 0.
+  const auto lane = [&](int i) {
+    const unsigned index = indices[i];
+    return static_cast<unsigned char>(table[index & 15] & ((index >> 7) - 1));
+  };
+  return [&]<int... i>(std::integer_sequence<int, i...>) { return Bytes16{lane(i)...}; }
+  (std::make_integer_sequence<int, 16>{});
 }
 
 }  // namespace textio
