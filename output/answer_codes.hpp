@@ -209,8 +209,6 @@ inline constexpr auto places_of_bits = [] {
   return bytes;
 }
 
-[[gnu::always_inline]] inline void store8(char* at, std::uint64_t bytes) { std::memcpy(at, &bytes, sizeof bytes); }
-
 // Byte g of the result: the bits set in byte g of `bits`.
 [[gnu::always_inline]] constexpr std::uint32_t bits_in_bytes(std::uint32_t bits) {
   bits -= bits >> 1 & 0x55555555u;
@@ -242,9 +240,9 @@ template <textio::Instructions set>
                          load8(places_of_bits[commas >> 8 & 0xFF].data()) + 0x0808080808080808u};
   const textio::Bytes16 found = textio::lookup16<set>(before, reinterpret_cast<textio::Bytes16>(places));
   const Words2 keys = {load8(key), load8(key + first_chunk)};
-  const Words2 codes = reinterpret_cast<Words2>(short_answer_codes(found, reinterpret_cast<textio::Bytes16>(keys)));
-  store8(next, codes[0]);
-  store8(next + first_chunk, codes[1]);
+  const textio::Bytes16 codes = short_answer_codes(found, reinterpret_cast<textio::Bytes16>(keys));
+  std::memcpy(next, &codes, 8);
+  std::memcpy(next + first_chunk, reinterpret_cast<const char*>(&codes) + 8, 8);
 }
 
 // A window of answers at `answers.at`, where a field starts, within the
@@ -306,14 +304,15 @@ void code_windows(Answers& line) {
   // Kept apart from the line's state until the end, so that the codes
   // written are not taken to change it.
   Answers answers = line;
-  const auto left = [&answers] { return static_cast<unsigned>(answers.to_code - answers.coded); };
-  const auto room = [&answers, &left](unsigned positions) {
-    return answers.end - answers.at >= window_width && left() >= positions;
+  const auto room = [&answers](int positions) {
+    return answers.end - answers.at >= window_width && answers.to_code - answers.coded >= positions;
   };
   if (answers.one_byte_each) {
     while (room(window_answers) && code_usual_window(answers, window_answers)) {
     }
-    if (room(1) && left() < window_answers) code_usual_window(answers, left());
+    if (room(1) && answers.to_code - answers.coded < static_cast<int>(window_answers)) {
+      code_usual_window(answers, static_cast<unsigned>(answers.to_code - answers.coded));
+    }
   }
   while (room(1) && code_window<set>(answers)) {
   }
