@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "output/key_check.hpp"
+#include "output/response_coding.hpp"
 
 namespace output {
 
@@ -55,12 +56,22 @@ std::vector<std::string> run_report_lines(const ReportNames& names, const course
                   (tally.header_read ? counted(tally.declared_questions, "question") : "no header record") + " -> " +
                   file_entry(names.dat_file, failures) + ", " + file_entry(names.txt_file, failures) + ", " +
                   file_entry(names.ans_file, failures));
+  if (tally.byte_order_mark_skipped) lines.push_back(" byte-order mark: UTF-8, skipped");
   if (tally.line_feeds_end_lines) lines.push_back(" line ends: LF only, read as CR LF");
   for (const coursefile::WarnedRecord& record : tally.warned) lines.push_back(record_line(record));
   if (tally.warned_left_out > 0) lines.push_back(" ... and " + std::to_string(tally.warned_left_out) + " more");
   if (student_count_differs(tally)) {
     lines.push_back(" header: " + (tally.header_read ? counted(tally.declared_students, "student") : "none") +
                     ", found " + std::to_string(tally.student_records));
+  }
+  if (tally.students_without_key > 0) {
+    lines.push_back(" student records without an answer key: " + std::to_string(tally.students_without_key) +
+                    " (line " + std::to_string(tally.first_line_without_key) + " first)");
+  }
+  if (tally.most_answers > coursefile::answer_key_size) {
+    lines.push_back(" questions " + std::to_string(coursefile::answer_key_size + 1) + " to " +
+                    std::to_string(std::min(tally.most_answers, coded_positions)) +
+                    ": no key, the answer key holds " + std::to_string(coursefile::answer_key_size));
   }
   KeyFindings key_findings = check_answer_key(values);
   for (std::string& line : key_findings.lines) lines.push_back(std::move(line));

@@ -42,6 +42,35 @@ TEST(RunReport, LineFeedLineEndsAreToldAfterTheFirstLine) {
   EXPECT_EQ(run_report_lines(names, values, {}), expected);
 }
 
+// What the course file lacks for the key, in the order of the report: the
+// byte-order mark beside the line ends, the key lines before the key check.
+TEST(RunReport, ByteOrderMarkAndWhatTheKeyLacksAreTold) {
+  coursefile::CourseValues values;
+  coursefile::RunTally& tally = values.tally;
+  tally.byte_order_mark_skipped = true;
+  tally.line_feeds_end_lines = true;
+  tally.student_records = 5;
+  tally.header_read = true;
+  tally.declared_questions = 120;
+  tally.declared_students = 5;
+  tally.students_without_key = 2;
+  tally.first_line_without_key = 4;
+  tally.most_answers = 120;
+  const std::vector<std::string> expected = {
+      " E.gbk: 5 student records, 120 questions -> E.dat, E.txt, E.ans",
+      " byte-order mark: UTF-8, skipped",
+      " line ends: LF only, read as CR LF",
+      " student records without an answer key: 2 (line 4 first)",
+      " questions 101 to 120: no key, the answer key holds 100",
+  };
+  EXPECT_EQ(run_report_lines(names, values, {}), expected);
+  // Codes go no further than the field list: position 142.
+  tally.most_answers = 32767;
+  EXPECT_EQ(run_report_lines(names, values, {}).back(), " questions 101 to 142: no key, the answer key holds 100");
+  tally.most_answers = 100;
+  EXPECT_EQ(run_report_lines(names, values, {}).back(), " student records without an answer key: 2 (line 4 first)");
+}
+
 TEST(RunReport, OnlyAFileWithAFailureOnRecordIsNamedAsFailed) {
   const coursefile::CourseValues values;
   const std::vector<textio::FileFailure> failures = {{"E.txt", "could not be written completely", "disk full"},
