@@ -10,11 +10,14 @@ namespace {
 
 constexpr std::string_view course_extension = ".gbk";
 
+bool ends_in_course_extension(std::string_view name) {
+  return name.size() >= course_extension.size() &&
+         textio::upper_case_ascii(name.substr(name.size() - course_extension.size())) ==
+             textio::upper_case_ascii(course_extension);
+}
+
 std::string without_course_extension_at_end(std::string_view name) {
-  const bool has_extension = name.size() >= course_extension.size() &&
-                             textio::upper_case_ascii(name.substr(name.size() - course_extension.size())) ==
-                                 textio::upper_case_ascii(course_extension);
-  if (has_extension) name.remove_suffix(course_extension.size());
+  if (ends_in_course_extension(name)) name.remove_suffix(course_extension.size());
   return std::string(name);
 }
 
@@ -99,6 +102,16 @@ FoundCourseFile find_course_file(platform::FileSearch& search, const RunFiles& f
     found.candidates = std::move(paths);
   }
   return found;
+}
+
+std::vector<std::string> no_course_file_lines(platform::FileSearch& search, const RunFiles& files,
+                                              std::string_view typed_name) {
+  if (platform::folder_named(files.course_file)) return {" " + files.course_file + " is a folder, not a course file"};
+  std::vector<std::string> lines{" There is no file called " + files.course_file};
+  if (!typed_name.empty() && !ends_in_course_extension(typed_name) && platform::file_exists(search, typed_name)) {
+    lines.push_back(" course files end in .GBK; " + std::string(typed_name) + " is not one");
+  }
+  return lines;
 }
 
 std::string ambiguous_course_name_message(std::string_view course_file, const std::vector<std::string>& candidates) {

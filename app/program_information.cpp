@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::string_view usage_text =
     "Usage: gbkconvert [COURSE]\n"
-    "       gbkconvert --help | --version\n"
+    "       gbkconvert --help | -h | --version\n"
     "\n"
     "Converts the course file of a multiple-choice examination, COURSE.GBK, into\n"
     "the three files that statistical detection reads, written beside the course\n"
@@ -22,6 +22,18 @@ constexpr std::string_view usage_text =
     "marked instead, - for no answer. Warnings (a student record with another\n"
     "number of answers, a multiple-version student number, a student count that\n"
     "differs from the header) wait for a key; they never stop the conversion.\n"
+    "A file with no SH3, FH or SD record (saved as UTF-16, its fields separated\n"
+    "by ;, empty) is not converted, and the outputs of an earlier run are left\n"
+    "as they are. A UTF-8 byte-order mark at its start is skipped.\n"
+    "\n"
+    "Report: a run that converts ends with a short report: the course file, the\n"
+    "student records and questions, the outputs; each student record that\n"
+    "warned, by its line; student records read before any answer key; answers\n"
+    "past question 100, which the key does not hold; and the key check, the\n"
+    "questions whose key looks wrong from the answers of the class (no key, a\n"
+    "key that is not A to E, a key that most students contradict). When\n"
+    "standard output is a file or a pipe and the screen goes elsewhere, the\n"
+    "report is written there too, as plain text (gbkconvert EXAM > report.txt).\n"
     "\n"
     "Command-line run: gbkconvert COURSE converts COURSE.GBK; the extension may be\n"
     "left off, and names match exactly first, then whatever their case. No dialog\n"
@@ -42,11 +54,12 @@ constexpr std::string_view usage_text =
     "Exit status:\n"
     "  0  the course file was converted and every output written\n"
     "  1  a file of the run could not be opened, written or read, or nothing was\n"
-    "     converted because the course file named does not exist, or could be\n"
-    "     either of two files whose names differ only in case\n"
+    "     converted because the course file named does not exist, is a folder,\n"
+    "     is not a course file, or could be either of two files whose names\n"
+    "     differ only in case\n"
     "\n"
     "Options (any other argument is the course name):\n"
-    "  --help     print this text and exit (on Windows also /?)\n"
+    "  --help, -h print this text and exit (on Windows also /?)\n"
     "  --version  print the version and exit\n";
 
 }  // namespace

@@ -66,6 +66,13 @@ View visible_part(const Console& console);
 // Hands all pending output to the system (before every wait, at the end).
 void flush(Console& console);
 
+// Writes the lines, each with "\n", to standard output as plain bytes when
+// the screen does not go there: standard output is then a file or a pipe
+// (the screen is on a terminal or standard error), which keeps what a run
+// ends with, such as its report. Where the screen goes to standard output,
+// the lines are there already and nothing more is written.
+void copy_to_standard_output(Console& console, std::span<const std::string> lines);
+
 // The next key or mouse event (console/input_event.hpp). The plain form has
 // no events to give and answers end_of_input at once.
 InputEvent read_event(Console& console);

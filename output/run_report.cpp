@@ -87,11 +87,13 @@ void show_run_report(const ReportNames& names, const coursefile::CourseValues& v
   // after it.
   const int run_colour = console.screen.foreground;
   console::set_colours(console, console::black, console::keep_colour);
-  for (const std::string& line : run_report_lines(names, values, channels.failures)) {
+  const std::vector<std::string> lines = run_report_lines(names, values, channels.failures);
+  for (const std::string& line : lines) {
     console::print_text(console, line);
     console::line_end(console);
   }
   console::set_colours(console, run_colour, console::keep_colour);
+  console::copy_to_standard_output(console, lines);
 }
 
 }  // namespace output

@@ -36,7 +36,8 @@ std::vector<std::string> run_report_lines(const ReportNames& names, const course
 
 // Prints the report from the cursor on, in black on the background in
 // force, and then sets the foreground colour in force before; no wait
-// follows it.
+// follows it. Standard output apart from the screen (a file or a pipe)
+// gets it as plain text too.
 void show_run_report(const ReportNames& names, const coursefile::CourseValues& values,
                      const textio::ChannelTable& channels, console::Console& console);
 

@@ -189,8 +189,10 @@ Channel* channel_for(ChannelTable& table, std::int16_t number, ChannelMode mode)
   return channel;
 }
 
+// Opens the file at `path` (by default the name itself); failures are on
+// record under `name`.
 void open_channel(ChannelTable& table, std::string_view name, std::int16_t number, ChannelMode mode,
-                  os::NameMatch match) {
+                  os::NameMatch match, std::string_view path) {
   if (name.empty() || name.find_first_of("*?") != std::string_view::npos) {
     record_failure(table, name, "could not be opened",
                    {64, name.empty() ? "the name is empty" : "a name with * or ? names no single file"});
@@ -205,8 +207,9 @@ void open_channel(ChannelTable& table, std::string_view name, std::int16_t numbe
     return;
   }
   const std::string file_name(name);
+  const std::string to_open(path);
   os::OpenResult opened =
-      mode == ChannelMode::output ? os::open_for_output(file_name, match) : os::open_for_input(file_name, match);
+      mode == ChannelMode::output ? os::open_for_output(to_open, match) : os::open_for_input(to_open, match);
   if (!opened.file.valid()) {
     record_failure(table, name, "could not be opened", opened.failure);
     return;
@@ -229,11 +232,15 @@ void open_channel(ChannelTable& table, std::string_view name, std::int16_t numbe
 }  // namespace
 
 void open_for_output(ChannelTable& table, std::string_view name, std::int16_t number, os::NameMatch match) {
-  open_channel(table, name, number, ChannelMode::output, match);
+  open_channel(table, name, number, ChannelMode::output, match, name);
 }
 
 void open_for_input(ChannelTable& table, std::string_view name, std::int16_t number, os::NameMatch match) {
-  open_channel(table, name, number, ChannelMode::input, match);
+  open_channel(table, name, number, ChannelMode::input, match, name);
+}
+
+void open_found_for_input(ChannelTable& table, std::string_view name, std::int16_t number, std::string_view path) {
+  open_channel(table, name, number, ChannelMode::input, os::NameMatch::exact, path);
 }
 
 std::string opened_path(const ChannelTable& table, std::int16_t number) {

@@ -78,6 +78,9 @@ void open_for_output(ChannelTable& table, std::string_view name, std::int16_t nu
                      os::NameMatch match = os::NameMatch::exact_or_any_case);
 void open_for_input(ChannelTable& table, std::string_view name, std::int16_t number,
                     os::NameMatch match = os::NameMatch::exact_or_any_case);
+// Opens for input the file found on disk at `path`, as spelled there;
+// a failure is on record under `name`, the name the run knows it by.
+void open_found_for_input(ChannelTable& table, std::string_view name, std::int16_t number, std::string_view path);
 
 // The path the file of an open channel was opened under, which the name
 // asked for may differ from in case; empty when the channel is not open.
