@@ -436,8 +436,9 @@ TEST_F(TerminalRun, OnAnEightyBy24TerminalTheCursorAndPromptStayOnView) {
   EXPECT_EQ(wait_for_exit(run), 0);
   expect_modes_as_found(run);
   // The report follows without a wait and scrolls the view on.
-  EXPECT_EQ(row_text(run, 18), version_prompt);
-  EXPECT_EQ(row_text(run, 23), " line 4, student 3333333: multiple-version student number");
+  EXPECT_EQ(row_text(run, 17), version_prompt);
+  EXPECT_EQ(row_text(run, 22), " line 4, student 3333333: multiple-version student number");
+  EXPECT_EQ(row_text(run, 23), " student records without an answer key: 3 (line 2 first)");
   expect_cursor(run, 24, 1);
 }
 
@@ -537,7 +538,8 @@ TEST_F(TerminalRun, ASignalDuringAOneKeyWaitGivesTheModesBack) {
 }
 
 // gbkconvert WARN > out.txt, typed in a terminal: the screen goes to
-// standard error, keys come from standard input.
+// standard error, keys come from standard input, and the file keeps the
+// report as plain text, without a byte of the screen's.
 TEST_F(TerminalRun, WithStandardOutputRedirectedTheTerminalFormIsOnStandardError) {
   write_course("WARN", three_warnings);
   PtyProgram run;
@@ -558,7 +560,12 @@ TEST_F(TerminalRun, WithStandardOutputRedirectedTheTerminalFormIsOnStandardError
   send(run, "z");
   EXPECT_EQ(wait_for_exit(run), 0);
   expect_modes_as_found(run);
-  EXPECT_EQ(folder_.get("out.txt"), "") << "nothing for the screen belongs in the file";
+  EXPECT_EQ(folder_.get("out.txt"),
+            " WARN.GBK: 2 student records, 4 questions -> WARN.dat, WARN.txt, WARN.ans\n"
+            " line 3, student 1001: 3 answers, 4 expected\n"
+            " line 4, student 1111111: multiple-version student number\n"
+            " header: 3 students, found 2\n");
+  EXPECT_NE(screen_text(run).find(" header: 3 students, found 2"), std::string::npos) << screen_text(run);
   EXPECT_TRUE(std::filesystem::exists(folder_ / "WARN.ans"));
 }
 
