@@ -7,22 +7,13 @@
 #include "coursefile/course_values.hpp"
 #include "textio/channels.hpp"
 #include "textio/fields.hpp"
+#include "tests/support/not_course_files.hpp"
 #include "tests/support/scratch_folder.hpp"
 
 namespace coursefile {
 namespace {
 
-// UTF-16 text as a spreadsheet or an editor saves it: each byte of `text`
-// with a zero byte after it (little-endian) or before it.
-std::string utf16(std::string_view text, bool little_endian = true) {
-  std::string bytes;
-  for (char c : text) {
-    if (!little_endian) bytes += '\0';
-    bytes += c;
-    if (little_endian) bytes += '\0';
-  }
-  return bytes;
-}
+using tests::utf16;
 
 // Whether the reading loop meets a record in the file: every line through
 // the channel, tabs made commas, field 1 by the field rule.
