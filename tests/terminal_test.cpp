@@ -15,6 +15,7 @@
 #include "tests/colour_contrast.hpp"
 #include "tests/pty_checks.hpp"
 #include "tests/pty_harness.hpp"
+#include "tests/support/not_course_files.hpp"
 #include "tests/support/scratch_folder.hpp"
 
 namespace {
@@ -503,6 +504,36 @@ TEST_F(TerminalRun, ACourseNameThatCouldBeEitherOfTwoFilesWaitsAndConvertsNothin
   expect_modes_as_found(run);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path), std::filesystem::directory_iterator()), 3);
   EXPECT_EQ(folder_.get("exam.dat"), "kept");
+}
+
+// A file that is no course file, typed in a terminal: the two lines in the
+// run's colours, a wait for a key, exit code 1, the terminal given back and
+// the outputs of an earlier run as they were; with standard output
+// redirected the lines are kept there too.
+TEST_F(TerminalRun, AFileThatIsNoCourseFileIsRefusedAtAKeyWait) {
+  for (const tests::NotACourseFile& file : tests::not_course_files()) {
+    if (file.cause.empty()) continue;
+    tests::ScratchFolder folder;
+    folder.put("EXAM.GBK", file.bytes);
+    folder.put("EXAM.dat", "1001,G1,,.24.\r\n");
+    PtyProgram run;
+    PtyOptions options = options_for({"EXAM"});
+    options.working_directory = folder.path.string();
+    options.output_file = (folder.path / "out.txt").string();
+    ASSERT_TRUE(start_program(run, options));
+    ASSERT_TRUE(wait_for_text(run, file.cause)) << file.what << "\n" << screen_text(run);
+    expect_rows(run, 2, "\n EXAM.GBK is not a course file: it has no SH3, FH or SD record\n" + file.cause,
+                light_magenta, light_grey);
+    ASSERT_TRUE(wait_for_input_wait(run)) << "no key wait\n" << screen_text(run);
+    EXPECT_FALSE(run.exited);
+    send(run, "x");
+    EXPECT_EQ(wait_for_exit(run), 1) << file.what;
+    expect_modes_as_found(run);
+    EXPECT_EQ(folder.get("EXAM.dat"), "1001,G1,,.24.\r\n") << file.what;
+    EXPECT_FALSE(folder.has("EXAM.txt")) << file.what;
+    EXPECT_EQ(folder.get("out.txt"),
+              " EXAM.GBK is not a course file: it has no SH3, FH or SD record\n" + file.cause + "\n");
+  }
 }
 
 TEST_F(TerminalRun, ADumbTerminalGetsThePlainFormAndEachWaitTakesOneKey) {
