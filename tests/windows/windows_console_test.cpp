@@ -18,6 +18,7 @@
 
 #include "tests/colour_contrast.hpp"
 #include "tests/pty_harness.hpp"
+#include "tests/support/not_course_files.hpp"
 #include "tests/support/scratch_folder.hpp"
 #include "tests/windows/windows_test_support.hpp"
 #include "tests/windows/wine_console.hpp"
@@ -376,6 +377,35 @@ void WineConsole::command_line_run_with_all_three_warnings(const std::string& wi
 // ---------------------------------------------------------------------------
 
 TEST_F(WineConsole, CommandLineRunWithAllThreeWarnings) { command_line_run_with_all_three_warnings(GBKCONVERT_EXE); }
+
+// A course file saved as UTF-16, with its byte-order mark and without, or
+// with ";" between its fields, on a real Wine console beside the POSIX
+// terminal: the same two lines at the same key wait, exit code 1 from both,
+// and the .dat of an earlier run left as it was.
+TEST_F(WineConsole, AFileThatIsNoCourseFileIsRefusedAtAKeyWait) {
+  for (const tests::NotACourseFile& file : tests::not_course_files()) {
+    if (file.cause != tests::utf16_cause && file.cause.find(';') == std::string::npos) continue;
+    if (file.cause == tests::utf16_cause && file.bytes.starts_with("\xFE\xFF")) continue;  // big-endian: as little
+    SCOPED_TRACE(file.what);
+    put("EXAM.GBK", file.bytes);
+    put("EXAM.dat", tests::course_dat);
+    WineConsoleRun wine;
+    PtyProgram posix;
+    start(wine, posix, {"EXAM"});
+    reach(wine, posix, file.cause);
+    if (HasFatalFailure()) return;
+    expect_row(wine.program, 2, " EXAM.GBK is not a course file: it has no SH3, FH or SD record", light_magenta,
+               light_grey);
+    expect_row(wine.program, 3, file.cause, light_magenta, light_grey);
+    send(wine.program, "k");
+    send(posix, "k");
+    EXPECT_EQ(wine_console::wait_for_end(wine), 1) << screen_text(wine.program);
+    EXPECT_EQ(wait_for_exit(posix), 1);
+    EXPECT_EQ(read_file(windows_folder() / "EXAM.dat"), tests::course_dat);
+    EXPECT_FALSE(fs::exists(windows_folder() / "EXAM.txt"));
+    EXPECT_EQ(folder_contents(windows_folder()), folder_contents(posix_folder()));
+  }
+}
 
 // A Windows that ignores the manifest runs the program in the system's code
 // page: the console is drawn byte by byte in the console's code page, as

@@ -11,6 +11,7 @@
 #include <map>
 #include <sstream>
 
+#include "tests/support/not_course_files.hpp"
 #include "tests/windows/hex_text.hpp"
 #include "tests/windows/windows_test_support.hpp"
 #include "tests/windows/wine_runner.hpp"
@@ -130,6 +131,14 @@ std::string key_check_findings() {
   return text;
 }
 
+// An answer key of 120 questions, which holds 100, and a student who
+// answers all 120.
+std::string answers_past_the_key() {
+  std::string answers;
+  for (int q = 0; q < 120; ++q) answers += "abcde"[q % 5] + std::string(",");
+  return "SH3,,,,,,,," + answers + "\r\nSD,2,G,,,,,," + answers + "\r\n";
+}
+
 class SameBytes : public WindowsProgram, public ::testing::WithParamInterface<SameBytesCase> {};
 
 TEST_P(SameBytes, AsThePosixBuild) {
@@ -221,6 +230,14 @@ INSTANTIATE_TEST_SUITE_P(
         SameBytesCase{"MoreWarnedRecordsThanTheReportShows", {{"MANY.GBK", many_warned_records()}}, "MANY", "", ""},
         SameBytesCase{"KeyCheckFindings", {{"KEYS.GBK", key_check_findings()}}, "KEYS", "", ""},
         SameBytesCase{"EmptyCourseFile", {{"EMPTY.GBK", ""}}, "EMPTY", "", ""},
+        SameBytesCase{"ByteOrderMark", {{"BOM.GBK", "\xEF\xBB\xBF" + exam_gbk}}, "BOM", "", ""},
+        SameBytesCase{"ByteOrderMarkAndLineFeeds", {{"BOM.GBK", "\xEF\xBB\xBF" + without_cr(exam_gbk)}}, "BOM", "", ""},
+        SameBytesCase{"StudentRecordsBeforeTheKeyAndAnswersPastIt",
+                      {{"KEY.GBK", "FH,,,,,,,,120,2,\r\nSD,1,G,,,,,,a,\r\n" + answers_past_the_key()}},
+                      "KEY",
+                      "",
+                      ""},
+        SameBytesCase{"FileOfAnotherExtension", {{"exam.csv", exam_gbk}}, "exam.csv", "", ""},
         SameBytesCase{"MissingCourseFile", {{"OTHER.GBK", exam_gbk}}, "NOPE", "", ""},
         SameBytesCase{"ManyStudentsInLargeBlocks", {{"BIG.GBK", many_students(6000)}}, "BIG", "", ""},
         SameBytesCase{"CourseInSubfolder", {{"sub/EXAM.GBK", exam_gbk}}, sub_exam_posix, sub_exam_windows, ""},
@@ -232,6 +249,41 @@ INSTANTIATE_TEST_SUITE_P(
                       "",
                       ""}),
     [](const ::testing::TestParamInfo<SameBytesCase>& info) { return std::string(info.param.name); });
+
+// Files that are no course file, beside the outputs of an earlier run:
+// refused alike, the outputs left as they were.
+std::vector<SameBytesCase> not_course_file_cases() {
+  std::vector<SameBytesCase> cases;
+  for (const tests::NotACourseFile& file : tests::not_course_files()) {
+    cases.push_back({file.what,
+                     {{"EXAM.GBK", file.bytes}, {"EXAM.dat", exam_dat}, {"EXAM.txt", exam_txt}, {"EXAM.ans", exam_ans}},
+                     "EXAM",
+                     "",
+                     "k"});
+  }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(NotCourseFiles, SameBytes, ::testing::ValuesIn(not_course_file_cases()),
+                         [](const ::testing::TestParamInfo<SameBytesCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+// gbkconvert.exe refuses each of them with the lines of the POSIX build,
+// exit code 1, and the earlier .dat byte for byte.
+TEST_F(WindowsProgram, AFileThatIsNoCourseFileIsRefusedAndTheOutputsKept) {
+  for (const tests::NotACourseFile& file : tests::not_course_files()) {
+    write_file(scratch / "EXAM.GBK", file.bytes);
+    write_file(scratch / "EXAM.dat", exam_dat);
+    const Result run = run_windows(scratch, {"EXAM"}, "k");
+    EXPECT_EQ(run.exit_code, 1) << file.what << run_log(run);
+    EXPECT_EQ(run.out, "\n EXAM.GBK is not a course file: it has no SH3, FH or SD record\n" +
+                           (file.cause.empty() ? "" : file.cause + "\n"))
+        << file.what;
+    EXPECT_EQ(read_file(scratch / "EXAM.dat"), exam_dat) << file.what;
+    EXPECT_FALSE(fs::exists(scratch / "EXAM.txt")) << file.what;
+  }
+}
 
 // An interactive run in the plain form, its list of names outside any
 // single-byte code page: listed in upper case as on POSIX (the bytes of their
@@ -276,13 +328,13 @@ TEST_F(WindowsProgram, WorkedExampleWritesTheExampleFiles) {
             " EXAM.GBK: 3 student records, 4 questions -> EXAM.dat, EXAM.txt, EXAM.ans\n");
 }
 
-// --help and /? give the usage text, --version the version: on standard
+// --help, -h and /? give the usage text, --version the version: on standard
 // output, at once, byte for byte as the POSIX build prints them.
 TEST_F(WindowsProgram, HelpAndVersionAsOnPosix) {
   const struct {
     const char* windows;
     const char* posix;
-  } cases[] = {{"/?", "--help"}, {"--help", "--help"}, {"--version", "--version"}};
+  } cases[] = {{"/?", "--help"}, {"-h", "--help"}, {"--help", "--help"}, {"--version", "--version"}};
   for (const auto& c : cases) {
     const Result windows = run_windows(scratch, {c.windows});
     const Result posix = wine_runner::run({GBKCONVERT_PATH, c.posix}, scratch.string());
