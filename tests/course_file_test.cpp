@@ -41,20 +41,36 @@ TEST(OddCourseFiles, AByteOrderMarkIsSkippedAndTold) {
   }
 }
 
-// The example in examples/ converts like the worked example it is.
-TEST(OddCourseFiles, TheExampleWithAByteOrderMarkConverts) {
+std::string source_file(const std::string& name) {
+  std::ifstream in(fs::path(SOURCE_DIR) / name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The example in examples/ converts like the worked example it is, and ends
+// with the report the README shows for it.
+TEST(OddCourseFiles, TheExampleWithAByteOrderMarkEndsWithTheReportTheReadmeShows) {
   ScratchFolder folder;
-  std::ifstream in(fs::path(SOURCE_DIR) / "examples/BOM.GBK", std::ios::binary);
-  const std::string example{std::istreambuf_iterator<char>(in), {}};
+  const std::string example = source_file("examples/BOM.GBK");
   ASSERT_TRUE(example.starts_with(byte_order_mark));
-  folder.put("BOM.GBK", example);
-  const RunResult run = run_program(folder.path, {"BOM"});
+  folder.put("examples/BOM.GBK", example);
+  const RunResult run = run_program(folder.path, {"examples/BOM"});
   EXPECT_EQ(run.exit_code, 0);
-  EXPECT_NE(run.output.find(" BOM.GBK: 3 student records, 4 questions -> BOM.dat, BOM.txt, BOM.ans\n"
-                            " byte-order mark: UTF-8, skipped\n"),
-            std::string::npos)
-      << run.output;
-  EXPECT_EQ(folder.get("BOM.ans"), course_ans);
+  EXPECT_EQ(folder.get("examples/BOM.dat"), course_dat);
+  // The block after "`gbkconvert examples/BOM` ends with:", indented as
+  // an item of a list.
+  const std::string readme = source_file("doc/README.md");
+  const std::size_t told = readme.find("`gbkconvert examples/BOM` ends with:");
+  ASSERT_NE(told, std::string::npos);
+  const std::size_t from = readme.find("  ```\n", told);
+  const std::size_t to = readme.find("  ```\n", from + 6);
+  ASSERT_NE(to, std::string::npos);
+  std::string shown;
+  for (std::size_t at = from + 6; at < to;) {
+    const std::size_t end = readme.find('\n', at);
+    shown += readme.substr(at + 2, end + 1 - (at + 2));
+    at = end + 1;
+  }
+  EXPECT_TRUE(run.output.ends_with(shown)) << "the README shows\n" << shown << "the run printed\n" << run.output;
 }
 
 // A file with no SH3, FH or SD record is refused before any output is

@@ -38,6 +38,16 @@ share/doc/gbkconvert/LICENSE
 share/doc/gbkconvert/README.md
 share/man/man1/gbkconvert.1.gz" "$(cd "$scratch/prefix" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)"
   expect_same "the installed program's version" "gbkconvert $version" "$("$scratch/prefix/bin/gbkconvert" --version)"
+  # The user's README: how to run the program and read its report, nothing
+  # of building or testing it.
+  readme=$(cat "$scratch/prefix/share/doc/gbkconvert/README.md")
+  for told in "## The report at the end of a run" "byte-order mark: UTF-8, skipped" "is not a course file" \
+              "student records without an answer key" "Exit codes"; do
+    [[ $readme == *"$told"* ]] || fail "the installed README does not tell $told"
+  done
+  for building in ./run ./test cmake HACKING.md; do
+    [[ $readme != *"$building"* ]] || fail "the installed README speaks of $building"
+  done
   expect_gzip_n "$scratch/prefix/share/man/man1/gbkconvert.1.gz"
   man_page="$scratch/gbkconvert.1"
   gzip -dc "$scratch/prefix/share/man/man1/gbkconvert.1.gz" >"$man_page"

@@ -63,7 +63,7 @@ TEST(CommandLineRun, TheExampleRaisesEachWarningAndEndsWithTheReportTheReadmeSho
         student_warning("examples/WARN.gbk")}) {
     EXPECT_NE(run.output.find(warning), std::string::npos) << warning << "\nin\n" << run.output;
   }
-  const std::string readme = source_file("README.md");
+  const std::string readme = source_file("doc/README.md");
   const std::size_t section = readme.find("\n## The report at the end of a run\n");
   ASSERT_NE(section, std::string::npos);
   const std::size_t from = readme.find("\n```\n", section);
