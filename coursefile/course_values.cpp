@@ -4,7 +4,9 @@
 
 namespace coursefile {
 
-RecordKind record_kind(const textio::SplitLine& line) { return record_kind_of(textio::trim(textio::field_of(line, 1))); }
+RecordKind record_kind(const textio::SplitLine& line) {
+  return record_kind_of(textio::trim(textio::field_of(line, 1)));
+}
 
 RecordKind record_kind_of(std::string_view tag) {
   if (tag == answer_key_tag) return RecordKind::answer_key;

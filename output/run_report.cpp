@@ -70,8 +70,8 @@ std::vector<std::string> run_report_lines(const ReportNames& names, const course
   }
   if (tally.most_answers > coursefile::answer_key_size) {
     lines.push_back(" questions " + std::to_string(coursefile::answer_key_size + 1) + " to " +
-                    std::to_string(std::min(tally.most_answers, coded_positions)) +
-                    ": no key, the answer key holds " + std::to_string(coursefile::answer_key_size));
+                    std::to_string(std::min(tally.most_answers, coded_positions)) + ": no key, the answer key holds " +
+                    std::to_string(coursefile::answer_key_size));
   }
   KeyFindings key_findings = check_answer_key(values);
   for (std::string& line : key_findings.lines) lines.push_back(std::move(line));

@@ -41,11 +41,6 @@ TEST(OddCourseFiles, AByteOrderMarkIsSkippedAndTold) {
   }
 }
 
-std::string source_file(const std::string& name) {
-  std::ifstream in(fs::path(SOURCE_DIR) / name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // The example in examples/ converts like the worked example it is, and ends
 // with the report the README shows for it.
 TEST(OddCourseFiles, TheExampleWithAByteOrderMarkEndsWithTheReportTheReadmeShows) {

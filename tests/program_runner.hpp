@@ -31,6 +31,10 @@ RunResult run_program(const std::filesystem::path& folder, const std::vector<std
 // The program under test.
 std::string program_path();
 
+// A file of the sources by its path from their top ("examples/WARN.GBK"),
+// for a test that holds the program to what the sources show.
+std::string source_file(const std::string& name);
+
 // For in_child: loads library into the run (LD_PRELOAD), also into a run
 // built with the sanitizers, whose runtime then no longer comes first.
 void preload_into_run(const char* library);

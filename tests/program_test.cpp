@@ -44,11 +44,6 @@ TEST(CommandLineRun, ConvertsTheWorkedExampleByteForByte) {
   EXPECT_EQ(folder.get("EXAM.GBK"), course);
 }
 
-std::string source_file(const std::string& name) {
-  std::ifstream in(fs::path(SOURCE_DIR) / name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // The file a new user converts first raises each warning, and its report is
 // the one the README shows for it, line for line.
 TEST(CommandLineRun, TheExampleRaisesEachWarningAndEndsWithTheReportTheReadmeShows) {
@@ -383,7 +378,8 @@ TEST(CommandLineRun, LongLinesKeepEveryAnswer) {
     EXPECT_EQ(run.output, "\n number of questions = " + std::to_string(c.answers) +
                               "  number of students =  1 \n long.gbk: 1 student record, " + std::to_string(c.answers) +
                               " questions -> long.dat, long.txt, long.ans\n student records without an answer key: 1 "
-                              "(line " + std::string(c.starts_at > 0 ? "3" : "2") +
+                              "(line " +
+                              std::string(c.starts_at > 0 ? "3" : "2") +
                               " first)\n questions 101 to 142: no key, the answer key holds 100\n")
         << c.line.size() << " bytes";
     EXPECT_EQ(folder.get("long.txt").size(), static_cast<std::size_t>(c.answers) + 2) << c.line.size() << " bytes";

@@ -32,8 +32,8 @@ struct FirstFieldReader {
 };
 
 struct FirstFieldTaken {
-  std::size_t bytes = 0;      // of the text, read
-  bool field_ended = false;   // a line's field 1 is complete: `field`
+  std::size_t bytes = 0;     // of the text, read
+  bool field_ended = false;  // a line's field 1 is complete: `field`
   FirstField field;
 };
 

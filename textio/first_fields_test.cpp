@@ -64,8 +64,8 @@ TEST(FirstFields, AreTheFieldsTheLinesGive) {
       "  SD  ,x\r\n\"SD\",x\r\n\" SD \"yz,x\r\n\"S,D\",x\r\n\"unclosed\r\nS D,x\r\n",
       "SD\tx\r\nSD\r\n\r\n   \r\n,SD\r\n",
       "a\r\n\nSD,x\r\nb\r\r\nc",  // CR LF LF: the second LF starts a line
-      "a\nb\r\nc\n",             // a lone LF is text beside a CR
-      "x\r\nSD\x1A\r\nFH\r\n",   // 0x1A ends the file
+      "a\nb\r\nc\n",              // a lone LF is text beside a CR
+      "x\r\nSD\x1A\r\nFH\r\n",    // 0x1A ends the file
       "\xEF\xBB\xBFSH3,a\r\n",
       "SD;1;x\r\n  SH3 ;x\r\n\"SD;1\"\r\n",
       std::string(40, ' ') + "SD" + std::string(40, ' ') + ",x\r\nab cd ef gh ij k\r\n",

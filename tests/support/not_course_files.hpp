@@ -22,7 +22,7 @@ inline std::string utf16(std::string_view text, bool little_endian = true) {
 }
 
 struct NotACourseFile {
-  const char* what;   // for a test's name: letters and digits only
+  const char* what;  // for a test's name: letters and digits only
   std::string bytes;
   std::string cause;  // the line after " X is not a course file: ...", or empty
 };
