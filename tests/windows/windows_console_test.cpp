@@ -407,6 +407,20 @@ TEST_F(WineConsole, AFileThatIsNoCourseFileIsRefusedAtAKeyWait) {
   }
 }
 
+// gbkconvert.exe EXAM > report.txt on a console: the screen goes to the
+// console (standard error), and the file keeps the report as plain text,
+// as the POSIX build's does in a terminal.
+TEST_F(WineConsole, WithStandardOutputRedirectedTheFileKeepsTheReport) {
+  put("EXAM.GBK", tests::course);
+  WineConsoleRun wine;
+  ASSERT_TRUE(wine_console::start(wine, GBKCONVERT_EXE, {"EXAM"}, windows_folder().string(), 30, 80, {},
+                                  (windows_folder() / "report.txt").string()));
+  EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
+  const std::string report = tests::exam_report("EXAM.GBK");
+  EXPECT_NE(find_text(wine.program, report.substr(0, report.size() - 1)).row, 0) << screen_text(wine.program);
+  EXPECT_EQ(read_file(windows_folder() / "report.txt"), report);
+}
+
 // A Windows that ignores the manifest runs the program in the system's code
 // page: the console is drawn byte by byte in the console's code page, as
 // before the manifest, and shows the same.
