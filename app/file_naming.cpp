@@ -70,8 +70,12 @@ RunFiles run_files_for_exact_file(std::string_view course_file) {
 
 FoundCourseFile find_course_file(platform::FileSearch& search, const RunFiles& files, std::string_view typed_name,
                                  bool built_as_typed) {
+  return course_file_among(platform::files_named(search, files.course_file), files, typed_name, built_as_typed);
+}
+
+FoundCourseFile course_file_among(std::vector<std::string> paths, const RunFiles& files, std::string_view typed_name,
+                                  bool built_as_typed) {
   FoundCourseFile found;
-  std::vector<std::string> paths = platform::files_named(search, files.course_file);
   if (paths.empty()) return found;
   if (files.course_file.find_first_of("*?") != std::string::npos) {
     // A name with * or ? finds whatever it matches, but names no file to open.

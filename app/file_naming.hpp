@@ -59,6 +59,12 @@ struct FoundCourseFile {
 FoundCourseFile find_course_file(platform::FileSearch& search, const RunFiles& files, std::string_view typed_name,
                                  bool built_as_typed);
 
+// The same choice among the files the existence test finds
+// (platform::files_named for the course file name), where they are known
+// already.
+FoundCourseFile course_file_among(std::vector<std::string> paths, const RunFiles& files, std::string_view typed_name,
+                                  bool built_as_typed);
+
 // What a run that finds no course file says: " There is no file called
 // EXAM.gbk", followed by " course files end in .GBK; exam.csv is not one"
 // when the name typed names a normal file without that extension in any

@@ -8,6 +8,7 @@
 #include "app/course_conversion.hpp"
 #include "app/course_selection.hpp"
 #include "app/file_naming.hpp"
+#include "app/folder_conversion.hpp"
 #include "app/start_up.hpp"
 #include "console/console.hpp"
 #include "dialogs/toolkit.hpp"
@@ -26,16 +27,6 @@ struct ConsoleSession {
   ConsoleSession& operator=(const ConsoleSession&) = delete;
 };
 
-// A run that finds no course file to convert says why and waits for a key.
-int end_unconverted(console::Console& console, const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) {
-    console::print_text(console, line);
-    console::line_end(console);
-  }
-  console::wait_for_key(console);  // whatever was pressed is of no interest
-  return nothing_converted;
-}
-
 }  // namespace
 
 int WINMAIN(std::string_view command_tail) {
@@ -49,31 +40,24 @@ int WINMAIN(std::string_view command_tail) {
   set_up_console(console);
 
   const std::string course_name = command_line_course_name(command_tail);
-  const bool interactive = course_name.empty();
-  RunFiles files;
-  std::string typed_name = course_name;
-  bool built_as_typed = true;  // not so for a name chosen and then upper-cased
-  if (interactive) {
-    show_start_up_screen(console);
-    const std::optional<CourseChoice> chosen = select_course_file(console, search, course_file_list);
-    if (!chosen) return nothing_converted;
-    files = chosen->exact ? run_files_for_exact_file(chosen->name) : run_files(base_name_from_chosen(chosen->name));
-    typed_name = chosen->name;
-    built_as_typed = chosen->exact;
-  } else {
-    files = run_files(base_name_from_command_line(course_name));
+  if (const std::optional<std::string> folder = folder_to_convert_whole(course_name)) {
+    return convert_folder(*folder, search, console);
+  }
+  if (!course_name.empty()) {
+    const RunFiles files = run_files(base_name_from_command_line(course_name));
+    return exit_code_of(convert_named_course_file(files, course_name, true, false, search, console));
   }
 
-  const FoundCourseFile found = find_course_file(search, files, typed_name, built_as_typed);
-  if (found.how == FoundCourseFile::How::none) {
-    return end_unconverted(console, no_course_file_lines(search, files, typed_name));
-  }
-  if (found.how == FoundCourseFile::How::ambiguous) {
-    return end_unconverted(console, {ambiguous_course_name_message(files.course_file, found.candidates)});
-  }
-  // Names that differ only in case: the one named exactly, and its own outputs.
-  if (found.how == FoundCourseFile::How::exactly) files = run_files_for_exact_file(found.path);
-  return convert_course_file(files, found.path, interactive, console);
+  // An interactive run.
+  show_start_up_screen(console);
+  const std::optional<CourseChoice> chosen = select_course_file(console, search, course_file_list);
+  if (!chosen) return nothing_converted;
+  if (chosen->all) return convert_every_course_file(search, console);
+  // A name kept in its own spelling is that file exactly; any other is
+  // built in upper case.
+  const RunFiles files =
+      chosen->exact ? run_files_for_exact_file(chosen->name) : run_files(base_name_from_chosen(chosen->name));
+  return exit_code_of(convert_named_course_file(files, chosen->name, chosen->exact, true, search, console));
 }
 
 }  // namespace app

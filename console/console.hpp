@@ -29,6 +29,10 @@ struct Console {
   int mouse_buttons = 0;      // bit 1: first button, bit 2: second button
   int mouse_kinds = 0;        // 1 movement, 2 double click, 4 press, 8 release
   std::string plain_pending;  // plain-form output not yet written
+  // False while a run converts one file after another: the waits that follow
+  // a message of one file (its warnings, refusal, failures) return at once,
+  // and the run waits once, at its end. Read by those waits, not here.
+  bool message_waits = true;
 };
 
 // Chooses the form: the terminal form when standard input is a terminal and

@@ -136,4 +136,13 @@ std::vector<std::string> not_a_course_file(std::string_view shown_name, const Co
   return lines;
 }
 
+std::string refusal_in_brief(const CourseFileLook& look) {
+  if (!look.looked || look.has_record) return {};
+  if (look.empty) return "not a course file: empty";
+  if (look.utf16) return "not a course file: UTF-16 text";
+  if (look.semicolons) return "not a course file: fields separated by \";\"";
+  return "not a course file: no " + std::string(answer_key_tag) + ", " + std::string(header_tag) + " or " +
+         std::string(student_tag) + " record";
+}
+
 }  // namespace coursefile

@@ -41,4 +41,8 @@ bool utf16_text(std::string_view first_bytes);
 // for a course file or one not looked at.
 std::vector<std::string> not_a_course_file(std::string_view shown_name, const CourseFileLook& look);
 
+// The same in a few words, for a line of a summary: "not a course file:
+// UTF-16 text". Empty where not_a_course_file gives no lines.
+std::string refusal_in_brief(const CourseFileLook& look);
+
 }  // namespace coursefile
