@@ -108,6 +108,28 @@ TEST(CourseFileCheck, FindsARecordWhereTheReadingDoesAndTellsWhatTheFileIsOtherw
   }
 }
 
+// The same refusals in a few words, as a summary of many files has room for.
+TEST(CourseFileCheck, ARefusalInAFewWords) {
+  const struct {
+    std::string bytes;
+    std::string brief;
+  } cases[] = {
+      {"", "not a course file: empty"},
+      {"\xFF\xFE" + utf16("SD,1\r\n"), "not a course file: UTF-16 text"},
+      {"SD;1;x\r\n", "not a course file: fields separated by \";\""},
+      {"Name,Mark\r\n", "not a course file: no SH3, FH or SD record"},
+      {"SD,1\r\n", ""},
+  };
+  tests::ScratchFolder folder;
+  for (const auto& c : cases) {
+    folder.put("C.GBK", c.bytes);
+    EXPECT_EQ(refusal_in_brief(look_at_course_file((folder.path / "C.GBK").string(), textio::os::NameMatch::exact)),
+              c.brief)
+        << c.brief;
+  }
+  EXPECT_EQ(refusal_in_brief(CourseFileLook{}), "") << "a file not looked at";
+}
+
 TEST(CourseFileCheck, WhatCannotBeLookedAtIsLeftToTheReading) {
   tests::ScratchFolder folder;
   const CourseFileLook missing = look_at_course_file((folder.path / "NONE.GBK").string(), textio::os::NameMatch::exact);

@@ -201,6 +201,40 @@ TEST_F(InteractivePlainRun, AnswersMayEndInCarriageReturnAndNumbersCarryBlanks) 
   }
 }
 
+// With two course files or more the list's first entry converts them all,
+// in the folder the directory answer chose, each as a run of its name
+// there; then the summary. No editor starts.
+TEST_F(InteractivePlainRun, TheFirstEntryConvertsEveryCourseFileOfTheFolderWithoutAnEditor) {
+  folder.put("top.gbk", course);
+  folder.put("sub/exam.gbk", course);
+  folder.put("sub/Biology.GBK", "SH3,,,,,,,,a\r\nFH,,,,,,,,1,1\r\nSD,7,,,,,,,b,\r\n");
+  folder.put("sub/notes.gbk", "Name,Mark\r\n");
+  const RunResult result = run("sub\n1\n");
+  EXPECT_FALSE(result.timed_out);
+  EXPECT_EQ(result.exit_code, 1) << "a file was refused";
+  EXPECT_EQ(result.output,
+            start_up + directory_question + list_box(folder.path / "sub", {"BIOLOGY.GBK", "EXAM.GBK", "NOTES.GBK"}) +
+                " number of questions = 1  number of students =  1 \n"
+                " Biology.GBK: 1 student record, 1 question -> Biology.dat, Biology.txt, Biology.ans\n\n" +
+                header_line + " exam.gbk: 3 student records, 4 questions -> exam.dat, exam.txt, exam.ans\n\n" +
+                " notes.gbk is not a course file: it has no SH3, FH or SD record\n\n"
+                " Biology.GBK: converted, 1 student record, 1 question, no findings\n"
+                " exam.gbk: converted, 3 student records, 4 questions, no findings\n"
+                " notes.gbk: refused (not a course file: no SH3, FH or SD record)\n"
+                " 3 course files: 2 converted (0 of them with findings), 1 refused, 0 failed\n");
+  expect_converted("exam", "sub");
+  EXPECT_EQ(folder.get("sub/Biology.dat"), "7,,,2\r\n");
+  EXPECT_FALSE(folder.has("top.dat"));
+  EXPECT_EQ(editor_folder.get("started"), "");
+
+  // Chosen by its text, as any entry can be.
+  fs::remove(folder.path / "sub" / "notes.gbk");
+  const RunResult by_text = run("sub\n All 2 course files\n");
+  EXPECT_EQ(by_text.exit_code, 0);
+  EXPECT_TRUE(by_text.output.ends_with(" 2 course files: 2 converted (0 of them with findings), 0 refused, 0 failed\n"))
+      << by_text.output;
+}
+
 TEST_F(InteractivePlainRun, DirectoryAnswerListsThatFolderAndConvertsThere) {
   folder.put("top.gbk", course);
   folder.put("sub/Biology.gbk", course);

@@ -128,6 +128,32 @@ TEST_F(InteractiveTerminalRun, KeyboardAloneReachesTheConvertedFiles) {
   EXPECT_EQ(console_colour(cell(run, report.row, 2).fg), black);
 }
 
+// The list's first entry, selected when it opens: every course file of the
+// folder converted as a run of its name, the summary and one wait.
+TEST_F(InteractiveTerminalRun, TheFirstEntryConvertsEveryCourseFileAndWaitsOnceAtTheSummary) {
+  put("exam.gbk", course);
+  std::string warned = course;
+  warned.replace(warned.rfind("D,\r\n"), 4, "D,a,\r\n");
+  put("Biology.GBK", warned);
+  PtyProgram run;
+  start(run);
+  reach_list(run);
+  const Position all = find_text(run, "All 2 course files");
+  ASSERT_NE(all.row, 0) << screen_text(run);
+  EXPECT_EQ(console_colour(cell(run, all.row, all.col).bg), 15) << "selected";
+  send(run, key_enter);
+  ASSERT_TRUE(wait_for_input_wait(run)) << screen_text(run);
+  EXPECT_EQ(row_text(run, 1), " Biology.GBK: converted, 3 student records, 4 questions, 1 finding") << screen_text(run);
+  EXPECT_EQ(row_text(run, 2), " exam.gbk: converted, 3 student records, 4 questions, no findings");
+  EXPECT_EQ(row_text(run, 3), " 2 course files: 2 converted (1 of them with findings), 0 refused, 0 failed");
+  EXPECT_EQ(console_colour(cell(run, 3, 2).fg), black);
+  send(run, "x");
+  EXPECT_EQ(wait_for_exit(run), 0) << screen_text(run);
+  expect_modes_as_found(run);
+  expect_converted("exam");
+  EXPECT_TRUE(fs::exists(folder / "Biology.ans"));
+}
+
 TEST_F(InteractiveTerminalRun, MouseAloneReachesTheConvertedFiles) {
   put("exam.gbk", course);
   put("Biology.GBK", course);
