@@ -129,6 +129,35 @@ TEST(FolderRun, EachFileAsARunOfItsNameThenTheSummary) {
                whole.has("sub.dat"));
 }
 
+// The code block that follows `after` in the user's README.
+std::string readme_block_after(const std::string& after) {
+  const std::string readme = source_file("doc/README.md");
+  const std::size_t at = readme.find(after);
+  if (at == std::string::npos) return {};
+  const std::size_t from = readme.find("```\n", at);
+  const std::size_t to = readme.find("\n```\n", from);
+  if (from == std::string::npos || to == std::string::npos) return {};
+  return readme.substr(from + 4, to + 1 - (from + 4));
+}
+
+// The folder the README describes ends with the summary it shows, line for
+// line.
+TEST(FolderRun, TheSummaryTheReadmeShows) {
+  ScratchFolder folder;
+  folder.put("exams/C01.GBK", source_file("examples/EXAM.GBK"));
+  folder.put("exams/C02.GBK", source_file("examples/WARN.GBK"));
+  folder.put("exams/HELD.GBK", course);
+  folder.put("exams/NOTES.GBK", not_course_files().front().bytes);
+  folder.put("exams/sub.gbk/inner.gbk", course);
+  const HeldFile held(folder / "exams/HELD.GBK");
+  ASSERT_GE(held.fd, 0);
+  const RunResult run = run_program(folder.path, {"--all", "exams"});
+  EXPECT_EQ(run.exit_code, 1);
+  const std::string shown = readme_block_after("and a folder `sub.gbk` ends with:");
+  ASSERT_FALSE(shown.empty());
+  EXPECT_TRUE(run.output.ends_with("\n" + shown)) << "the README shows\n" << shown << "the run printed\n" << run.output;
+}
+
 // A folder named on the command line, from anywhere: its names and
 // outputs as the run in it gives them; every file converted: exit code 0.
 TEST(FolderRun, AFolderNamedOnTheCommandLineConvertsAsTheRunInIt) {

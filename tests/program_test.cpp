@@ -212,7 +212,7 @@ TEST(CommandLineRun, HelpAndVersionAnswerOnStandardOutputAndTouchNothing) {
   const RunResult short_help = run_program(folder.path, {"-h"});
   EXPECT_EQ(short_help.exit_code, 0);
   EXPECT_EQ(short_help.output, help.output);
-  for (std::string_view told : {"report", "key check", "not a course file"}) {
+  for (std::string_view told : {"report", "key check", "not a course file", "gbkconvert --all [FOLDER]"}) {
     EXPECT_NE(help.output.find(told), std::string::npos) << told;
   }
   const RunResult version = run_program(folder.path, {"--version"});
