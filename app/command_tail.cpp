@@ -30,4 +30,16 @@ std::string command_tail_of(int argc, const char* const* argv) {
 
 std::string command_line_course_name(std::string_view command_tail) { return std::string(textio::trim(command_tail)); }
 
+std::optional<std::string> folder_to_convert_whole(std::string_view course_name) {
+  constexpr std::string_view all_option = "--all";
+  if (!course_name.starts_with(all_option)) return std::nullopt;
+  std::string_view folder = course_name.substr(all_option.size());
+  if (!folder.empty() && folder.front() != ' ') return std::nullopt;  // --allx is a course name
+  folder = textio::trim(folder);
+  if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"') {
+    folder = folder.substr(1, folder.size() - 2);
+  }
+  return std::string(folder);
+}
+
 }  // namespace app

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace app {
 namespace {
 
@@ -23,6 +25,28 @@ TEST(CommandTail, FromTheFullCommandLine) {
     EXPECT_EQ(command_tail_of(c.line), c.tail) << c.line;
     EXPECT_EQ(command_line_course_name(command_tail_of(c.line)), c.course) << c.line;
   }
+}
+
+// --all alone or with a folder; anything else is a course name.
+TEST(CommandTail, AllCourseFilesOfAFolder) {
+  struct Case {
+    std::string_view course_name;
+    std::optional<std::string> folder;
+  };
+  const Case cases[] = {
+      {"--all", ""},
+      {"--all exams", "exams"},
+      {"--all   C:\\my exams\\ ", "C:\\my exams\\"},
+      {"--all \"C:\\my exams\"", "C:\\my exams"},  // as a Windows command line keeps the quotes
+      {"--all \" x \"", " x "},                    // what the quotes hold, blanks and all
+      {"--all \"", "\""},
+      {"--allx", std::nullopt},
+      {"--ALL", std::nullopt},
+      {"-all", std::nullopt},
+      {"exam --all", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(folder_to_convert_whole(c.course_name), c.folder) << c.course_name;
 }
 
 TEST(CommandTail, PosixArgumentsJoinedByOneBlank) {

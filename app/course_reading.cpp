@@ -60,6 +60,7 @@ void read_course_file(textio::ChannelTable& channels, coursefile::CourseValues& 
   textio::SplitLine split;
   const char line_end_byte = textio::line_end_byte(channels, course_channel);
   values.tally.line_feeds_end_lines = line_end_byte == '\n';
+  values.tally.byte_order_mark_skipped = textio::byte_order_mark_skipped(channels, course_channel);
   while (!textio::at_end(channels, course_channel)) {
     // The usual student lines are converted in one pass straight from the
     // read-ahead, also one that the read-ahead cuts, once more of the file

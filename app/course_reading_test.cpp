@@ -196,5 +196,48 @@ TEST_F(ReadingWays, AFileOfLineFeedsReadsAsTheSameFileWithCrLf) {
   EXPECT_EQ(read(lf + "\r", StudentLines::one_pass_where_plain).values.tally.lines_read, 1u);
 }
 
+// A file with a UTF-8 byte-order mark reads as the same file without it,
+// both ways and with either line end; only the tally tells them apart.
+TEST_F(ReadingWays, AFileWithAByteOrderMarkReadsAsTheSameFileWithout) {
+  std::string course = key_and_header;
+  for (int s = 0; s < 5000; ++s) course += plain_student(s, 20);
+  course += "SD,1,x,,,,,,a, b,\r\n";
+  std::string lf;
+  for (char c : course) {
+    if (c != '\r') lf += c;
+  }
+  for (const std::string& without : {course, lf}) {
+    const std::string with = std::string(textio::utf8_byte_order_mark) + without;
+    for (StudentLines way : {StudentLines::general_only, StudentLines::one_pass_where_plain}) {
+      const Reading as_without = read(without, way);
+      Reading as_with = read(with, way);
+      EXPECT_FALSE(as_without.values.tally.byte_order_mark_skipped);
+      EXPECT_TRUE(as_with.values.tally.byte_order_mark_skipped);
+      EXPECT_EQ(as_with.values.answer_key[1], "A");  // the key record is one
+      as_with.values.tally.byte_order_mark_skipped = false;
+      EXPECT_EQ(tests::difference(as_with, as_without), "");
+    }
+    expect_same_both_ways(with, "with the mark");
+  }
+}
+
+// Student records before the answer-key record, and answers past the 100
+// the key holds, are counted alike both ways: the first keyless record's
+// line, the most answers coded.
+TEST_F(ReadingWays, CountRecordsWithoutKeyAndAnswersPastTheKeyAlike) {
+  std::string before;
+  for (int s = 0; s < 30; ++s) before += plain_student(s, 20);
+  std::string after;
+  for (int s = 0; s < 30; ++s) after += plain_student(s, s == 17 ? 130 : 20);
+  const std::string course = "x\r\nFH,C,,,,,,,20,9\r\n" + before + key_and_header + after;
+  const Reading reading = expect_same_both_ways(course, "keyless records first");
+  EXPECT_EQ(reading.values.tally.students_without_key, 30u);
+  EXPECT_EQ(reading.values.tally.first_line_without_key, 3u);
+  EXPECT_EQ(reading.values.tally.most_answers, 130);
+  const Reading keyed = expect_same_both_ways(key_and_header + before, "key first");
+  EXPECT_EQ(keyed.values.tally.students_without_key, 0u);
+  EXPECT_EQ(keyed.values.tally.most_answers, 20);
+}
+
 }  // namespace
 }  // namespace app

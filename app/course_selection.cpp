@@ -45,7 +45,7 @@ std::optional<CourseChoice> manual_course_entry(console::Console& console, platf
 
 }  // namespace
 
-void build_course_file_list(platform::FileSearch& search, CourseFileList& list) {
+std::vector<std::string> course_files_found(platform::FileSearch& search) {
   // Every course file first: which 1000 are listed must not depend on the
   // order in which the file system gives the names.
   std::vector<std::string> found;
@@ -54,6 +54,11 @@ void build_course_file_list(platform::FileSearch& search, CourseFileList& list) 
     found.push_back(std::move(name));
   }
   platform::sort_list(found);
+  return found;
+}
+
+void build_course_file_list(platform::FileSearch& search, CourseFileList& list) {
+  const std::vector<std::string> found = course_files_found(search);
   std::vector<std::string> upper(found.size());
   std::transform(found.begin(), found.end(), upper.begin(),
                  [](const std::string& name) { return textio::upper_case(name); });
@@ -64,6 +69,10 @@ void build_course_file_list(platform::FileSearch& search, CourseFileList& list) 
     list.names[i + 1] = exact ? found[i] : upper[i];
     list.exact[i + 1] = exact;
   }
+}
+
+std::string all_course_files_entry(std::size_t course_files) {
+  return " All " + std::to_string(course_files) + " course files";
 }
 
 std::optional<CourseChoice> select_course_file(console::Console& console, platform::FileSearch& search,
@@ -81,12 +90,20 @@ std::optional<CourseChoice> select_course_file(console::Console& console, platfo
   }
 
   build_course_file_list(search, list);
+  const std::span<const std::string> names = std::span<const std::string>(list.names).subspan(1);
+  const std::size_t listed = static_cast<std::size_t>(
+      std::count_if(names.begin(), names.end(), [](const std::string& name) { return !name.empty(); }));
+  const std::string all = listed >= 2 ? all_course_files_entry(listed) : std::string();
+  std::vector<std::string> entries;
+  entries.reserve(names.size() + 1);
+  if (!all.empty()) entries.push_back(all);
+  entries.insert(entries.end(), names.begin(), names.end());
   dialogs::ConsoleToTop();
-  const std::span<const std::string> entries = std::span<const std::string>(list.names).subspan(1);
   const std::string chosen =
       dialogs::ConsoleListBox(3, 0, 0, platform::current_directory(), "Select a .gbk file or exit", entries, 0, 0, 0);
   console::clear_screen(console);
   if (chosen.empty()) return manual_course_entry(console, search);
+  if (!all.empty() && chosen == all) return CourseChoice{"", false, true};
   // Each name stands for one file, so the chosen text finds its entry.
   const auto entry = std::find(list.names.begin() + 1, list.names.end(), chosen);
   const bool exact = entry != list.names.end() && list.exact[static_cast<std::size_t>(entry - list.names.begin())];

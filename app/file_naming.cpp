@@ -10,11 +10,14 @@ namespace {
 
 constexpr std::string_view course_extension = ".gbk";
 
+bool ends_in_course_extension(std::string_view name) {
+  return name.size() >= course_extension.size() &&
+         textio::upper_case_ascii(name.substr(name.size() - course_extension.size())) ==
+             textio::upper_case_ascii(course_extension);
+}
+
 std::string without_course_extension_at_end(std::string_view name) {
-  const bool has_extension = name.size() >= course_extension.size() &&
-                             textio::upper_case_ascii(name.substr(name.size() - course_extension.size())) ==
-                                 textio::upper_case_ascii(course_extension);
-  if (has_extension) name.remove_suffix(course_extension.size());
+  if (ends_in_course_extension(name)) name.remove_suffix(course_extension.size());
   return std::string(name);
 }
 
@@ -67,8 +70,12 @@ RunFiles run_files_for_exact_file(std::string_view course_file) {
 
 FoundCourseFile find_course_file(platform::FileSearch& search, const RunFiles& files, std::string_view typed_name,
                                  bool built_as_typed) {
+  return course_file_among(platform::files_named(search, files.course_file), files, typed_name, built_as_typed);
+}
+
+FoundCourseFile course_file_among(std::vector<std::string> paths, const RunFiles& files, std::string_view typed_name,
+                                  bool built_as_typed) {
   FoundCourseFile found;
-  std::vector<std::string> paths = platform::files_named(search, files.course_file);
   if (paths.empty()) return found;
   if (files.course_file.find_first_of("*?") != std::string::npos) {
     // A name with * or ? finds whatever it matches, but names no file to open.
@@ -99,6 +106,16 @@ FoundCourseFile find_course_file(platform::FileSearch& search, const RunFiles& f
     found.candidates = std::move(paths);
   }
   return found;
+}
+
+std::vector<std::string> no_course_file_lines(platform::FileSearch& search, const RunFiles& files,
+                                              std::string_view typed_name) {
+  if (platform::folder_named(files.course_file)) return {" " + files.course_file + " is a folder, not a course file"};
+  std::vector<std::string> lines{" There is no file called " + files.course_file};
+  if (!typed_name.empty() && !ends_in_course_extension(typed_name) && platform::file_exists(search, typed_name)) {
+    lines.push_back(" course files end in .GBK; " + std::string(typed_name) + " is not one");
+  }
+  return lines;
 }
 
 std::string ambiguous_course_name_message(std::string_view course_file, const std::vector<std::string>& candidates) {

@@ -59,6 +59,20 @@ struct FoundCourseFile {
 FoundCourseFile find_course_file(platform::FileSearch& search, const RunFiles& files, std::string_view typed_name,
                                  bool built_as_typed);
 
+// The same choice among the files the existence test finds
+// (platform::files_named for the course file name), where they are known
+// already.
+FoundCourseFile course_file_among(std::vector<std::string> paths, const RunFiles& files, std::string_view typed_name,
+                                  bool built_as_typed);
+
+// What a run that finds no course file says: " There is no file called
+// EXAM.gbk", followed by " course files end in .GBK; exam.csv is not one"
+// when the name typed names a normal file without that extension in any
+// case; or, when the name finds only a folder, " EXAM.gbk is a folder, not
+// a course file".
+std::vector<std::string> no_course_file_lines(platform::FileSearch& search, const RunFiles& files,
+                                              std::string_view typed_name);
+
 // " Exam.gbk could be EXAM.GBK or exam.gbk: give the name exactly".
 std::string ambiguous_course_name_message(std::string_view course_file, const std::vector<std::string>& candidates);
 

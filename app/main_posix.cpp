@@ -10,6 +10,6 @@ int main(int argc, char** argv) {
   // output files are complete.
   std::signal(SIGPIPE, SIG_IGN);
   const std::string tail = app::command_tail_of(argc, argv);
-  if (app::answer_information_request(tail, {"--help"})) return 0;
+  if (app::answer_information_request(tail, {"--help", "-h"})) return 0;
   return app::WINMAIN(tail);
 }

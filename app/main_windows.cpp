@@ -12,6 +12,6 @@ int main() {
   // split into arguments.
   const char* line = ::GetCommandLineA();
   const std::string tail = app::command_tail_of(line != nullptr ? line : "");
-  if (app::answer_information_request(tail, {"--help", "/?"})) return 0;
+  if (app::answer_information_request(tail, {"--help", "-h", "/?"})) return 0;
   return app::WINMAIN(tail);
 }

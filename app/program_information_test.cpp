@@ -22,7 +22,9 @@ TEST(ProgramInformation, OnlyTheWholeWordsAskAndEverythingElseIsACourseName) {
       {"--help", true, Asks::usage},
       {"/?", false, Asks::nothing},  // a course name where / starts a path
       {"--HELP", false, Asks::nothing},
-      {"-h", false, Asks::nothing},
+      {"-h", false, Asks::usage},
+      {"-h", true, Asks::usage},
+      {"-H", false, Asks::nothing},
       {"--help exam", false, Asks::nothing},
       {"\"--help\"", true, Asks::nothing},  // quotes stay part of a Windows course name
       {"--versions", false, Asks::nothing},
@@ -30,7 +32,7 @@ TEST(ProgramInformation, OnlyTheWholeWordsAskAndEverythingElseIsACourseName) {
   };
   for (const Case& c : cases) {
     const std::optional<std::string> text =
-        c.windows ? information_asked(c.tail, {"--help", "/?"}) : information_asked(c.tail, {"--help"});
+        c.windows ? information_asked(c.tail, {"--help", "-h", "/?"}) : information_asked(c.tail, {"--help", "-h"});
     const Asks asks = !text                                    ? Asks::nothing
                       : text->starts_with("Usage: gbkconvert") ? Asks::usage
                       : text->starts_with("gbkconvert ")       ? Asks::version

@@ -16,11 +16,15 @@ void set_up_console(console::Console& console) {
   console::set_mouse_input(console, true);
   console::set_screen_size(console, 80, 30);
   console::select_mouse_events(console, mouse_left_and_right, mouse_press);
-  console::set_colours(console, console::light_magenta, console::light_grey);
+  set_run_colours(console);
   console::clear_screen(console);
   dialogs::ConsoleIcon(information_icon);
   dialogs::ConsoleTitle("Converter from GBK files");
   console::line_end(console);
+}
+
+void set_run_colours(console::Console& console) {
+  console::set_colours(console, console::light_magenta, console::light_grey);
 }
 
 void show_start_up_screen(console::Console& console) {

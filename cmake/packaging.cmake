@@ -1,6 +1,6 @@
 # What `cmake --install` puts where, and the packages CPack makes of it:
-#   Linux:   bin/gbkconvert, share/man/man1/gbkconvert.1.gz, the README and
-#            the licence under share/doc/gbkconvert; `cpack -G DEB`, which
+#   Linux:   bin/gbkconvert, share/man/man1/gbkconvert.1.gz, the user's
+#            README (doc/README.md) and the licence under share/doc/gbkconvert; `cpack -G DEB`, which
 #            adds Debian's copyright file and changelog.Debian.gz there.
 #   Windows: gbkconvert.exe, README.txt (written for a Windows user) and
 #            LICENSE.txt side by side, as a user unpacks and runs them, the
@@ -42,7 +42,8 @@ else()
   configure_file("${PROJECT_SOURCE_DIR}/doc/gbkconvert.1.in" "${PROJECT_BINARY_DIR}/gbkconvert.1" @ONLY)
   gbk_gzipped("${PROJECT_BINARY_DIR}/gbkconvert.1")
   install(FILES "${PROJECT_BINARY_DIR}/gbkconvert.1.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
-  install(FILES "${PROJECT_SOURCE_DIR}/README.md" "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+  # The user's README: how to run the program, not how to build it.
+  install(FILES "${PROJECT_SOURCE_DIR}/doc/README.md" "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
 
   # What Debian asks of a package, for the Debian package only: the licence
   # as a copyright file in Debian's machine-readable form (made from LICENSE,
@@ -82,7 +83,7 @@ set(CPACK_PACKAGE_NAME gbkconvert)
 set(CPACK_PACKAGE_VENDOR "the gbkconvert maintainers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
-set(CPACK_RESOURCE_FILE_README "${PROJECT_SOURCE_DIR}/README.md")
+set(CPACK_RESOURCE_FILE_README "${PROJECT_SOURCE_DIR}/doc/README.md")
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${GBK_PACKAGE_MAINTAINER}")

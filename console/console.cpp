@@ -112,6 +112,17 @@ void flush(Console& console) {
   console.plain_pending.clear();
 }
 
+void copy_to_standard_output(Console& console, std::span<const std::string> lines) {
+  if (plain_io::screen_is_standard_output()) return;
+  flush(console);
+  std::string text;
+  for (const std::string& line : lines) {
+    text += line;
+    text += '\n';
+  }
+  plain_io::write_standard_output(text.data(), text.size());
+}
+
 void set_screen_size(Console& console, int columns, int rows) {
   set_size(console.screen, columns, rows);
   if (console.form == Form::terminal && console.screen.width == columns && console.screen.height == rows) {

@@ -29,6 +29,10 @@ struct Console {
   int mouse_buttons = 0;      // bit 1: first button, bit 2: second button
   int mouse_kinds = 0;        // 1 movement, 2 double click, 4 press, 8 release
   std::string plain_pending;  // plain-form output not yet written
+  // False while a run converts one file after another: the waits that follow
+  // a message of one file (its warnings, refusal, failures) return at once,
+  // and the run waits once, at its end. Read by those waits, not here.
+  bool message_waits = true;
 };
 
 // Chooses the form: the terminal form when standard input is a terminal and
@@ -65,6 +69,13 @@ View visible_part(const Console& console);
 
 // Hands all pending output to the system (before every wait, at the end).
 void flush(Console& console);
+
+// Writes the lines, each with "\n", to standard output as plain bytes when
+// the screen does not go there: standard output is then a file or a pipe
+// (the screen is on a terminal or standard error), which keeps what a run
+// ends with, such as its report. Where the screen goes to standard output,
+// the lines are there already and nothing more is written.
+void copy_to_standard_output(Console& console, std::span<const std::string> lines);
 
 // The next key or mouse event (console/input_event.hpp). The plain form has
 // no events to give and answers end_of_input at once.

@@ -30,6 +30,10 @@ bool read_byte(char& byte);
 // or echo; otherwise one byte. The empty text at end of input.
 std::string read_key();
 bool output_is_terminal();
+// Whether the screen goes to standard output: it does unless standard output
+// is no terminal (or console) while standard error is one, which then
+// takes the screen.
+bool screen_is_standard_output();
 bool input_is_terminal();
 
 }  // namespace console::plain_io

@@ -94,6 +94,7 @@ std::string read_key() {
 }
 
 bool output_is_terminal() { return ::isatty(tty::screen_output()) == 1; }
+bool screen_is_standard_output() { return tty::screen_output() == STDOUT_FILENO; }
 bool input_is_terminal() { return tty::input_is_terminal(); }
 
 }  // namespace console::plain_io

@@ -116,6 +116,7 @@ std::string read_key() {
 }
 
 bool output_is_terminal() { return is_console(screen_handle()); }
+bool screen_is_standard_output() { return screen_handle() == ::GetStdHandle(STD_OUTPUT_HANDLE); }
 bool input_is_terminal() { return is_console(::GetStdHandle(STD_INPUT_HANDLE)); }
 
 }  // namespace console::plain_io

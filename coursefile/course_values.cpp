@@ -5,7 +5,10 @@
 namespace coursefile {
 
 RecordKind record_kind(const textio::SplitLine& line) {
-  const std::string_view tag = textio::trim(textio::field_of(line, 1));
+  return record_kind_of(textio::trim(textio::field_of(line, 1)));
+}
+
+RecordKind record_kind_of(std::string_view tag) {
   if (tag == answer_key_tag) return RecordKind::answer_key;
   if (tag == header_tag) return RecordKind::header;
   if (tag == student_tag) return RecordKind::student;

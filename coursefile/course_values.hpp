@@ -46,6 +46,7 @@ enum class RecordKind { answer_key, header, student, none };
 
 // Field 1 trimmed, compared exactly with SH3, FH and SD.
 RecordKind record_kind(const textio::SplitLine& line);
+RecordKind record_kind_of(std::string_view trimmed_field_1);
 
 // Commas that separate fields, minus 8. A comma inside a quoted field is part
 // of that field and adds no answer.

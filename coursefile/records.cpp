@@ -109,6 +109,10 @@ void count_student_record(CourseValues& values, std::int64_t answers) {
   // The next student record is compared with this one.
   values.current_questions = values.last_answer_count;
   values.tally.expected_answers = answers;  // for the report, not cut to 16 bits
+  values.tally.most_answers = std::max<int>(values.tally.most_answers, values.last_answer_count);
+  if (!values.tally.answer_key_read && values.tally.students_without_key++ == 0) {
+    values.tally.first_line_without_key = values.tally.lines_read;
+  }
   // Codes are written for the 16-bit count.
   const int coded = std::clamp<int>(values.last_answer_count, 0, checked_questions);
   ++values.tally.code_counts.records_by_answers[static_cast<std::size_t>(coded)];

@@ -34,7 +34,8 @@ void check_student(const textio::SplitLine& line, CourseValues& values, std::str
 bool answer_count_expected(const CourseValues& values, std::int64_t answers);
 bool is_version_student_number(std::string_view student_number);
 
-// The counts a student record changes, warned or not.
+// The counts a student record changes, warned or not; due once the record's
+// line is counted in tally.lines_read.
 void count_student_record(CourseValues& values, std::int64_t answers);
 
 }  // namespace coursefile

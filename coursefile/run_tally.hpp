@@ -52,7 +52,8 @@ struct WarnedRecord {
 
 struct RunTally {
   std::uint64_t lines_read = 0;
-  bool line_feeds_end_lines = false;  // a file of LF line ends, read as if each were CR LF
+  bool byte_order_mark_skipped = false;  // the file starts with a UTF-8 byte-order mark, not read
+  bool line_feeds_end_lines = false;     // a file of LF line ends, read as if each were CR LF
   std::uint64_t student_records = 0;
   bool header_read = false;
   std::int64_t declared_questions = 0;  // the last header record's numbers, rounded, not wrapped
@@ -61,6 +62,11 @@ struct RunTally {
   std::vector<WarnedRecord> warned;   // the first kept_warned_records, in file order
   std::uint64_t warned_left_out = 0;
   bool answer_key_read = false;
+  // Student records read while no answer-key record had been: their codes
+  // compare nothing with a key. The first one's line.
+  std::uint64_t students_without_key = 0;
+  std::uint64_t first_line_without_key = 0;
+  int most_answers = 0;  // the most answer positions a student record's codes were written for
   CodeCounts code_counts;
 
   bool operator==(const RunTally&) const = default;

@@ -1,7 +1,9 @@
 // Any bytes as a course file (behind a line of filler when the first byte
 // is odd), converted by the whole run into a private folder. Whatever the
-// file holds, the run must end normally, leave the course file as it was,
-// and write outputs that keep these rules:
+// file holds, the run must end normally and leave the course file as it
+// was. A file without a record (no line whose field 1 is SH3, FH or SD) is
+// refused: exit code 1 and no output made. Any other is converted, exit
+// code 0, into outputs that keep these rules:
 // - the .txt file has one line per student record, the .dat file too;
 // - each .dat line is the student's field 2, ",", field 3, ",," and then
 //   exactly the student's .txt line;
@@ -76,6 +78,7 @@ std::string codes_of(const std::string& line, std::int16_t answers, std::int16_t
 
 struct Expected {
   std::vector<Student> students;
+  bool has_record = false;
   bool has_answer_key = false;
   std::int16_t last_answers = 0;
 };
@@ -89,6 +92,7 @@ Expected expected_from(std::string_view course) {
       if (c == '\t') c = ',';
     }
     const std::string tag(model::trim(model::field(line, 1)));
+    if (tag == "SH3" || tag == "FH" || tag == "SD") expected.has_record = true;
     if (tag == "SH3") {
       expected.has_answer_key = true;
       for (int q = 1; q <= 100; ++q) key[static_cast<std::size_t>(q)] = key_entry_of(line, q);
@@ -138,13 +142,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   scratch::folder().put("COURSE.gbk", course);
   for (const char* extension : {".dat", ".txt", ".ans"}) std::filesystem::remove(base + extension);
 
-  require(app::WINMAIN(base) == 0, "exit code 0");
+  const Expected expected = expected_from(course);
+  const int exit_code = app::WINMAIN(base);
   require(scratch::folder().get("COURSE.gbk") == course, "course file untouched");
+  if (!expected.has_record) {
+    require(exit_code == 1, "a file without a record: exit code 1");
+    for (const char* name : {"COURSE.dat", "COURSE.txt", "COURSE.ans"}) {
+      require(!scratch::folder().has(name), "a file without a record: no output made");
+    }
+    return 0;
+  }
+  require(exit_code == 0, "exit code 0");
 
   const std::vector<std::string> dat = output_lines("COURSE.dat");
   const std::vector<std::string> txt = output_lines("COURSE.txt");
   const std::vector<std::string> ans = output_lines("COURSE.ans");
-  const Expected expected = expected_from(course);
 
   require(txt.size() == expected.students.size(), "one .txt line per student record");
   require(dat.size() == expected.students.size(), "one .dat line per student record");

@@ -3,6 +3,7 @@
 namespace model {
 
 std::string_view readable_part(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);  // a UTF-8 byte-order mark is never read
   const std::size_t stop = bytes.find('\x1a');
   return stop == std::string_view::npos ? bytes : bytes.substr(0, stop);
 }

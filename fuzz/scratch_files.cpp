@@ -31,8 +31,16 @@ std::string filler_line(std::string_view& input, std::size_t head_size) {
 }
 
 std::string across_first_block(std::string_view input, bool* filler) {
-  std::string bytes = filler_line(input);
-  if (filler != nullptr) *filler = !bytes.empty();
+  // A UTF-8 byte-order mark stays at the start, where the reading passes
+  // over it, and the filler follows it.
+  std::string bytes;
+  if (input.starts_with(textio::utf8_byte_order_mark)) {
+    bytes = textio::utf8_byte_order_mark;
+    input.remove_prefix(bytes.size());
+  }
+  const std::string line = filler_line(input, bytes.size());
+  if (filler != nullptr) *filler = !line.empty();
+  bytes += line;
   bytes.append(input);
   return bytes;
 }

@@ -17,7 +17,8 @@ const tests::ScratchFolder& folder();
 // the rest of the input right behind a line of filler that ends up to 127
 // bytes before the reader's first block boundary, so that a CR LF, a 0x1A, a
 // field or a run of answers can fall across it; otherwise the input as it
-// is. filler tells which.
+// is. A UTF-8 byte-order mark at the input's start stays first. filler
+// tells whether a filler line was put in.
 std::string across_first_block(std::string_view input, bool* filler = nullptr);
 
 // The filler line alone, for a target that puts `head_size` bytes of its

@@ -295,8 +295,8 @@ Step convert_line(const char* const line, const char* const end, const char line
   if (txt != nullptr) txt->append(dat, codes_begin);
   end_counted_record(coding.code_counts,
                      put_codes(coding.code_counts, dat.data() + codes_begin, answers.coded, coding.longer_codes));
-  coursefile::count_student_record(values, answer_count);
   ++values.tally.lines_read;
+  coursefile::count_student_record(values, answer_count);
   return Step::go_on;
 }
 

@@ -5,7 +5,9 @@
 // full counts, never cut to 16 bits.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "console/console.hpp"
@@ -29,15 +31,38 @@ struct ReportNames {
   ReportedFile ans_file;
 };
 
-// The report's lines, without line ends. A file with a failure on record is
-// named as failed.
+// "1 answer", "3 answers", "0 answers", "-6 answers": the report's counts,
+// and those of any text that counts the same way.
+std::string counted(std::int64_t count, std::string_view thing);
+
+// A line of the report, without its line end, and the findings it stands
+// for: a line that tells something to look at in the course file or its
+// outputs (a warned record, the header's count, a question of the key
+// check ...) one; " ... and N more" the N it leaves out; a line that only
+// informs (the files, the byte-order mark, the line ends) none. A summary
+// counts a file's findings from here, so that a new kind of line counts
+// where it is made.
+struct ReportLine {
+  std::string text;
+  std::uint64_t findings = 0;
+};
+
+// The report. A file with a failure on record is named as failed.
+std::vector<ReportLine> run_report(const ReportNames& names, const coursefile::CourseValues& values,
+                                   const std::vector<textio::FileFailure>& failures);
+
+// Its lines' texts.
 std::vector<std::string> run_report_lines(const ReportNames& names, const coursefile::CourseValues& values,
                                           const std::vector<textio::FileFailure>& failures);
 
+// The findings its lines stand for.
+std::uint64_t findings_of(const std::vector<ReportLine>& report);
+
 // Prints the report from the cursor on, in black on the background in
 // force, and then sets the foreground colour in force before; no wait
-// follows it.
-void show_run_report(const ReportNames& names, const coursefile::CourseValues& values,
-                     const textio::ChannelTable& channels, console::Console& console);
+// follows it. Standard output apart from the screen (a file or a pipe)
+// gets it as plain text too. Returns the findings it lists.
+std::uint64_t show_run_report(const ReportNames& names, const coursefile::CourseValues& values,
+                              const textio::ChannelTable& channels, console::Console& console);
 
 }  // namespace output

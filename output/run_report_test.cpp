@@ -42,6 +42,87 @@ TEST(RunReport, LineFeedLineEndsAreToldAfterTheFirstLine) {
   EXPECT_EQ(run_report_lines(names, values, {}), expected);
 }
 
+// What the course file lacks for the key, in the order of the report: the
+// byte-order mark beside the line ends, the key lines before the key check.
+TEST(RunReport, ByteOrderMarkAndWhatTheKeyLacksAreTold) {
+  coursefile::CourseValues values;
+  coursefile::RunTally& tally = values.tally;
+  tally.byte_order_mark_skipped = true;
+  tally.line_feeds_end_lines = true;
+  tally.student_records = 5;
+  tally.header_read = true;
+  tally.declared_questions = 120;
+  tally.declared_students = 5;
+  tally.students_without_key = 2;
+  tally.first_line_without_key = 4;
+  tally.most_answers = 120;
+  const std::vector<std::string> expected = {
+      " E.gbk: 5 student records, 120 questions -> E.dat, E.txt, E.ans",
+      " byte-order mark: UTF-8, skipped",
+      " line ends: LF only, read as CR LF",
+      " student records without an answer key: 2 (line 4 first)",
+      " questions 101 to 120: no key, the answer key holds 100",
+  };
+  EXPECT_EQ(run_report_lines(names, values, {}), expected);
+  // Codes go no further than the field list: position 142.
+  tally.most_answers = 32767;
+  EXPECT_EQ(run_report_lines(names, values, {}).back(), " questions 101 to 142: no key, the answer key holds 100");
+  tally.most_answers = 100;
+  EXPECT_EQ(run_report_lines(names, values, {}).back(), " student records without an answer key: 2 (line 4 first)");
+}
+
+// Each line stands for the findings it tells of: one for each warned
+// record, the header's count, the records read before a key, the answers
+// the key cannot hold and each question of the key check; " ... and N more"
+// for the N it leaves out; none for the lines that only inform. A summary
+// of many files counts from here.
+TEST(RunReport, EachLineCountsTheFindingsItStandsFor) {
+  coursefile::CourseValues values;
+  coursefile::RunTally& tally = values.tally;
+  tally.byte_order_mark_skipped = true;
+  tally.line_feeds_end_lines = true;
+  tally.student_records = 30;
+  for (std::uint64_t line = 3; line < 3 + 25; ++line) {
+    coursefile::note_warned_record(tally, {.line_number = line, .student_number = "7", .multiple_version = true});
+  }
+  tally.header_read = true;
+  tally.declared_questions = 12;
+  tally.declared_students = 31;
+  tally.students_without_key = 2;
+  tally.first_line_without_key = 3;
+  tally.most_answers = 120;
+  tally.answer_key_read = true;  // its entries all empty: 12 questions without a key
+  tally.code_counts.records_by_answers[12] = 30;
+  const std::vector<std::pair<std::string, std::uint64_t>> expected_lines = {
+      {" E.gbk: 30 student records, 12 questions -> E.dat, E.txt, E.ans", 0},
+      {" byte-order mark: UTF-8, skipped", 0},
+      {" line ends: LF only, read as CR LF", 0},
+  };
+  const std::vector<ReportLine> report = run_report(names, values, {});
+  ASSERT_EQ(report.size(), 3 + 20 + 1 + 3 + 10 + 1);
+  for (std::size_t i = 0; i < expected_lines.size(); ++i) {
+    EXPECT_EQ(report[i].text, expected_lines[i].first);
+    EXPECT_EQ(report[i].findings, expected_lines[i].second) << report[i].text;
+  }
+  const auto findings_at = [&report](std::string_view start) {
+    for (const ReportLine& line : report) {
+      if (line.text.starts_with(start)) return line.findings;
+    }
+    ADD_FAILURE() << "no line starts with " << start;
+    return std::uint64_t{0};
+  };
+  EXPECT_EQ(findings_at(" line 3, student 7"), 1u);
+  EXPECT_EQ(findings_at(" ... and 5 more"), 5u);
+  EXPECT_EQ(findings_at(" header: 31 students, found 30"), 1u);
+  EXPECT_EQ(findings_at(" student records without an answer key"), 1u);
+  EXPECT_EQ(findings_at(" questions 101 to 120"), 1u);
+  EXPECT_EQ(findings_at(" question 1: no key"), 1u);
+  EXPECT_EQ(findings_at(" ... and 2 more questions"), 2u);
+  EXPECT_EQ(findings_of(report), 25u + 1 + 1 + 1 + 12);
+  // A file with nothing to look at lists no finding.
+  EXPECT_EQ(findings_of(run_report(names, coursefile::CourseValues{}, {})), 0u);
+}
+
 TEST(RunReport, OnlyAFileWithAFailureOnRecordIsNamedAsFailed) {
   const coursefile::CourseValues values;
   const std::vector<textio::FileFailure> failures = {{"E.txt", "could not be written completely", "disk full"},

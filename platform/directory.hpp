@@ -19,6 +19,11 @@ std::string current_directory();
 // directory then stays as it was.
 int change_directory(std::string_view path);
 
+// Whether the entries of the current directory can be listed: a directory
+// the process may enter but not read lists no file, which must not pass for
+// a directory that holds none (directory_posix.cpp, directory_windows.cpp).
+bool current_directory_listable();
+
 // The same rule, then the system's own change (directory_posix.cpp or
 // directory_windows.cpp). path holds no wildcard.
 int change_directory_os(const std::string& path);

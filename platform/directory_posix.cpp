@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +16,13 @@ std::string current_directory() {
     buffer.resize(buffer.size() * 2);
   }
   return std::string(buffer.data());
+}
+
+bool current_directory_listable() {
+  DIR* stream = ::opendir(".");
+  if (stream == nullptr) return false;
+  ::closedir(stream);
+  return true;
 }
 
 int change_directory_os(const std::string& path) {

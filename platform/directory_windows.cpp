@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/directory.hpp"
+#include "textio/find_handle_windows.hpp"
 #include "textio/quiet_call_windows.hpp"
 
 namespace platform {
@@ -17,6 +18,14 @@ std::string current_directory() {
     if (length < buffer.size()) return std::string(buffer.data(), length);
     buffer.resize(length + 1);
   }
+}
+
+bool current_directory_listable() {
+  textio::os::QuietCall quiet;
+  WIN32_FIND_DATAA found{};
+  textio::os::FindHandle search(::FindFirstFileA("*", &found));
+  // The root of an empty drive lists nothing, and says so: no error.
+  return search.handle != INVALID_HANDLE_VALUE || ::GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
 int change_directory_os(const std::string& path) {

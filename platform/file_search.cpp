@@ -52,6 +52,13 @@ std::vector<std::string> files_named(FileSearch& search, std::string_view name) 
   return files;
 }
 
+bool folder_named(std::string_view name) {
+  for (const DirectoryEntry& entry : matching_entries(name)) {
+    if ((entry.attributes & directory) != 0 && entry.name != "." && entry.name != "..") return true;
+  }
+  return false;
+}
+
 bool wildcard_match(std::string_view pattern, std::string_view name) {
   // Iterative match with one back-track point: linear in practice, and
   // never exponential however many stars the pattern holds.

@@ -34,6 +34,10 @@ bool file_exists(FileSearch& search, std::string_view name);
 // are names that differ only in case.
 std::vector<std::string> files_named(FileSearch& search, std::string_view name);
 
+// Whether a name (or pattern) finds a directory, matched as files_named
+// matches normal files: what a course name that finds no file may name.
+bool folder_named(std::string_view name);
+
 // `*` any run of characters, `?` one character, letters in either case.
 bool wildcard_match(std::string_view pattern, std::string_view name);
 

@@ -235,6 +235,38 @@ TEST_F(FaultTest, CourseFileThatCannotBeOpenedLeavesEmptyOutputs) {
   EXPECT_EQ(folder.get("EXAM.GBK"), course);
 }
 
+// A whole folder (--all) as a plain user may use it: a course file it may
+// not read fails and the others convert; a folder it may enter but not
+// list is named, and nothing is converted.
+TEST_F(FaultTest, AWholeFolderGoesOnPastAnUnreadableCourseFileAndNamesAnUnreadableFolder) {
+  const std::optional<RunOptions> as_plain_user = plain_user_run();
+  if (!as_plain_user) GTEST_SKIP() << cannot_run;
+  folder.put("A.GBK", course);
+  folder.put("EXAM.GBK", course);
+  fs::permissions(folder.path / "EXAM.GBK", fs::perms::none);
+  allow(fs::perms::all);
+  const RunResult run = run_program(folder.path, {"--all"}, *as_plain_user);
+  EXPECT_FALSE(run.timed_out);
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_TRUE(
+      run.output.ends_with("\n A.GBK: converted, 3 student records, 4 questions, no findings\n"
+                           " EXAM.GBK: failed (EXAM.gbk could not be opened: " +
+                           std::string(std::strerror(EACCES)) +
+                           ")\n"
+                           " 2 course files: 1 converted (0 of them with findings), 0 refused, 1 failed\n"))
+      << run.output;
+  EXPECT_EQ(folder.get("A.dat"), course_dat);
+
+  fs::remove(folder.path / "A.dat");
+  allow(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec);
+  const RunResult unlisted = run_program(folder.path, {"--all"}, *as_plain_user);
+  allow(fs::perms::all);
+  EXPECT_FALSE(unlisted.timed_out);
+  EXPECT_EQ(unlisted.exit_code, 1);
+  EXPECT_EQ(unlisted.output, "\n The folder " + fs::canonical(folder.path).string() + " cannot be read\n");
+  EXPECT_FALSE(folder.has("A.dat"));
+}
+
 // The course file passes the existence test, then vanishes while the outputs
 // are opened (another program removed it): the open finds nothing.
 std::string removed_course_file;

@@ -41,9 +41,12 @@ const std::string manual_entry =
     "If the .gbk course files are in another directory,\nadd the path to the file name.\n\n"
     "Course: ..\nProvide the complete path and course name\n";
 
+// Two names or more come after the entry that converts them all.
 std::string list_box(const fs::path& folder, const std::vector<std::string>& names) {
+  std::vector<std::string> entries = names;
+  if (names.size() >= 2) entries.insert(entries.begin(), " All " + std::to_string(names.size()) + " course files");
   std::string text = fs::canonical(folder).string() + "\nSelect a .gbk file or exit\n";
-  for (std::size_t i = 0; i < names.size(); ++i) text += std::to_string(i + 1) + " " + names[i] + "\n";
+  for (std::size_t i = 0; i < entries.size(); ++i) text += std::to_string(i + 1) + " " + entries[i] + "\n";
   return text;
 }
 
@@ -114,7 +117,7 @@ class InteractivePlainRun : public ::testing::Test {
 TEST_F(InteractivePlainRun, ListChoiceByNumberConvertsAndOpensTheOutputsInOrder) {
   folder.put("exam.gbk", course);
   folder.put("Biology.GBK", "FH,,,,,,,,1,0,\r\n");
-  const RunResult result = run("\n2\n");
+  const RunResult result = run("\n3\n");
   EXPECT_FALSE(result.timed_out);
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"BIOLOGY.GBK", "EXAM.GBK"}) +
@@ -185,17 +188,51 @@ TEST_F(InteractivePlainRun, ListChoiceByNameMustEqualAnItem) {
 TEST_F(InteractivePlainRun, AnswersMayEndInCarriageReturnAndNumbersCarryBlanks) {
   folder.put("exam.gbk", course);
   folder.put("a.gbk", course);
-  const RunResult result = run("\r\n 2 \r\n");
+  const RunResult result = run("\r\n 3 \r\n");
   EXPECT_EQ(result.output, start_up + directory_question + list_box(folder.path, {"A.GBK", "EXAM.GBK"}) + header_line +
                                exam_report("exam.gbk"));
   expect_converted("EXAM");
   // Numbers outside the list choose nothing.
-  for (const std::string answer : {"0", "3", "-1", "1x", "99999999999"}) {
+  for (const std::string answer : {"0", "4", "-1", "1x", "99999999999"}) {
     const RunResult outside = run("\n" + answer + "\n");
     EXPECT_EQ(outside.output, start_up + directory_question + list_box(folder.path, {"A.GBK", "EXAM.GBK"}) +
                                   manual_entry + "no such file: \n")
         << answer;
   }
+}
+
+// With two course files or more the list's first entry converts them all,
+// in the folder the directory answer chose, each as a run of its name
+// there; then the summary. No editor starts.
+TEST_F(InteractivePlainRun, TheFirstEntryConvertsEveryCourseFileOfTheFolderWithoutAnEditor) {
+  folder.put("top.gbk", course);
+  folder.put("sub/exam.gbk", course);
+  folder.put("sub/Biology.GBK", "SH3,,,,,,,,a\r\nFH,,,,,,,,1,1\r\nSD,7,,,,,,,b,\r\n");
+  folder.put("sub/notes.gbk", "Name,Mark\r\n");
+  const RunResult result = run("sub\n1\n");
+  EXPECT_FALSE(result.timed_out);
+  EXPECT_EQ(result.exit_code, 1) << "a file was refused";
+  EXPECT_EQ(result.output,
+            start_up + directory_question + list_box(folder.path / "sub", {"BIOLOGY.GBK", "EXAM.GBK", "NOTES.GBK"}) +
+                " number of questions = 1  number of students =  1 \n"
+                " Biology.GBK: 1 student record, 1 question -> Biology.dat, Biology.txt, Biology.ans\n\n" +
+                header_line + " exam.gbk: 3 student records, 4 questions -> exam.dat, exam.txt, exam.ans\n\n" +
+                " notes.gbk is not a course file: it has no SH3, FH or SD record\n\n"
+                " Biology.GBK: converted, 1 student record, 1 question, no findings\n"
+                " exam.gbk: converted, 3 student records, 4 questions, no findings\n"
+                " notes.gbk: refused (not a course file: no SH3, FH or SD record)\n"
+                " 3 course files: 2 converted (0 of them with findings), 1 refused, 0 failed\n");
+  expect_converted("exam", "sub");
+  EXPECT_EQ(folder.get("sub/Biology.dat"), "7,,,2\r\n");
+  EXPECT_FALSE(folder.has("top.dat"));
+  EXPECT_EQ(editor_folder.get("started"), "");
+
+  // Chosen by its text, as any entry can be.
+  fs::remove(folder.path / "sub" / "notes.gbk");
+  const RunResult by_text = run("sub\n All 2 course files\n");
+  EXPECT_EQ(by_text.exit_code, 0);
+  EXPECT_TRUE(by_text.output.ends_with(" 2 course files: 2 converted (0 of them with findings), 0 refused, 0 failed\n"))
+      << by_text.output;
 }
 
 TEST_F(InteractivePlainRun, DirectoryAnswerListsThatFolderAndConvertsThere) {
@@ -259,7 +296,7 @@ TEST_F(InteractivePlainRun, NamesThatDifferOnlyInCaseEachConvertTheirOwnFile) {
   folder.put("EXAM.dat", "outputs of EXAM.GBK");
   const std::string listed = start_up + directory_question + list_box(folder.path, {"EXAM.GBK", "exam.gbk"});
 
-  const RunResult lower = run("\n2\n");
+  const RunResult lower = run("\n3\n");
   EXPECT_EQ(lower.exit_code, 0);
   EXPECT_EQ(lower.output, listed + " number of questions = 1  number of students =  1 \n" +
                               " exam.gbk: 1 student record, 1 question -> exam.dat, exam.txt, exam.ans\n");

@@ -112,7 +112,10 @@ TEST_F(InteractiveTerminalRun, KeyboardAloneReachesTheConvertedFiles) {
   const Position exam = find_text(run, "EXAM.GBK");
   ASSERT_NE(biology.row, 0) << screen_text(run);
   EXPECT_EQ(exam.row, biology.row + 1);
+  // Above them, the entry that converts them all.
+  EXPECT_EQ(find_text(run, "All 2 course files").row, biology.row - 1) << screen_text(run);
   EXPECT_NE(find_text(run, folder.string()).row, 0) << screen_text(run);
+  send(run, key_down);
   send(run, key_down);
   send(run, key_enter);
   EXPECT_EQ(wait_for_exit(run), 0) << screen_text(run);
@@ -123,6 +126,32 @@ TEST_F(InteractiveTerminalRun, KeyboardAloneReachesTheConvertedFiles) {
   const Position report = find_text(run, " exam.gbk: 3 student records, 4 questions -> EXAM.dat, EXAM.txt, EXAM.ans");
   EXPECT_EQ(report.row, 2) << screen_text(run);
   EXPECT_EQ(console_colour(cell(run, report.row, 2).fg), black);
+}
+
+// The list's first entry, selected when it opens: every course file of the
+// folder converted as a run of its name, the summary and one wait.
+TEST_F(InteractiveTerminalRun, TheFirstEntryConvertsEveryCourseFileAndWaitsOnceAtTheSummary) {
+  put("exam.gbk", course);
+  std::string warned = course;
+  warned.replace(warned.rfind("D,\r\n"), 4, "D,a,\r\n");
+  put("Biology.GBK", warned);
+  PtyProgram run;
+  start(run);
+  reach_list(run);
+  const Position all = find_text(run, "All 2 course files");
+  ASSERT_NE(all.row, 0) << screen_text(run);
+  EXPECT_EQ(console_colour(cell(run, all.row, all.col).bg), 15) << "selected";
+  send(run, key_enter);
+  ASSERT_TRUE(wait_for_input_wait(run)) << screen_text(run);
+  EXPECT_EQ(row_text(run, 1), " Biology.GBK: converted, 3 student records, 4 questions, 1 finding") << screen_text(run);
+  EXPECT_EQ(row_text(run, 2), " exam.gbk: converted, 3 student records, 4 questions, no findings");
+  EXPECT_EQ(row_text(run, 3), " 2 course files: 2 converted (1 of them with findings), 0 refused, 0 failed");
+  EXPECT_EQ(console_colour(cell(run, 3, 2).fg), black);
+  send(run, "x");
+  EXPECT_EQ(wait_for_exit(run), 0) << screen_text(run);
+  expect_modes_as_found(run);
+  expect_converted("exam");
+  EXPECT_TRUE(fs::exists(folder / "Biology.ans"));
 }
 
 TEST_F(InteractiveTerminalRun, MouseAloneReachesTheConvertedFiles) {
@@ -251,12 +280,12 @@ TEST_F(InteractiveTerminalRun, ADumbTerminalAnswersTheBoxesLineByLine) {
   ASSERT_TRUE(wait_for_input_wait(run));
   EXPECT_NE(current_modes(run).c_lflag & ICANON, 0u) << "a box's answer is a line";
   send(run, "\n");
-  ASSERT_TRUE(wait_for_text(run, "2 EXAM.GBK")) << screen_text(run);
-  send(run, "3");  // no such entry: the backspace takes it away again
+  ASSERT_TRUE(wait_for_text(run, "3 EXAM.GBK")) << screen_text(run);
+  send(run, "4");  // no such entry: the backspace takes it away again
   send(run,
        "\x7f"
-       "2");
-  ASSERT_TRUE(wait_until(run, [&] { return row_text(run, cursor(run).row) == "2"; })) << "echoed\n" << screen_text(run);
+       "3");
+  ASSERT_TRUE(wait_until(run, [&] { return row_text(run, cursor(run).row) == "3"; })) << "echoed\n" << screen_text(run);
   send(run, "\n");
   EXPECT_EQ(wait_for_exit(run), 0) << screen_text(run);
   expect_converted("EXAM");
@@ -305,10 +334,13 @@ TEST_P(SmallTerminal, BothBoxesWholeOnViewTheSelectedNameAndTheTypedTextToo) {
   const Position hint = find_text(run, list_hint);
   expect_whole_box(run, hint, 2, find_text(run, "[Cancel]"));
   ASSERT_TRUE(wait_until(run, [&] { return find_text(run, "C10.GBK").row != 0; })) << screen_text(run);
-  const int first_row = find_text(run, "C10.GBK").row;
+  // The first entry converts them all; the names follow it.
+  const int first_row = find_text(run, "All 25 course files").row;
+  ASSERT_NE(first_row, 0) << screen_text(run);
   const auto name = [](int i) { return "C" + std::to_string(10 + i) + ".GBK"; };
-  EXPECT_EQ(find_text(run, name(size.names_shown - 1)).row, first_row + size.names_shown - 1) << screen_text(run);
-  EXPECT_EQ(find_text(run, name(size.names_shown)).row, 0) << screen_text(run);
+  EXPECT_EQ(find_text(run, name(0)).row, first_row + 1) << screen_text(run);
+  EXPECT_EQ(find_text(run, name(size.names_shown - 2)).row, first_row + size.names_shown - 1) << screen_text(run);
+  EXPECT_EQ(find_text(run, name(size.names_shown - 1)).row, 0) << screen_text(run);
   send(run, "\x1b[F");  // End
   // The selected name in bright white, beside the scroll bar's lower end.
   ASSERT_TRUE(wait_until(run, [&] {
@@ -340,8 +372,8 @@ TEST_F(InteractiveTerminalRun, ATinyTerminalFollowsTheSelectedNameAndTheInputCur
   const Position typed = find_text(run, "typed");
   expect_cursor(run, typed.row, typed.col + 5);
   send(run, key_escape);
-  ASSERT_TRUE(wait_for_text(run, "C10.GBK")) << screen_text(run);
-  for (const char* name : {"C11.GBK", "C12.GBK", "C13.GBK"}) {
+  ASSERT_TRUE(wait_for_text(run, "All 25 course files")) << screen_text(run);
+  for (const char* name : {"C10.GBK", "C11.GBK", "C12.GBK", "C13.GBK"}) {
     send(run, key_down);
     ASSERT_TRUE(wait_for_text(run, name)) << name << "\n" << screen_text(run);
     EXPECT_EQ(console_colour(cell(run, find_text(run, name).row, find_text(run, name).col).bg), 15) << name;
@@ -448,7 +480,7 @@ TEST_P(LongNames, ShowTheirBeginningAndEndAndTheFolderItsLastPart) {
   EXPECT_TRUE(inside_frame(run, title.row).ends_with("/exams/2024/spring")) << screen_text(run);
   EXPECT_GT((folder / deep).string().size(), 76u) << "wider than the title";
 
-  send(run, key_down + key_enter);
+  send(run, key_down + key_down + key_enter);
   EXPECT_EQ(wait_for_exit(run), 0) << screen_text(run);
   expect_converted(deep / (stem + "B"));
   EXPECT_FALSE(fs::exists(folder / deep / (stem + "A.dat")));

@@ -38,6 +38,16 @@ share/doc/gbkconvert/LICENSE
 share/doc/gbkconvert/README.md
 share/man/man1/gbkconvert.1.gz" "$(cd "$scratch/prefix" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)"
   expect_same "the installed program's version" "gbkconvert $version" "$("$scratch/prefix/bin/gbkconvert" --version)"
+  # The user's README: how to run the program and read its report, nothing
+  # of building or testing it.
+  readme=$(cat "$scratch/prefix/share/doc/gbkconvert/README.md")
+  for told in "## The report at the end of a run" "byte-order mark: UTF-8, skipped" "is not a course file" \
+              "student records without an answer key" "Exit codes" "## A whole session: every course file of a folder"; do
+    [[ $readme == *"$told"* ]] || fail "the installed README does not tell $told"
+  done
+  for building in ./run ./test cmake HACKING.md; do
+    [[ $readme != *"$building"* ]] || fail "the installed README speaks of $building"
+  done
   expect_gzip_n "$scratch/prefix/share/man/man1/gbkconvert.1.gz"
   man_page="$scratch/gbkconvert.1"
   gzip -dc "$scratch/prefix/share/man/man1/gbkconvert.1.gz" >"$man_page"
@@ -47,6 +57,7 @@ share/man/man1/gbkconvert.1.gz" "$(cd "$scratch/prefix" && find . -type f -o -ty
     grep -q "^\.SH \"\?$section\"\?\$" "$man_page" || fail "manual page without $section"
   done
   grep -q '^\.SS The interactive run$' "$man_page" || fail "manual page without the interactive run"
+  grep -q '^\.SS A whole folder$' "$man_page" || fail "manual page without a whole folder"
   warnings=$(groff -man -Tutf8 -ww -z "$man_page" 2>&1)
   [ -z "$warnings" ] || fail "groff warns about the manual page: $warnings"
   ;;
@@ -109,7 +120,7 @@ gbkconvert-$version-win64/gbkconvert.exe" "$(cmake -E tar tf "$archive" | grep -
   readme=$(tr -d '\r' <"$unpacked/README.txt")
   [[ $(head -n 1 <<<"$readme") == "gbkconvert $version for Windows" ]] || fail "README.txt title: $(head -n 1 <<<"$readme")"
   for told in "EXAM.dat" "EXAM.txt" "EXAM.ans" "Double-click gbkconvert.exe" "From the command prompt (cmd)" \
-              "gbkconvert.exe EXAM" "Exit codes" "%ERRORLEVEL%" "in the folder" "Notepad"; do
+              "gbkconvert.exe EXAM" "gbkconvert.exe --all" "Exit codes" "%ERRORLEVEL%" "in the folder" "Notepad"; do
     [[ $readme == *"$told"* ]] || fail "README.txt does not tell $told"
   done
   for linux in cmake apt-get ./run ./test Wine; do

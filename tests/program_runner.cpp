@@ -21,6 +21,11 @@ std::string program_path() { return GBKCONVERT_PATH; }
 
 std::string program_emulator() { return GBKCONVERT_EMULATOR; }
 
+std::string source_file(const std::string& name) {
+  std::ifstream in(fs::path(SOURCE_DIR) / name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
 void preload_into_run(const char* library) {
   ::setenv("LD_PRELOAD", library, 1);
   const char* sanitizer_options = std::getenv("ASAN_OPTIONS");

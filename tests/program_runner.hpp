@@ -35,6 +35,10 @@ std::string program_path();
 // (qemu-user), through which every run starts it; empty in a native build.
 std::string program_emulator();
 
+// A file of the sources by its path from their top ("examples/WARN.GBK"),
+// for a test that holds the program to what the sources show.
+std::string source_file(const std::string& name);
+
 // For in_child: loads library into the run (LD_PRELOAD), also into a run
 // built with the sanitizers, whose runtime then no longer comes first.
 void preload_into_run(const char* library);

@@ -44,11 +44,6 @@ TEST(CommandLineRun, ConvertsTheWorkedExampleByteForByte) {
   EXPECT_EQ(folder.get("EXAM.GBK"), course);
 }
 
-std::string source_file(const std::string& name) {
-  std::ifstream in(fs::path(SOURCE_DIR) / name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // The file a new user converts first raises each warning, and its report is
 // the one the README shows for it, line for line.
 TEST(CommandLineRun, TheExampleRaisesEachWarningAndEndsWithTheReportTheReadmeShows) {
@@ -63,7 +58,7 @@ TEST(CommandLineRun, TheExampleRaisesEachWarningAndEndsWithTheReportTheReadmeSho
         student_warning("examples/WARN.gbk")}) {
     EXPECT_NE(run.output.find(warning), std::string::npos) << warning << "\nin\n" << run.output;
   }
-  const std::string readme = source_file("README.md");
+  const std::string readme = source_file("doc/README.md");
   const std::size_t section = readme.find("\n## The report at the end of a run\n");
   ASSERT_NE(section, std::string::npos);
   const std::size_t from = readme.find("\n```\n", section);
@@ -108,7 +103,8 @@ TEST(CommandLineRun, EveryWarningInOrderWithStandardInputAtItsEnd) {
                             " line 3, student 1111111: multiple-version student number\n"
                             " line 4, student 2222222: 1 answer, 2 expected; multiple-version student number\n"
                             " line 6, student 1111111a: 2 answers, 1 expected\n"
-                            " header: 2 students, found 5\n");
+                            " header: 2 students, found 5\n"
+                            " student records without an answer key: 5 (line 1 first)\n");
   EXPECT_EQ(folder.get("v.dat"), "0,x,,\r\n1111111,x,,12\r\n 2222222 ,x,,1\r\n11111111,x,,1\r\n1111111a,x,,12\r\n");
 }
 
@@ -119,17 +115,17 @@ TEST(CommandLineRun, StudentCountWarningAndTheReportsCount) {
     std::string report;
   };
   const Case cases[] = {
-      {"FH,,,,,,,,1,3\r\nSD,1,,,,,,,a,\r\nSD,2,,,,,,,a,\r\nSD,3,,,,,,,a,\r\n", false,
+      {"SH3,,,,,,,,a\r\nFH,,,,,,,,1,3\r\nSD,1,,,,,,,a,\r\nSD,2,,,,,,,a,\r\nSD,3,,,,,,,a,\r\n", false,
        " c.gbk: 3 student records, 1 question -> c.dat, c.txt, c.ans\n"},
-      {"FH,,,,,,,,1,3\r\nSD,1,,,,,,,a,\r\nSD,2,,,,,,,a,\r\n", true,
+      {"SH3,,,,,,,,a\r\nFH,,,,,,,,1,3\r\nSD,1,,,,,,,a,\r\nSD,2,,,,,,,a,\r\n", true,
        " c.gbk: 2 student records, 1 question -> c.dat, c.txt, c.ans\n header: 3 students, found 2\n"},
-      {"FH,,,,,,,,1,1\r\nSD,1,,,,,,,a,\r\nSD,2,,,,,,,a,\r\n", true,
+      {"SH3,,,,,,,,a\r\nFH,,,,,,,,1,1\r\nSD,1,,,,,,,a,\r\nSD,2,,,,,,,a,\r\n", true,
        " c.gbk: 2 student records, 1 question -> c.dat, c.txt, c.ans\n header: 1 student, found 2\n"},
       // No header: 0 students declared.
-      {"SD,1,,,,,,,\r\n", true,
+      {"SH3,,,,,,,,a\r\nSD,1,,,,,,,\r\n", true,
        " c.gbk: 1 student record, no header record -> c.dat, c.txt, c.ans\n header: none, found 1\n"},
       // Neither header nor students.
-      {"junk\r\n", false, " c.gbk: 0 student records, no header record -> c.dat, c.txt, c.ans\n"},
+      {"SH3,,,,,,,,a\r\n", false, " c.gbk: 0 student records, no header record -> c.dat, c.txt, c.ans\n"},
   };
   for (const Case& c : cases) {
     ScratchFolder folder;
@@ -212,6 +208,13 @@ TEST(CommandLineRun, HelpAndVersionAnswerOnStandardOutputAndTouchNothing) {
   EXPECT_EQ(help.exit_code, 0);
   EXPECT_TRUE(help.output.starts_with("Usage: gbkconvert [COURSE]\n")) << help.output;
   EXPECT_EQ(help.errors, "");
+  // -h, as tools commonly take it, asks the same.
+  const RunResult short_help = run_program(folder.path, {"-h"});
+  EXPECT_EQ(short_help.exit_code, 0);
+  EXPECT_EQ(short_help.output, help.output);
+  for (std::string_view told : {"report", "key check", "not a course file", "gbkconvert --all [FOLDER]"}) {
+    EXPECT_NE(help.output.find(told), std::string::npos) << told;
+  }
   const RunResult version = run_program(folder.path, {"--version"});
   EXPECT_EQ(version.exit_code, 0);
   EXPECT_EQ(version.output, "gbkconvert " GBK_VERSION "\n");
@@ -222,7 +225,7 @@ TEST(CommandLineRun, HelpAndVersionAnswerOnStandardOutputAndTouchNothing) {
     std::vector<std::string> args;
     std::string course_file;
   } names[] = {{{"/?"}, "/?.gbk"},
-               {{"-h"}, "-h.gbk"},
+               {{"-H"}, "-H.gbk"},
                {{"--help", "exam"}, "--help exam.gbk"},
                {{"--Version"}, "--Version.gbk"}};
   for (const auto& name : names) {
@@ -235,14 +238,16 @@ TEST(CommandLineRun, MissingCourseFileEndsBeforeAnyFileIsTouched) {
   struct Case {
     std::vector<std::string> args;
     std::string course_file;
+    std::string said = "There is no file called " + course_file;
   };
   const Case cases[] = {
       {{"exam1"}, "exam1.gbk"},
       {{"exam2.Gbk"}, "exam2.gbk"},             // an extension in any case is left off
       {{"\"my", "exam\""}, "\"my exam\".gbk"},  // quotes stay part of the name
-      {{"sub"}, "sub.gbk"},                     // a folder is no course file
-      {{"fifo"}, "fifo.gbk"},                   // nor is a FIFO, and nothing blocks on it
-      {{".hidden"}, ".hidden.gbk"},             // a hidden file counts as missing
+      {{"sub"}, "sub.gbk", "sub.gbk is a folder, not a course file"},
+      {{"SUB"}, "SUB.gbk", "SUB.gbk is a folder, not a course file"},
+      {{"fifo"}, "fifo.gbk"},        // a FIFO is no course file, and nothing blocks on it
+      {{".hidden"}, ".hidden.gbk"},  // a hidden file counts as missing
   };
   for (const Case& c : cases) {
     ScratchFolder folder;
@@ -253,7 +258,7 @@ TEST(CommandLineRun, MissingCourseFileEndsBeforeAnyFileIsTouched) {
     const RunResult run = run_program(folder.path, c.args, {.input = "", .timeout_ms = 10000});
     EXPECT_FALSE(run.timed_out);
     EXPECT_EQ(run.exit_code, 1) << "a run that converts nothing is no success";
-    EXPECT_EQ(run.output, "\n There is no file called " + c.course_file + "\n");
+    EXPECT_EQ(run.output, "\n " + c.said + "\n");
     EXPECT_EQ(folder.get("exam1.dat"), "kept");
     EXPECT_FALSE(folder.has("exam1.ans"));
   }
@@ -372,7 +377,10 @@ TEST(CommandLineRun, LongLinesKeepEveryAnswer) {
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.output, "\n number of questions = " + std::to_string(c.answers) +
                               "  number of students =  1 \n long.gbk: 1 student record, " + std::to_string(c.answers) +
-                              " questions -> long.dat, long.txt, long.ans\n")
+                              " questions -> long.dat, long.txt, long.ans\n student records without an answer key: 1 "
+                              "(line " +
+                              std::string(c.starts_at > 0 ? "3" : "2") +
+                              " first)\n questions 101 to 142: no key, the answer key holds 100\n")
         << c.line.size() << " bytes";
     EXPECT_EQ(folder.get("long.txt").size(), static_cast<std::size_t>(c.answers) + 2) << c.line.size() << " bytes";
     std::string ans;

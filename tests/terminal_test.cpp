@@ -15,6 +15,7 @@
 #include "tests/colour_contrast.hpp"
 #include "tests/pty_checks.hpp"
 #include "tests/pty_harness.hpp"
+#include "tests/support/not_course_files.hpp"
 #include "tests/support/scratch_folder.hpp"
 
 namespace {
@@ -436,8 +437,9 @@ TEST_F(TerminalRun, OnAnEightyBy24TerminalTheCursorAndPromptStayOnView) {
   EXPECT_EQ(wait_for_exit(run), 0);
   expect_modes_as_found(run);
   // The report follows without a wait and scrolls the view on.
-  EXPECT_EQ(row_text(run, 18), version_prompt);
-  EXPECT_EQ(row_text(run, 23), " line 4, student 3333333: multiple-version student number");
+  EXPECT_EQ(row_text(run, 17), version_prompt);
+  EXPECT_EQ(row_text(run, 22), " line 4, student 3333333: multiple-version student number");
+  EXPECT_EQ(row_text(run, 23), " student records without an answer key: 3 (line 2 first)");
   expect_cursor(run, 24, 1);
 }
 
@@ -504,6 +506,36 @@ TEST_F(TerminalRun, ACourseNameThatCouldBeEitherOfTwoFilesWaitsAndConvertsNothin
   EXPECT_EQ(folder_.get("exam.dat"), "kept");
 }
 
+// A file that is no course file, typed in a terminal: the two lines in the
+// run's colours, a wait for a key, exit code 1, the terminal given back and
+// the outputs of an earlier run as they were; with standard output
+// redirected the lines are kept there too.
+TEST_F(TerminalRun, AFileThatIsNoCourseFileIsRefusedAtAKeyWait) {
+  for (const tests::NotACourseFile& file : tests::not_course_files()) {
+    if (file.cause.empty()) continue;
+    tests::ScratchFolder folder;
+    folder.put("EXAM.GBK", file.bytes);
+    folder.put("EXAM.dat", "1001,G1,,.24.\r\n");
+    PtyProgram run;
+    PtyOptions options = options_for({"EXAM"});
+    options.working_directory = folder.path.string();
+    options.output_file = (folder.path / "out.txt").string();
+    ASSERT_TRUE(start_program(run, options));
+    ASSERT_TRUE(wait_for_text(run, file.cause)) << file.what << "\n" << screen_text(run);
+    expect_rows(run, 2, "\n EXAM.GBK is not a course file: it has no SH3, FH or SD record\n" + file.cause,
+                light_magenta, light_grey);
+    ASSERT_TRUE(wait_for_input_wait(run)) << "no key wait\n" << screen_text(run);
+    EXPECT_FALSE(run.exited);
+    send(run, "x");
+    EXPECT_EQ(wait_for_exit(run), 1) << file.what;
+    expect_modes_as_found(run);
+    EXPECT_EQ(folder.get("EXAM.dat"), "1001,G1,,.24.\r\n") << file.what;
+    EXPECT_FALSE(folder.has("EXAM.txt")) << file.what;
+    EXPECT_EQ(folder.get("out.txt"),
+              " EXAM.GBK is not a course file: it has no SH3, FH or SD record\n" + file.cause + "\n");
+  }
+}
+
 TEST_F(TerminalRun, ADumbTerminalGetsThePlainFormAndEachWaitTakesOneKey) {
   write_course("WARN", three_warnings);
   PtyProgram run;
@@ -537,7 +569,8 @@ TEST_F(TerminalRun, ASignalDuringAOneKeyWaitGivesTheModesBack) {
 }
 
 // gbkconvert WARN > out.txt, typed in a terminal: the screen goes to
-// standard error, keys come from standard input.
+// standard error, keys come from standard input, and the file keeps the
+// report as plain text, without a byte of the screen's.
 TEST_F(TerminalRun, WithStandardOutputRedirectedTheTerminalFormIsOnStandardError) {
   write_course("WARN", three_warnings);
   PtyProgram run;
@@ -558,7 +591,12 @@ TEST_F(TerminalRun, WithStandardOutputRedirectedTheTerminalFormIsOnStandardError
   send(run, "z");
   EXPECT_EQ(wait_for_exit(run), 0);
   expect_modes_as_found(run);
-  EXPECT_EQ(folder_.get("out.txt"), "") << "nothing for the screen belongs in the file";
+  EXPECT_EQ(folder_.get("out.txt"),
+            " WARN.GBK: 2 student records, 4 questions -> WARN.dat, WARN.txt, WARN.ans\n"
+            " line 3, student 1001: 3 answers, 4 expected\n"
+            " line 4, student 1111111: multiple-version student number\n"
+            " header: 3 students, found 2\n");
+  EXPECT_NE(screen_text(run).find(" header: 3 students, found 2"), std::string::npos) << screen_text(run);
   EXPECT_TRUE(std::filesystem::exists(folder_ / "WARN.ans"));
 }
 
@@ -635,6 +673,77 @@ TEST_F(TerminalRun, OnAFortyByTenTerminalThePromptOfEachWaitIsOnView) {
   EXPECT_EQ(row_text(run, 9), student_prompt);
   expect_cursor(run, 10, 1);
   send(run, "z");
+  EXPECT_EQ(wait_for_exit(run), 0);
+  expect_modes_as_found(run);
+}
+
+// gbkconvert --all > out.txt, typed in a terminal: the files' warnings go
+// by without a wait, and the summary stands alone on the screen, in black
+// as the report, with the run's one wait below it; the file keeps each
+// file's report and refusal, then the summary.
+TEST_F(TerminalRun, AWholeFolderWaitsOnceAtItsSummary) {
+  write_course("WARN", three_warnings);
+  write_course("C01", "SH3,,,,,,,,A,\r\nFH,,,,,,,,1,1,\r\nSD,1,x,,,,,,a,\r\n");
+  write_course("NOTES", tests::not_course_files().front().bytes);
+  PtyProgram run;
+  PtyOptions options = options_for({"--all"});
+  options.output_file = (folder_ / "out.txt").string();
+  ASSERT_TRUE(start_program(run, options));
+  ASSERT_TRUE(wait_for_input_wait(run)) << screen_text(run);
+  const std::string summary = R"(
+ C01.GBK: converted, 1 student record, 1 question, no findings
+ NOTES.GBK: refused (not a course file: UTF-16 text)
+ WARN.GBK: converted, 2 student records, 4 questions, 3 findings
+ 3 course files: 2 converted (1 of them with findings), 1 refused, 0 failed
+)";
+  expect_rows(run, 1, summary, black, light_grey);
+  expect_cursor(run, 5, 1);
+  expect_raw_modes(run);
+  send(run, "x");
+  EXPECT_EQ(wait_for_exit(run), 1) << "a file was refused";
+  expect_modes_as_found(run);
+  EXPECT_EQ(row_text(run, 4), " 3 course files: 2 converted (1 of them with findings), 1 refused, 0 failed")
+      << "the summary stays on the screen";
+  EXPECT_EQ(folder_.get("out.txt"),
+            " C01.GBK: 1 student record, 1 question -> C01.dat, C01.txt, C01.ans\n"
+            " NOTES.GBK is not a course file: it has no SH3, FH or SD record\n" +
+                tests::utf16_cause +
+                "\n"
+                " WARN.GBK: 2 student records, 4 questions -> WARN.dat, WARN.txt, WARN.ans\n"
+                " line 3, student 1001: 3 answers, 4 expected\n"
+                " line 4, student 1111111: multiple-version student number\n"
+                " header: 3 students, found 2\n" +
+                summary.substr(1));
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "WARN.ans"));
+}
+
+// Forty course files on a terminal of 24 rows: the summary a screen at a
+// time, each but the last ending in a key wait, the last in the run's one.
+TEST_F(TerminalRun, ASummaryLongerThanTheTerminalComesAScreenAtATime) {
+  std::string lines = "\n";
+  for (int i = 10; i < 50; ++i) {
+    write_course("C" + std::to_string(i), "SH3,,,,,,,,A,\r\nFH,,,,,,,,1,1,\r\nSD,1,x,,,,,,a,\r\n");
+    lines += " C" + std::to_string(i) + ".GBK: converted, 1 student record, 1 question, no findings\n";
+  }
+  lines += " 40 course files: 40 converted (0 of them with findings), 0 refused, 0 failed";
+  PtyProgram run;
+  start(run, {"--all"}, 24, 80);
+  ASSERT_TRUE(wait_for_input_wait(run)) << screen_text(run);
+  // 22 lines and the prompt; the cursor on the last row.
+  const std::size_t page_end = [&] {
+    std::size_t at = 0;
+    for (int line = 0; line < 22; ++line) at = lines.find('\n', at + 1);
+    return at;
+  }();
+  expect_rows(run, 1, lines.substr(0, page_end) + "\n Any key to continue", black, light_grey);
+  expect_cursor(run, 24, 1);
+  send(run, "x");
+  ASSERT_TRUE(wait_until(run, [&] {
+    return row_text(run, 1) == " C32.GBK: converted, 1 student record, 1 question, no findings";
+  })) << screen_text(run);
+  ASSERT_TRUE(wait_for_input_wait(run)) << screen_text(run);
+  expect_rows(run, 1, lines.substr(page_end), black, light_grey);
+  send(run, "x");
   EXPECT_EQ(wait_for_exit(run), 0);
   expect_modes_as_found(run);
 }

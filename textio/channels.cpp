@@ -112,6 +112,21 @@ bool read_more(ChannelTable& table, Channel& channel) {
   return true;
 }
 
+// At least one unread byte, unless the file is at its end.
+bool fill(ChannelTable& table, Channel& channel) { return channel.next < channel.filled || read_more(table, channel); }
+
+// Passes over a UTF-8 byte-order mark at the start of a disk file opened
+// for input: nothing that reads the file sees it, and lines are numbered as
+// if it were not there.
+void skip_byte_order_mark(ChannelTable& table, Channel& channel) {
+  while (channel.filled < utf8_byte_order_mark.size() && read_more(table, channel)) {
+  }
+  if (std::string_view(channel.ahead.get(), channel.filled).starts_with(utf8_byte_order_mark)) {
+    channel.next = utf8_byte_order_mark.size();
+    channel.byte_order_mark_skipped = true;
+  }
+}
+
 // What decides the line end of a file: whether a CR comes before its end
 // (a 0x1A or the end of the file), and whether a LF does.
 struct LineEndSigns {
@@ -136,9 +151,10 @@ bool look_for_line_end_signs(const char* begin, const char* end, LineEndSigns& s
 // at that first line. A file that cannot be looked at to its end keeps the
 // CR.
 void decide_line_end(ChannelTable& table, Channel& channel) {
-  if (!read_more(table, channel)) return;
+  if (!fill(table, channel)) return;
   LineEndSigns signs;
-  bool settled = look_for_line_end_signs(channel.ahead.get(), channel.ahead.get() + channel.filled, signs);
+  bool settled =
+      look_for_line_end_signs(channel.ahead.get() + channel.next, channel.ahead.get() + channel.filled, signs);
   if (!settled) {
     std::unique_ptr<char[]> block(new char[block_size]);
     std::uint64_t offset = channel.filled;
@@ -152,9 +168,6 @@ void decide_line_end(ChannelTable& table, Channel& channel) {
   }
   if (!signs.cr && signs.lf) channel.line_end_byte = '\n';
 }
-
-// At least one unread byte, unless the file is at its end.
-bool fill(ChannelTable& table, Channel& channel) { return channel.next < channel.filled || read_more(table, channel); }
 
 // A LF right after the CR that ended the last line is part of that line end.
 void pass_line_feed_after_cr(ChannelTable& table, Channel& channel) {
@@ -176,8 +189,10 @@ Channel* channel_for(ChannelTable& table, std::int16_t number, ChannelMode mode)
   return channel;
 }
 
+// Opens the file at `path` (by default the name itself); failures are on
+// record under `name`.
 void open_channel(ChannelTable& table, std::string_view name, std::int16_t number, ChannelMode mode,
-                  os::NameMatch match) {
+                  os::NameMatch match, std::string_view path) {
   if (name.empty() || name.find_first_of("*?") != std::string_view::npos) {
     record_failure(table, name, "could not be opened",
                    {64, name.empty() ? "the name is empty" : "a name with * or ? names no single file"});
@@ -192,8 +207,9 @@ void open_channel(ChannelTable& table, std::string_view name, std::int16_t numbe
     return;
   }
   const std::string file_name(name);
+  const std::string to_open(path);
   os::OpenResult opened =
-      mode == ChannelMode::output ? os::open_for_output(file_name, match) : os::open_for_input(file_name, match);
+      mode == ChannelMode::output ? os::open_for_output(to_open, match) : os::open_for_input(to_open, match);
   if (!opened.file.valid()) {
     record_failure(table, name, "could not be opened", opened.failure);
     return;
@@ -207,17 +223,24 @@ void open_channel(ChannelTable& table, std::string_view name, std::int16_t numbe
   channel.path = std::move(opened.path);
   table.open.push_back(std::move(channel));
   Channel& opened_channel = table.open.back();
-  if (mode == ChannelMode::input && opened_channel.is_disk_file) decide_line_end(table, opened_channel);
+  if (mode == ChannelMode::input && opened_channel.is_disk_file) {
+    skip_byte_order_mark(table, opened_channel);
+    decide_line_end(table, opened_channel);
+  }
 }
 
 }  // namespace
 
 void open_for_output(ChannelTable& table, std::string_view name, std::int16_t number, os::NameMatch match) {
-  open_channel(table, name, number, ChannelMode::output, match);
+  open_channel(table, name, number, ChannelMode::output, match, name);
 }
 
 void open_for_input(ChannelTable& table, std::string_view name, std::int16_t number, os::NameMatch match) {
-  open_channel(table, name, number, ChannelMode::input, match);
+  open_channel(table, name, number, ChannelMode::input, match, name);
+}
+
+void open_found_for_input(ChannelTable& table, std::string_view name, std::int16_t number, std::string_view path) {
+  open_channel(table, name, number, ChannelMode::input, os::NameMatch::exact, path);
 }
 
 std::string opened_path(const ChannelTable& table, std::int16_t number) {
@@ -272,6 +295,11 @@ std::string_view read_line(ChannelTable& table, std::int16_t number) {
 char line_end_byte(const ChannelTable& table, std::int16_t number) {
   const Channel* channel = find(table, number);
   return channel != nullptr ? channel->line_end_byte : '\r';
+}
+
+bool byte_order_mark_skipped(const ChannelTable& table, std::int16_t number) {
+  const Channel* channel = find(table, number);
+  return channel != nullptr && channel->byte_order_mark_skipped;
 }
 
 std::string_view read_ahead(ChannelTable& table, std::int16_t number) {

@@ -44,6 +44,8 @@ struct Channel {
   // (which takes one LF after it), or a LF in a file that has no CR before
   // its end and at least one LF, read as if every LF were CR LF.
   char line_end_byte = '\r';
+  // input: the file starts with a UTF-8 byte-order mark, which is not read.
+  bool byte_order_mark_skipped = false;
   std::string name;
   std::string path;  // where name was found: it may differ from name in case
 };
@@ -68,11 +70,17 @@ inline constexpr std::string_view line_end = "\r\n";
 // in the processor's cache (bench/README.md has the figures).
 inline constexpr std::size_t block_size = 256 * 1024;
 inline constexpr char end_of_file_mark = 0x1A;
+// What a spreadsheet's "CSV UTF-8" puts before the text: a disk file that
+// starts with it is read as if it were not there.
+inline constexpr std::string_view utf8_byte_order_mark = "\xEF\xBB\xBF";
 
 void open_for_output(ChannelTable& table, std::string_view name, std::int16_t number,
                      os::NameMatch match = os::NameMatch::exact_or_any_case);
 void open_for_input(ChannelTable& table, std::string_view name, std::int16_t number,
                     os::NameMatch match = os::NameMatch::exact_or_any_case);
+// Opens for input the file found on disk at `path`, as spelled there;
+// a failure is on record under `name`, the name the run knows it by.
+void open_found_for_input(ChannelTable& table, std::string_view name, std::int16_t number, std::string_view path);
 
 // The path the file of an open channel was opened under, which the name
 // asked for may differ from in case; empty when the channel is not open.
@@ -94,12 +102,17 @@ inline bool block_due(const std::string& pending) { return pending.size() >= blo
 // channel's read-ahead, valid until the next call on this channel. A CR ends
 // a line and swallows one LF after it; a lone LF is text; 0x1A ends the file.
 // A disk file with no CR before its end (0x1A or the end of the file) and at
-// least one LF is read as if every LF were CR LF: a LF ends a line.
+// least one LF is read as if every LF were CR LF: a LF ends a line. A UTF-8
+// byte-order mark at the start of a disk file is never read.
 std::string_view read_line(ChannelTable& table, std::int16_t number);
 
 // The byte that ends the lines of input channel `number`: '\n' for a file
 // read as if every LF were CR LF, else '\r'.
 char line_end_byte(const ChannelTable& table, std::int16_t number);
+
+// Whether input channel `number` passed over a UTF-8 byte-order mark at the
+// start of its file.
+bool byte_order_mark_skipped(const ChannelTable& table, std::int16_t number);
 
 // The bytes of input channel `number` read ahead from its read position on,
 // in place, for a reader that takes whole lines itself and then moves on

@@ -73,6 +73,38 @@ TEST_F(ChannelsTest, ReadsLinesByTheLineRule) {
   EXPECT_TRUE(table.failures.empty());
 }
 
+// A UTF-8 byte-order mark at the very start is passed over: the file reads
+// as without it, its line end decided alike; anywhere else, or any other
+// mark, the bytes are text.
+TEST_F(ChannelsTest, ByteOrderMarkAtTheStartIsNotRead) {
+  struct Case {
+    std::string bytes;
+    Lines lines;
+    bool skipped;
+  };
+  const std::string mark(utf8_byte_order_mark);
+  const Case cases[] = {
+      {mark + "SH3,a\r\nSD,1\r\n", {"SH3,a", "SD,1"}, true},
+      {mark + "SH3,a\nSD,1\n", {"SH3,a", "SD,1"}, true},  // still a file of LF line ends
+      {mark + "\r\nx", {"", "x"}, true},
+      {mark, {}, true},
+      {mark + "\x1A", {}, true},
+      {mark + mark + "x", {mark + "x"}, true},  // only one
+      {"x\r\n" + mark, {"x", mark}, false},
+      {"\xEF\xBB", {"\xEF\xBB"}, false},
+      {"\xFF\xFEx", {"\xFF\xFEx"}, false},  // UTF-16's is no mark here
+  };
+  for (const Case& c : cases) {
+    put("in.gbk", c.bytes);
+    EXPECT_EQ(all_lines("in.gbk"), c.lines) << c.bytes;
+    open_for_input(table, path("in.gbk"), 1);
+    EXPECT_EQ(byte_order_mark_skipped(table, 1), c.skipped) << c.bytes;
+    EXPECT_EQ(read_ahead(table, 1), c.bytes.substr(c.skipped ? mark.size() : 0)) << c.bytes;
+    close(table, 1);
+  }
+  EXPECT_TRUE(table.failures.empty());
+}
+
 TEST_F(ChannelsTest, LineEndSplitAcrossReadBlocks) {
   const std::string first(block_size - 1, 'x');  // the CR is the last byte of a block
   const std::string second(200 * 1024, 'y');     // a line longer than any block

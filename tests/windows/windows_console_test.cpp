@@ -18,6 +18,7 @@
 
 #include "tests/colour_contrast.hpp"
 #include "tests/pty_harness.hpp"
+#include "tests/support/not_course_files.hpp"
 #include "tests/support/scratch_folder.hpp"
 #include "tests/windows/windows_test_support.hpp"
 #include "tests/windows/wine_console.hpp"
@@ -377,6 +378,49 @@ void WineConsole::command_line_run_with_all_three_warnings(const std::string& wi
 
 TEST_F(WineConsole, CommandLineRunWithAllThreeWarnings) { command_line_run_with_all_three_warnings(GBKCONVERT_EXE); }
 
+// A course file saved as UTF-16, with its byte-order mark and without, or
+// with ";" between its fields, on a real Wine console beside the POSIX
+// terminal: the same two lines at the same key wait, exit code 1 from both,
+// and the .dat of an earlier run left as it was.
+TEST_F(WineConsole, AFileThatIsNoCourseFileIsRefusedAtAKeyWait) {
+  for (const tests::NotACourseFile& file : tests::not_course_files()) {
+    if (file.cause != tests::utf16_cause && file.cause.find(';') == std::string::npos) continue;
+    if (file.cause == tests::utf16_cause && file.bytes.starts_with("\xFE\xFF")) continue;  // big-endian: as little
+    SCOPED_TRACE(file.what);
+    put("EXAM.GBK", file.bytes);
+    put("EXAM.dat", tests::course_dat);
+    WineConsoleRun wine;
+    PtyProgram posix;
+    start(wine, posix, {"EXAM"});
+    reach(wine, posix, file.cause);
+    if (HasFatalFailure()) return;
+    expect_row(wine.program, 2, " EXAM.GBK is not a course file: it has no SH3, FH or SD record", light_magenta,
+               light_grey);
+    expect_row(wine.program, 3, file.cause, light_magenta, light_grey);
+    send(wine.program, "k");
+    send(posix, "k");
+    EXPECT_EQ(wine_console::wait_for_end(wine), 1) << screen_text(wine.program);
+    EXPECT_EQ(wait_for_exit(posix), 1);
+    EXPECT_EQ(read_file(windows_folder() / "EXAM.dat"), tests::course_dat);
+    EXPECT_FALSE(fs::exists(windows_folder() / "EXAM.txt"));
+    EXPECT_EQ(folder_contents(windows_folder()), folder_contents(posix_folder()));
+  }
+}
+
+// gbkconvert.exe EXAM > report.txt on a console: the screen goes to the
+// console (standard error), and the file keeps the report as plain text,
+// as the POSIX build's does in a terminal.
+TEST_F(WineConsole, WithStandardOutputRedirectedTheFileKeepsTheReport) {
+  put("EXAM.GBK", tests::course);
+  WineConsoleRun wine;
+  ASSERT_TRUE(wine_console::start(wine, GBKCONVERT_EXE, {"EXAM"}, windows_folder().string(), 30, 80, {},
+                                  (windows_folder() / "report.txt").string()));
+  EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
+  const std::string report = tests::exam_report("EXAM.GBK");
+  EXPECT_NE(find_text(wine.program, report.substr(0, report.size() - 1)).row, 0) << screen_text(wine.program);
+  EXPECT_EQ(read_file(windows_folder() / "report.txt"), report);
+}
+
 // A Windows that ignores the manifest runs the program in the system's code
 // page: the console is drawn byte by byte in the console's code page, as
 // before the manifest, and shows the same.
@@ -411,8 +455,8 @@ TEST_F(WineConsole, OnAnEightyBy24TerminalTheViewFollowsTheCursor) {
   reach(wine, posix, "[Cancel]");
   ASSERT_NE(find_text(wine.program, directory_question).row, 0) << screen_text(wine.program);
   press(wine, posix, key_escape, list_hint);
-  EXPECT_EQ(selected_name(wine.program), "ART.GBK") << screen_text(wine.program);
-  press(wine, posix, key_down + key_down, "C01.GBK");
+  EXPECT_EQ(selected_name(wine.program), "All 40 course files") << screen_text(wine.program);
+  press(wine, posix, key_down + key_down + key_down, "C01.GBK");
   EXPECT_EQ(selected_name(wine.program), "C01.GBK") << screen_text(wine.program);
   finish(wine, posix, key_enter);
   EXPECT_EQ(read_file(windows_folder() / "C01.dat"), tests::course_dat);
@@ -451,7 +495,7 @@ void WineConsole::long_names_show_their_beginning_and_end(const std::string& win
   EXPECT_TRUE(title.starts_with("| " + ellipsis + "\\")) << title;
   EXPECT_TRUE(title.ends_with("\\exams\\2024\\spring")) << title;
 
-  send(wine.program, key_down + key_enter);
+  send(wine.program, key_down + key_down + key_enter);
   EXPECT_EQ(wine_console::wait_for_end(wine), 0) << screen_text(wine.program);
   EXPECT_EQ(read_file(windows_folder() / deep / (stem + "B.dat")), tests::course_dat);
   EXPECT_FALSE(fs::exists(windows_folder() / deep / (stem + "A.dat")));
@@ -499,7 +543,52 @@ TEST_F(WineConsole, AWaitingRunUsesNoProcessorTime) {
 }
 
 // ---------------------------------------------------------------------------
+// A whole folder on a console beside the POSIX terminal: the warnings of
+// each file go by without a wait, and both stop once, at the same summary,
+// in black on light grey; the files they write agree.
+TEST_F(WineConsole, AWholeFolderWaitsOnceAtItsSummary) {
+  put("WARN.GBK", three_warnings);
+  put("C01.GBK", tests::course);
+  put("NOTES.GBK", tests::not_course_files().front().bytes);
+  WineConsoleRun wine;
+  PtyProgram posix;
+  start(wine, posix, {"--all"});
+  const std::string total = " 3 course files: 2 converted (1 of them with findings), 1 refused, 0 failed";
+  reach(wine, posix, total);
+  if (HasFatalFailure()) return;
+  expect_row(wine.program, 1, " C01.GBK: converted, 3 student records, 4 questions, no findings", black, light_grey);
+  expect_row(wine.program, 2, " NOTES.GBK: refused (not a course file: UTF-16 text)", black, light_grey);
+  expect_row(wine.program, 3, " WARN.GBK: converted, 2 student records, 4 questions, 3 findings", black, light_grey);
+  expect_row(wine.program, 4, total, black, light_grey);
+  send(wine.program, "x");
+  send(posix, "x");
+  EXPECT_EQ(wine_console::wait_for_end(wine), 1) << screen_text(wine.program);
+  EXPECT_EQ(wait_for_exit(posix), 1);
+  EXPECT_EQ(folder_contents(windows_folder()), folder_contents(posix_folder()));
+  EXPECT_EQ(read_file(windows_folder() / "C01.dat"), tests::course_dat);
+}
+
+// ---------------------------------------------------------------------------
 // Interactive runs by keys alone.
+
+// The list's first entry, as it opens: every course file of the folder,
+// the summary at the one wait, as on POSIX.
+TEST_F(WineConsole, InteractiveRunOfTheFirstEntryConvertsEveryCourseFile) {
+  put("exam.gbk", tests::course);
+  put("Biology.GBK", tests::course);
+  WineConsoleRun wine;
+  PtyProgram posix;
+  start(wine, posix, {});
+  reach(wine, posix, directory_question);
+  press(wine, posix, key_escape, list_hint);
+  EXPECT_EQ(selected_name(wine.program), "All 2 course files") << screen_text(wine.program);
+  press(wine, posix, key_enter, " 2 course files: 2 converted (0 of them with findings), 0 refused, 0 failed");
+  EXPECT_EQ(row_text(wine.program, 1), " Biology.GBK: converted, 3 student records, 4 questions, no findings");
+  finish(wine, posix, "x");
+  EXPECT_EQ(read_file(windows_folder() / "exam.dat"), tests::course_dat);
+  EXPECT_EQ(read_file(windows_folder() / "Biology.ans"), tests::course_ans);
+  EXPECT_EQ(folder_contents(windows_folder()), folder_contents(posix_folder()));
+}
 
 TEST_F(WineConsole, InteractiveRunWithTypedDirectoryAndListKeys) {
   for (const std::string& name : many_course_names()) put(fs::path("sub") / name, tests::course);
@@ -524,7 +613,7 @@ TEST_F(WineConsole, InteractiveRunWithTypedDirectoryAndListKeys) {
   EXPECT_EQ(find_text(wine.program, "sux").row, 0) << screen_text(wine.program);
   press(wine, posix, "b", "sub");
   press(wine, posix, key_enter, list_hint);
-  EXPECT_EQ(selected_name(wine.program), "ART.GBK") << screen_text(wine.program);
+  EXPECT_EQ(selected_name(wine.program), "All 40 course files") << screen_text(wine.program);
   EXPECT_EQ(find_text(wine.program, "TOP.GBK").row, 0) << "the list is of the typed folder";
 
   struct Step {
@@ -533,9 +622,9 @@ TEST_F(WineConsole, InteractiveRunWithTypedDirectoryAndListKeys) {
     std::string selected;
   };
   const Step steps[] = {
-      {"Down", key_down, "BIOLOGY.GBK"},  {"Down again", key_down, "C01.GBK"}, {"Up", key_up, "BIOLOGY.GBK"},
-      {"PgDn", key_page_down, "C23.GBK"},  // a page of the 23 names on view
-      {"End", key_end, "ZOO.GBK"},        {"Home", key_home, "ART.GBK"},       {"letter jump", "e", "EXAM.GBK"},
+      {"Down", key_down, "ART.GBK"}, {"Down again", key_down, "BIOLOGY.GBK"},   {"Down once more", key_down, "C01.GBK"},
+      {"Up", key_up, "BIOLOGY.GBK"}, {"PgDn", key_page_down, "C23.GBK"},  // a page of the 23 entries on view
+      {"End", key_end, "ZOO.GBK"},   {"Home", key_home, "All 40 course files"}, {"letter jump", "e", "EXAM.GBK"},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);

@@ -11,6 +11,7 @@
 #include <map>
 #include <sstream>
 
+#include "tests/support/not_course_files.hpp"
 #include "tests/windows/hex_text.hpp"
 #include "tests/windows/windows_test_support.hpp"
 #include "tests/windows/wine_runner.hpp"
@@ -130,6 +131,14 @@ std::string key_check_findings() {
   return text;
 }
 
+// An answer key of 120 questions, which holds 100, and a student who
+// answers all 120.
+std::string answers_past_the_key() {
+  std::string answers;
+  for (int q = 0; q < 120; ++q) answers += "abcde"[q % 5] + std::string(",");
+  return "SH3,,,,,,,," + answers + "\r\nSD,2,G,,,,,," + answers + "\r\n";
+}
+
 class SameBytes : public WindowsProgram, public ::testing::WithParamInterface<SameBytesCase> {};
 
 TEST_P(SameBytes, AsThePosixBuild) {
@@ -221,9 +230,33 @@ INSTANTIATE_TEST_SUITE_P(
         SameBytesCase{"MoreWarnedRecordsThanTheReportShows", {{"MANY.GBK", many_warned_records()}}, "MANY", "", ""},
         SameBytesCase{"KeyCheckFindings", {{"KEYS.GBK", key_check_findings()}}, "KEYS", "", ""},
         SameBytesCase{"EmptyCourseFile", {{"EMPTY.GBK", ""}}, "EMPTY", "", ""},
+        SameBytesCase{"ByteOrderMark", {{"BOM.GBK", "\xEF\xBB\xBF" + exam_gbk}}, "BOM", "", ""},
+        SameBytesCase{"ByteOrderMarkAndLineFeeds", {{"BOM.GBK", "\xEF\xBB\xBF" + without_cr(exam_gbk)}}, "BOM", "", ""},
+        SameBytesCase{"StudentRecordsBeforeTheKeyAndAnswersPastIt",
+                      {{"KEY.GBK", "FH,,,,,,,,120,2,\r\nSD,1,G,,,,,,a,\r\n" + answers_past_the_key()}},
+                      "KEY",
+                      "",
+                      ""},
+        SameBytesCase{"FileOfAnotherExtension", {{"exam.csv", exam_gbk}}, "exam.csv", "", ""},
         SameBytesCase{"MissingCourseFile", {{"OTHER.GBK", exam_gbk}}, "NOPE", "", ""},
         SameBytesCase{"ManyStudentsInLargeBlocks", {{"BIG.GBK", many_students(6000)}}, "BIG", "", ""},
         SameBytesCase{"CourseInSubfolder", {{"sub/EXAM.GBK", exam_gbk}}, sub_exam_posix, sub_exam_windows, ""},
+        // A session converted whole: a clean file, one that warns, one in
+        // mixed case beside an earlier output in another case, one that is
+        // no course file, one with ".gbk" inside its name and a folder named
+        // like one; keys a wait would take, and none is awaited.
+        SameBytesCase{
+            "WholeFolder",
+            {{"C01.GBK", exam_gbk},
+             {"Bio.Gbk", exam_gbk},
+             {"BIO.DAT", "an earlier run's\r\n"},
+             {"WARN.GBK", "SH3,,,,,,,,A,B,C,\r\nFH,,,,,,,,3,4,\r\nSD,1111111,G,,,,,,a,b,c,\r\nSD,2,G,,,,,,a,b,\r\n"},
+             {"NOTES.GBK", tests::not_course_files().front().bytes},
+             {"old.gbk.gbk", exam_gbk},
+             {"sub.gbk/IN.GBK", exam_gbk}},
+            "--all",
+            "",
+            "abc"},
         // A name no single-byte code page spells: the program's code page is
         // UTF-8, so the command line and the files take it as it is.
         SameBytesCase{"NameOutsideTheCodePage",
@@ -232,6 +265,41 @@ INSTANTIATE_TEST_SUITE_P(
                       "",
                       ""}),
     [](const ::testing::TestParamInfo<SameBytesCase>& info) { return std::string(info.param.name); });
+
+// Files that are no course file, beside the outputs of an earlier run:
+// refused alike, the outputs left as they were.
+std::vector<SameBytesCase> not_course_file_cases() {
+  std::vector<SameBytesCase> cases;
+  for (const tests::NotACourseFile& file : tests::not_course_files()) {
+    cases.push_back({file.what,
+                     {{"EXAM.GBK", file.bytes}, {"EXAM.dat", exam_dat}, {"EXAM.txt", exam_txt}, {"EXAM.ans", exam_ans}},
+                     "EXAM",
+                     "",
+                     "k"});
+  }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(NotCourseFiles, SameBytes, ::testing::ValuesIn(not_course_file_cases()),
+                         [](const ::testing::TestParamInfo<SameBytesCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+// gbkconvert.exe refuses each of them with the lines of the POSIX build,
+// exit code 1, and the earlier .dat byte for byte.
+TEST_F(WindowsProgram, AFileThatIsNoCourseFileIsRefusedAndTheOutputsKept) {
+  for (const tests::NotACourseFile& file : tests::not_course_files()) {
+    write_file(scratch / "EXAM.GBK", file.bytes);
+    write_file(scratch / "EXAM.dat", exam_dat);
+    const Result run = run_windows(scratch, {"EXAM"}, "k");
+    EXPECT_EQ(run.exit_code, 1) << file.what << run_log(run);
+    EXPECT_EQ(run.out, "\n EXAM.GBK is not a course file: it has no SH3, FH or SD record\n" +
+                           (file.cause.empty() ? "" : file.cause + "\n"))
+        << file.what;
+    EXPECT_EQ(read_file(scratch / "EXAM.dat"), exam_dat) << file.what;
+    EXPECT_FALSE(fs::exists(scratch / "EXAM.txt")) << file.what;
+  }
+}
 
 // An interactive run in the plain form, its list of names outside any
 // single-byte code page: listed in upper case as on POSIX (the bytes of their
@@ -246,7 +314,7 @@ TEST_F(WindowsProgram, PlainInteractiveRunListsAndChoosesNamesOutsideTheCodePage
   for (const fs::path& dir : {posix_dir, windows_dir}) {
     for (const std::string& name : names) write_file(dir / name, exam_gbk);
   }
-  const std::string keys = "\n2\n";  // the current directory; the second name
+  const std::string keys = "\n3\n";  // the current directory; the second name, after the entry for all
   const Result posix = wine_runner::run({posix_program}, posix_dir.string(), keys);
   const Result windows = run_windows(windows_dir, {}, keys);
   ASSERT_EQ(windows.exit_code, 0) << run_log(windows);
@@ -255,7 +323,8 @@ TEST_F(WindowsProgram, PlainInteractiveRunListsAndChoosesNamesOutsideTheCodePage
   expected.replace(expected.find(posix_dir.string()), posix_dir.string().size(),
                    wine_runner::windows_path(windows_dir.string()));
   EXPECT_EQ(windows.out, expected);
-  EXPECT_NE(windows.out.find("\n1 B\u00E4R.GBK\n2 " + students + ".GBK\n3 \u8003\u8BD5.GBK\n"), std::string::npos)
+  EXPECT_NE(windows.out.find("\n1  All 3 course files\n2 B\u00E4R.GBK\n3 " + students + ".GBK\n4 \u8003\u8BD5.GBK\n"),
+            std::string::npos)
       << windows.out;
   EXPECT_EQ(read_file(windows_dir / (students + ".dat")), exam_dat);
   EXPECT_EQ(read_file(windows_dir / (students + ".ans")), exam_ans);
@@ -276,13 +345,13 @@ TEST_F(WindowsProgram, WorkedExampleWritesTheExampleFiles) {
             " EXAM.GBK: 3 student records, 4 questions -> EXAM.dat, EXAM.txt, EXAM.ans\n");
 }
 
-// --help and /? give the usage text, --version the version: on standard
+// --help, -h and /? give the usage text, --version the version: on standard
 // output, at once, byte for byte as the POSIX build prints them.
 TEST_F(WindowsProgram, HelpAndVersionAsOnPosix) {
   const struct {
     const char* windows;
     const char* posix;
-  } cases[] = {{"/?", "--help"}, {"--help", "--help"}, {"--version", "--version"}};
+  } cases[] = {{"/?", "--help"}, {"-h", "--help"}, {"--help", "--help"}, {"--version", "--version"}};
   for (const auto& c : cases) {
     const Result windows = run_windows(scratch, {c.windows});
     const Result posix = wine_runner::run({GBKCONVERT_PATH, c.posix}, scratch.string());
@@ -379,6 +448,74 @@ TEST_F(WindowsProgram, SecondRunOnFilesInUseChangesNothing) {
     EXPECT_EQ(read_file(scratch / name), read_file(alone / name)) << name;
   }
   EXPECT_EQ(first_seen.substr(0, posix.out.size()), posix.out.substr(0, first_seen.size()));
+}
+
+// A whole folder with a course file and an output of another held by other
+// programs: the others convert, the held files are left as they were, the
+// summary names each, and the exit code is 1.
+TEST_F(WindowsProgram, AWholeFolderGoesOnPastFilesHeldByOtherPrograms) {
+  write_file(scratch / "A.GBK", exam_gbk);
+  write_file(scratch / "B.GBK", exam_gbk);
+  write_file(scratch / "B.dat", "someone else's\r\n");
+  write_file(scratch / "HELD.GBK", exam_gbk);
+  std::string course_seen, output_seen;
+  wine_runner::Background course_held = wine_runner::start_background(
+      wine_runner::wine_command(probe_program, {"hold", hex_text::to_hex("HELD.GBK")}), scratch.string(), true);
+  ASSERT_TRUE(wine_runner::wait_for_output(course_held, "held\n", course_seen)) << course_seen;
+  wine_runner::Background output_held = wine_runner::start_background(
+      wine_runner::wine_command(probe_program, {"hold", hex_text::to_hex("B.dat")}), scratch.string(), true);
+  ASSERT_TRUE(wine_runner::wait_for_output(output_held, "held\n", output_seen)) << output_seen;
+
+  const Result run = run_windows(scratch, {"--all"});
+  EXPECT_EQ(wine_runner::finish_background(course_held), 0);
+  EXPECT_EQ(wine_runner::finish_background(output_held), 0);
+
+  EXPECT_EQ(run.exit_code, 1) << run_log(run);
+  const std::size_t summary = run.out.rfind("\n\n A.GBK: ");
+  ASSERT_NE(summary, std::string::npos) << run.out;
+  std::istringstream lines(run.out.substr(summary + 2));
+  std::vector<std::string> rows;
+  for (std::string line; std::getline(lines, line);) rows.push_back(line);
+  ASSERT_EQ(rows.size(), 4u) << run.out;
+  EXPECT_EQ(rows[0], " A.GBK: converted, 3 student records, 4 questions, no findings");
+  EXPECT_TRUE(rows[1].starts_with(" B.GBK: failed (B.dat could not be opened: ")) << rows[1];
+  EXPECT_TRUE(rows[1].ends_with("), 3 student records, 4 questions, no findings")) << rows[1];
+  EXPECT_TRUE(rows[2].starts_with(" HELD.GBK: failed (HELD.gbk could not be opened: ")) << rows[2];
+  EXPECT_TRUE(rows[2].ends_with(")")) << rows[2];
+  EXPECT_EQ(rows[3], " 3 course files: 1 converted (0 of them with findings), 0 refused, 2 failed");
+  EXPECT_EQ(read_file(scratch / "A.dat"), exam_dat);
+  EXPECT_EQ(read_file(scratch / "B.dat"), "someone else's\r\n");
+  EXPECT_EQ(read_file(scratch / "B.txt"), exam_txt);
+  EXPECT_EQ(read_file(scratch / "HELD.GBK"), exam_gbk);
+}
+
+// --all and a folder on a Windows command line, as typed: with a drive
+// letter and backslashes, quoted around a name with blanks or not, from
+// another folder; the same run as the one in that folder.
+TEST_F(WindowsProgram, AWholeFolderNamedOnTheCommandLine) {
+  write_file(scratch / "my exams" / "EXAM.GBK", exam_gbk);
+  write_file(scratch / "my exams" / "Bio.gbk", exam_gbk);
+  const Result inside = run_windows(scratch / "my exams", {"--all"});
+  EXPECT_EQ(inside.exit_code, 0) << run_log(inside);
+  EXPECT_TRUE(
+      inside.out.ends_with("\n Bio.gbk: converted, 3 student records, 4 questions, no findings\n"
+                           " EXAM.GBK: converted, 3 student records, 4 questions, no findings\n"
+                           " 2 course files: 2 converted (0 of them with findings), 0 refused, 0 failed\n"))
+      << inside.out;
+  const std::string exe = wine_runner::windows_path(fs::absolute(windows_program).string());
+  const std::string folder = wine_runner::windows_path((scratch / "my exams").string());
+  for (const std::string& line : {"gbkconvert.exe --all \"" + folder + "\"", "gbkconvert.exe --all " + folder + "\\",
+                                  std::string("gbkconvert.exe   --all   \"my exams\" ")}) {
+    SCOPED_TRACE("command line [" + line + "]");
+    fs::remove(scratch / "my exams" / "EXAM.dat");
+    const Result run = run_probe(scratch, {"run", hex_text::to_hex(exe), hex_text::to_hex(line)});
+    EXPECT_EQ(run.exit_code, 0) << run_log(run);
+    EXPECT_EQ(run.out, inside.out);
+    EXPECT_EQ(read_file(scratch / "my exams" / "EXAM.dat"), exam_dat);
+  }
+  const Result missing = run_windows(scratch, {"--all", "nowhere"});
+  EXPECT_EQ(missing.exit_code, 1) << run_log(missing);
+  EXPECT_EQ(missing.out, "\n There is no folder called nowhere\n");
 }
 
 // ---------------------------------------------------------------------------

@@ -100,9 +100,10 @@ Threads look_at(const std::vector<pid_t>& pids) {
 }  // namespace
 
 bool start(WineConsoleRun& run, const std::string& exe, const std::vector<std::string>& arguments,
-           const std::string& cwd, int rows, int cols, const std::string& input_file) {
+           const std::string& cwd, int rows, int cols, const std::string& input_file, const std::string& output_file) {
   pty_test::PtyOptions options;
   options.input_file = input_file;
+  options.output_file = output_file;
   options.argv = wine_runner::wine_command(exe, arguments);
   options.working_directory = cwd;
   options.rows = rows;

@@ -34,9 +34,11 @@ constexpr int quiet_looks_needed = 5;
 
 // Starts `wine exe arguments...` in folder cwd on a terminal of that size,
 // with the Wine settings of the Windows tests; standard input from
-// input_file when one is given (as a shell's <), else the terminal.
+// input_file when one is given (as a shell's <), else the terminal; standard
+// output into output_file when one is given (as a shell's >).
 bool start(WineConsoleRun& run, const std::string& exe, const std::vector<std::string>& arguments,
-           const std::string& cwd, int rows = 30, int cols = 80, const std::string& input_file = {});
+           const std::string& cwd, int rows = 30, int cols = 80, const std::string& input_file = {},
+           const std::string& output_file = {});
 
 // True when the run waits for the operator: every byte sent has been read
 // from the terminal, the console host is found, and at this look and the
